@@ -1,0 +1,72 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+class Recordset;
+
+/// A connection to SQL Server over ODBC, with the operations and states the
+/// program relies on. Every failure throws ErreurAdo.
+class Connexion
+{
+public:
+    Connexion();
+    ~Connexion();
+    Connexion(const Connexion &) = delete;
+    Connexion &operator=(const Connexion &) = delete;
+
+    /// 1 when open, 0 when closed.
+    int State() const;
+    /// Opens with a connection string (see chaineconnexion.h). A non-empty
+    /// user or password argument overrides the one in the string.
+    void Open(const QString &sConnectionString, const QString &sUserID = QString(),
+              const QString &sPassword = QString(), int lOptions = -1);
+    void Close();
+
+    /// Test hooks: shorter timeouts than the user-visible defaults (15 s, 30 s).
+    static void SetLoginTimeoutForTests(int seconds);
+    static void SetCommandTimeoutForTests(int seconds);
+
+    struct Impl;
+    Impl *impl() const { return d.get(); }
+
+private:
+    std::unique_ptr<Impl> d;
+};
+
+/// A result set read through a forward-only ODBC statement, with client-side
+/// cursor behaviour: every move is possible and RecordCount is exact. Rows are
+/// fetched only as far as an operation needs them.
+class Recordset
+{
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    void Open(const QString &sSource, Connexion *pActiveConnection, int lCursorType = 0,
+              int lLockType = 1, int lOptions = -1);
+    /// 1 when open, 0 when closed (a statement that returns no rows leaves it closed).
+    int State() const;
+    /// True once past the last row (EOF is a C macro, hence the name).
+    bool Eof();
+    bool Bof();
+    void MoveNext();
+    void MovePrevious();
+    void MoveFirst();
+    void MoveLast();
+    /// The value of a column of the current row as text (NULL gives "").
+    QString Fields(int lIndex);
+    QString Fields(const QString &sName);
+    int FieldCount() const;
+    long RecordCount();
+    long AbsolutePosition();
+    void Requery();
+    void Resync(int lAffectRecords);
+    void Close();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,110 @@
+#include "standin.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QUdpSocket>
+
+namespace {
+int freeUdpPort()
+{
+    QUdpSocket socket;
+    if (!socket.bind(QHostAddress::LocalHost, 0))
+        return 0;
+    return socket.localPort();
+}
+}
+
+StandIn::StandIn() : StandIn(Options()) {}
+
+StandIn::StandIn(const Options &options) : m_options(options)
+{
+    if (m_options.ssrp)
+        m_ssrpPort = freeUdpPort();
+    start();
+}
+
+StandIn::~StandIn() { stop(); }
+
+bool StandIn::start()
+{
+    QStringList args{QStringLiteral("--data"), m_dir.path(),
+                     QStringLiteral("--port"), QString::number(m_port),
+                     QStringLiteral("--password"), m_options.password};
+    if (m_options.seedDemo)
+        args << QStringLiteral("--seed") << QStringLiteral("demo");
+    if (!m_options.seedLarge.isEmpty())
+        args << QStringLiteral("--seed-large") << m_options.seedLarge;
+    if (m_ssrpPort > 0)
+        args << QStringLiteral("--ssrp-port") << QString::number(m_ssrpPort);
+    if (!m_options.instance.isEmpty())
+        args << QStringLiteral("--instance") << m_options.instance;
+    args << m_options.extraArguments;
+
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::SeparateChannels);
+    m_process->start(QStringLiteral(SQLSTANDIN_PATH), args);
+    if (!m_process->waitForStarted(10000))
+        return false;
+    static const QRegularExpression ready(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 60000) {
+        m_process->waitForReadyRead(200);
+        m_output += QString::fromUtf8(m_process->readAllStandardOutput());
+        m_output += QString::fromUtf8(m_process->readAllStandardError());
+        const auto match = ready.match(m_output);
+        if (match.hasMatch()) {
+            m_port = match.captured(1).toInt();
+            return true;
+        }
+        if (m_process->state() == QProcess::NotRunning)
+            break;
+    }
+    m_port = 0;
+    return false;
+}
+
+QString StandIn::serverName() const
+{
+    return QStringLiteral("127.0.0.1,%1").arg(m_port);
+}
+
+QString StandIn::output() const
+{
+    if (m_process) {
+        m_output += QString::fromUtf8(m_process->readAllStandardOutput());
+        m_output += QString::fromUtf8(m_process->readAllStandardError());
+    }
+    return m_output;
+}
+
+QStringList StandIn::outputLines(const QString &prefix) const
+{
+    QStringList found;
+    const auto lines = output().split(QLatin1Char('\n'));
+    for (const QString &line : lines)
+        if (line.startsWith(prefix))
+            found << line.trimmed();
+    return found;
+}
+
+bool StandIn::restart()
+{
+    const int port = m_port;
+    stop();
+    m_port = port;
+    m_options.seedDemo = false;   // the data folder already holds the databases
+    m_options.seedLarge.clear();
+    return start();
+}
+
+void StandIn::stop()
+{
+    if (m_process) {
+        output();
+        m_process->kill();
+        m_process->waitForFinished(5000);
+        m_process.reset();
+    }
+    m_port = 0;
+}
