@@ -1,9 +1,13 @@
 #pragma once
 #include <QFont>
 #include <QMainWindow>
+#include <QRectF>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
+#include "decouverte.h"
 #include "motscles.h"
 
 class QCheckBox;
@@ -60,6 +64,14 @@ public:
     void ChangeImageListCombo(ComboImages *combo, ImageList *imageList);
     /// The application title used in connection strings and message boxes.
     static QString TitreApplication();
+    /// The settings' application name: the executable's base name.
+    static QString NomApplication();
+
+    /// Where discovery looks (tests point it at a stand-in); the network is
+    /// asked only when the setting "RechercheReseau" is "1".
+    OptionsDecouverte OptionsRecherche;
+    /// When set, replaces discovery as the source of server names.
+    std::function<QStringList()> SourceServeurs;
 
     // --- measuring font (shared by popup placement, test run, word wrap) ---
     QFont PoliceMesure() const { return m_policeMesure; }
@@ -91,12 +103,30 @@ public:
     void AjouteResultat(const QString &sTexte);
     bool TestEnCours() const { return m_testEnCours; }
 
+    /// Twips to pixels and back, at the screen's logical resolution.
+    int Pixels(double dTwips) const;
+    double Twips(int lPixels) const;
+    /// Geometry of a control in twips, relative to the client area.
+    QRectF GeometrieTwips(const QWidget *controle) const;
+    /// The editors' font: Courier New 9.75 pt, Liberation Mono where it is absent.
+    static QFont PoliceEditeurs();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *objet, QEvent *event) override;
 
 private:
+    void CreeControles();
+    void OrdreTabulation();
+    void Relie();
+    void DisposeEditeurs();
+    void txtPWD_KeyUp(int KeyCode, int Shift);
+    void cboServeur_KeyUp(int KeyCode, int Shift);
+    void cboBase_Change();
+    QWidget *m_surface = nullptr;
+    bool m_enterPwdEnfonce = false;
     QFont m_policeMesure;
     bool m_testEnCours = false;
 };

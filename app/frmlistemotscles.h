@@ -1,7 +1,10 @@
 #pragma once
+#include <QSet>
+#include <QString>
 #include <QWidget>
 
 class QListWidget;
+class QListWidgetItem;
 class QTimer;
 class ImageList;
 class frmBrenlor;
@@ -15,6 +18,9 @@ public:
     explicit frmListeMotsCles(frmBrenlor *principal);
     ~frmListeMotsCles() override;
 
+    /// Item data role holding the 1-based small-icon index of a proposal.
+    static constexpr int RoleIcone = Qt::UserRole + 1;
+
     QListWidget *liv = nullptr;
     QTimer *tmr = nullptr;
     ImageList *ilsIcones2000 = nullptr;
@@ -25,6 +31,34 @@ public:
     /// Writes a typed character, a Backspace (code 8) or a chosen name into the query editor.
     void InsereTexte(const QString &sTexte, bool bKeyPress);
 
+    /// Empties the list.
+    void VideListe();
+    /// Adds a proposal whose key and text are sNom, with the small icon of
+    /// sCleIcone in the current set; false (nothing added) when the key is
+    /// already listed or the icon key is unknown.
+    bool AjouteProposition(const QString &sNom, const QString &sCleIcone);
+    /// Sizes the rows to the list's first-column rule once the list is filled.
+    void TermineRemplissage();
+    /// Small-icon index of an item (0 for none).
+    static int IconeElement(const QListWidgetItem *item);
+
+    /// Window-system handlers, public so that the main window and tests reach them.
+    void Form_KeyDown(int &KeyCode, int Shift);
+    void Form_KeyPress(int KeyAscii);
+    void liv_Click();
+    void tmr_Timer();
+
+protected:
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
+    void changeEvent(QEvent *evenement) override;
+    void resizeEvent(QResizeEvent *evenement) override;
+
 private:
+    void AppliqueLargeurColonne();
+
     frmBrenlor *m_principal;
+    ImageList *m_imageList = nullptr;
+    QSet<QString> m_cles;  ///< keys of the listed items, folded to lower case
+    bool m_activationDemandee = false;
+    int m_lToursSansActivation = 0;
 };

@@ -25,6 +25,10 @@ public:
     /// Test hooks: shorter timeouts than the user-visible defaults (15 s, 30 s).
     static void SetLoginTimeoutForTests(int seconds);
     static void SetCommandTimeoutForTests(int seconds);
+    /// Returns the login timeout in seconds (15 unless a test changed it).
+    static int LoginTimeout();
+    /// Returns the command timeout in seconds (30 unless a test changed it).
+    static int CommandTimeout();
 
     struct Impl;
     Impl *impl() const { return d.get(); }

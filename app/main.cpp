@@ -1,0 +1,14 @@
+#include "frmbrenlor.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The settings are kept under the executable's own name.
+    app.setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    frmBrenlor fenetre;
+    fenetre.Form_Load();
+    return app.exec();
+}

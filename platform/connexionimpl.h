@@ -1,0 +1,47 @@
+#pragma once
+// Inner state shared by Connexion and Recordset; not for the rest of the program.
+#include "connexion.h"
+#include "odbcoutils.h"
+
+#include <QList>
+#include <QStringList>
+#include <QVector>
+
+struct Connexion::Impl {
+    SQLHDBC hdbc = SQL_NULL_HDBC;
+    QString sClePool;
+    QString sCatalogueInitial;
+    bool bLienRompu = false;
+    QList<Recordset::Impl *> recordsets;    ///< open on this connection
+    Recordset::Impl *pCurseurActif = nullptr; ///< the one whose statement still holds unread rows
+
+    bool EstOuverte() const { return hdbc != SQL_NULL_HDBC; }
+    /// Reads the rest of the unread rows of another recordset, so that the
+    /// session is free for a new statement (one active statement per session).
+    void LibereCurseurActif();
+    /// Notes a broken link among the diagnostics, so the session is not pooled.
+    void NoteDiagnostics(const QList<DiagnosticOdbc> &diagnostics);
+    /// Returns the current catalogue of the session.
+    QString CatalogueCourant() const;
+};
+
+struct Recordset::Impl {
+    Connexion::Impl *pConnexion = nullptr;
+    SQLHSTMT hstmt = SQL_NULL_HSTMT;
+    QString sSource;
+    QStringList colonnes;
+    QVector<QStringList> lignes;
+    bool bOuvert = false;
+    bool bFin = false;      ///< no more rows to fetch (all read, or reading failed)
+    long lPosition = 0;     ///< index into lignes; -1 before the first row; lignes.size() past the last
+
+    /// Returns true when row lIndex exists, fetching rows up to it as needed.
+    bool ChargeJusqua(long lIndex);
+    void ChargeTout();
+    void FermeCurseur();
+    /// Runs the source on the session and reads up to the first row; leaves
+    /// the recordset closed when the statement returns no rows.
+    void Execute(const QString &sSource, Connexion::Impl *cn);
+    /// Forgets everything and detaches from the connection.
+    void Ferme();
+};

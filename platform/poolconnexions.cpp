@@ -1,0 +1,205 @@
+#include "poolconnexions.h"
+
+#include "connexion.h"
+#include "odbcoutils.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+constexpr int kDelaiInactiviteMs = 60000;
+constexpr size_t kTailleMax = 8;
+
+// One round trip that proves the session alive and tells whether the last
+// user left a transaction open (such a session is not handed out again: the
+// next user would inherit its locks).
+const QString kRequeteVivacite = QStringLiteral("SELECT @@TRANCOUNT");
+
+struct SessionEnAttente {
+    QString sCle;
+    SQLHDBC hdbc = SQL_NULL_HDBC;
+    QElapsedTimer inactive;
+};
+
+std::mutex g_verrou;
+std::vector<SessionEnAttente> g_sessions;
+std::atomic<int> g_delaiInactiviteMs{kDelaiInactiviteMs};
+bool g_minuterieArmee = false;
+
+bool EstMorteSelonPilote(SQLHDBC hdbc)
+{
+    SQLUINTEGER lMorte = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttr(hdbc, SQL_ATTR_CONNECTION_DEAD, &lMorte, 0, nullptr);
+    return SQL_SUCCEEDED(rc) && lMorte == SQL_CD_TRUE;
+}
+
+// Returns false when the session cannot serve again.
+bool EstReutilisable(SQLHDBC hdbc)
+{
+    if (EstMorteSelonPilote(hdbc))
+        return false;
+    SQLHSTMT hstmt = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, hdbc, &hstmt)))
+        return false;
+    SQLSetStmtAttr(hstmt, SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(SQLULEN(Connexion::CommandTimeout())), 0);
+    bool bReutilisable = true;
+    const SQLRETURN rc = SQLExecDirectW(hstmt, TexteLarge(kRequeteVivacite), SQL_NTS);
+    if (!SQL_SUCCEEDED(rc)) {
+        // A server that does not know the query still answered: only a
+        // broken link or a timeout condemns the session.
+        const QList<DiagnosticOdbc> diagnostics = LitDiagnostics(SQL_HANDLE_STMT, hstmt);
+        bReutilisable = !SignaleLienRompu(diagnostics) && !EstMorteSelonPilote(hdbc);
+        for (const DiagnosticOdbc &d : diagnostics)
+            if (d.sEtat.startsWith(QLatin1String("HYT")))
+                bReutilisable = false;
+    } else if (SQL_SUCCEEDED(SQLFetch(hstmt))) {
+        SQLINTEGER lTransactions = 0;
+        SQLLEN lIndicateur = 0;
+        if (SQL_SUCCEEDED(SQLGetData(hstmt, 1, SQL_C_SLONG, &lTransactions, 0, &lIndicateur))
+            && lIndicateur != SQL_NULL_DATA && lTransactions > 0)
+            bReutilisable = false;
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, hstmt);
+    return bReutilisable && !EstMorteSelonPilote(hdbc);
+}
+
+void ArmeMinuterie();
+
+void FermeInactivesVerrouille(std::vector<SQLHDBC> &aFermer)
+{
+    const int lDelai = g_delaiInactiviteMs.load();
+    for (auto it = g_sessions.begin(); it != g_sessions.end();) {
+        if (it->inactive.elapsed() > lDelai) {
+            aFermer.push_back(it->hdbc);
+            it = g_sessions.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void DeconnecteTout(const std::vector<SQLHDBC> &sessions)
+{
+    for (SQLHDBC hdbc : sessions)
+        PoolConnexions::Deconnecte(hdbc);
+}
+
+// Without an event loop nobody would close idle sessions until the next
+// Open or Close; with one, a timer does it on time.
+void ArmeMinuterie()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return;
+    {
+        std::lock_guard<std::mutex> verrou(g_verrou);
+        if (g_minuterieArmee || g_sessions.empty())
+            return;
+        g_minuterieArmee = true;
+    }
+    QTimer::singleShot(g_delaiInactiviteMs.load() + 100, app, [] {
+        {
+            std::lock_guard<std::mutex> verrou(g_verrou);
+            g_minuterieArmee = false;
+        }
+        PoolConnexions::FermeInactives();
+        ArmeMinuterie();
+    });
+}
+
+} // namespace
+
+namespace PoolConnexions {
+
+SQLHDBC Prend(const QString &sCle)
+{
+    FermeInactives();
+    for (;;) {
+        SQLHDBC hdbc = SQL_NULL_HDBC;
+        {
+            std::lock_guard<std::mutex> verrou(g_verrou);
+            for (auto it = g_sessions.rbegin(); it != g_sessions.rend(); ++it) {
+                if (it->sCle == sCle) {
+                    hdbc = it->hdbc;
+                    g_sessions.erase(std::next(it).base());
+                    break;
+                }
+            }
+        }
+        if (hdbc == SQL_NULL_HDBC)
+            return SQL_NULL_HDBC;
+        if (EstReutilisable(hdbc))
+            return hdbc;
+        Deconnecte(hdbc);
+    }
+}
+
+void Rend(const QString &sCle, SQLHDBC hdbc)
+{
+    std::vector<SQLHDBC> aFermer;
+    {
+        std::lock_guard<std::mutex> verrou(g_verrou);
+        FermeInactivesVerrouille(aFermer);
+        SessionEnAttente session;
+        session.sCle = sCle;
+        session.hdbc = hdbc;
+        session.inactive.start();
+        g_sessions.push_back(session);
+        while (g_sessions.size() > kTailleMax) {
+            aFermer.push_back(g_sessions.front().hdbc);
+            g_sessions.erase(g_sessions.begin());
+        }
+    }
+    DeconnecteTout(aFermer);
+    ArmeMinuterie();
+}
+
+void FermeInactives()
+{
+    std::vector<SQLHDBC> aFermer;
+    {
+        std::lock_guard<std::mutex> verrou(g_verrou);
+        FermeInactivesVerrouille(aFermer);
+    }
+    DeconnecteTout(aFermer);
+}
+
+void Vide()
+{
+    std::vector<SQLHDBC> aFermer;
+    {
+        std::lock_guard<std::mutex> verrou(g_verrou);
+        for (const SessionEnAttente &s : g_sessions)
+            aFermer.push_back(s.hdbc);
+        g_sessions.clear();
+    }
+    DeconnecteTout(aFermer);
+}
+
+int Taille()
+{
+    std::lock_guard<std::mutex> verrou(g_verrou);
+    return int(g_sessions.size());
+}
+
+void SetDelaiInactivitePourTests(int lMillisecondes)
+{
+    g_delaiInactiviteMs.store(lMillisecondes);
+}
+
+void Deconnecte(SQLHDBC hdbc)
+{
+    if (hdbc == SQL_NULL_HDBC)
+        return;
+    SQLDisconnect(hdbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, hdbc);
+}
+
+} // namespace PoolConnexions

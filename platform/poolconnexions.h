@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <sql.h>
+
+/// The sessions that closed connections left logged in, keyed by the whole
+/// connection string they were opened with, so that opening the same string
+/// again costs no new login. Sessions idle for more than a minute are closed.
+namespace PoolConnexions {
+
+/// Returns a live pooled session for the key (taken out of the pool), or
+/// SQL_NULL_HDBC. Dead or unusable sessions met on the way are closed.
+SQLHDBC Prend(const QString &sCle);
+/// Keeps a logged-in session for later reuse under the key.
+void Rend(const QString &sCle, SQLHDBC hdbc);
+/// Closes the sessions idle for longer than the idle delay.
+void FermeInactives();
+/// Closes every pooled session.
+void Vide();
+/// Returns the number of sessions waiting in the pool.
+int Taille();
+
+/// Test hook: another idle delay than the minute of everyday use.
+void SetDelaiInactivitePourTests(int lMillisecondes);
+
+/// Logs a session off and frees its handle.
+void Deconnecte(SQLHDBC hdbc);
+
+} // namespace PoolConnexions

@@ -1,0 +1,98 @@
+#include "formateur.h"
+
+#include "blocsselect.h"
+#include "miseenpagemots.h"
+#include "recherchetoken.h"
+#include "textedecoupe.h"
+#include "zonesprotegees.h"
+
+#include <QStringList>
+
+namespace {
+
+const QLatin1String CRLF("\r\n");
+
+// Line breaks and runs of spaces folded, framed by one space on each side.
+QString PrepareLignes(QString s, bool& bCRFinal)
+{
+    s.prepend(u' ');
+    s.replace(CRLF, QLatin1String(" "));
+    s.replace(u'\n', u' ');
+    s.replace(QLatin1String("  "), QLatin1String(" "));
+    bCRFinal = s.endsWith(u'\r');
+    if (bCRFinal)
+        s.chop(1);
+    if (!s.endsWith(u' '))
+        s.append(u' ');
+    return s;
+}
+
+// Sub-queries: every SELECT after the first starts a block whose lines before its closing
+// parenthesis get one TAB, the parenthesis going to a line of its own.
+QString IndenteSousRequetes(const QString& r)
+{
+    QStringList blocs;
+    if (!r.isEmpty())
+        blocs = r.split(QLatin1String("\r\nSELECT "));
+    for (int i = BorneSuperieure(blocs); i >= 0; --i) {
+        QString& bloc = blocs[i];
+        if (i > 0 && !bloc.startsWith(QLatin1String("SELECT ")))
+            bloc.prepend(QLatin1String("SELECT "));
+        long o = 0;
+        long f = 0;
+        ChercheParentheses(bloc, o, f);
+        const bool bSansParenthese = o == 1 && f == 1;
+        if (f != 0 && (f < o || o == 0 || bSansParenthese)) {
+            if (!bSansParenthese)
+                InsereChaine(bloc, CRLF, f);
+            if (i > 0)
+                IndenteBloc(bloc, f, o);
+        }
+    }
+    return blocs.join(CRLF);
+}
+
+QString Formate(const QString& sTexte, bool bGarderOuter, const TableauMotsCles& table)
+{
+    QString s = sTexte;
+    const bool bAjoute = !s.endsWith(CRLF);
+    if (bAjoute)
+        s.append(CRLF);
+    // Text cut into fixed 1023-character lines: the breaks are not the author's, join the pieces.
+    const bool bDecoupe = EstTexteDecoupe(s);
+    if (bDecoupe)
+        s.remove(CRLF);
+
+    // Literals, comments, quoted names and variables leave the layout as one marker each. An
+    // unterminated one runs to the end of the text, not into the line break added above.
+    const TexteProtege protege = ProtegeZones(s, bAjoute && !bDecoupe ? s.size() - 2 : s.size());
+
+    bool bCRFinal = false;
+    s = PrepareLignes(protege.sTexte, bCRFinal);
+    s = MiseEnPageMotsCles(s, table, bGarderOuter);
+    s.replace(QLatin1String("  "), QLatin1String(" "));
+    s.chop(1);
+    if (bCRFinal)
+        s.append(u'\r');
+    QString r = s.startsWith(QLatin1String(" \r\n")) ? s.mid(3) : s.mid(1);
+
+    CoupeApresCommentaires(r, protege.zones);
+    return RestaureZones(IndenteSousRequetes(r), protege.zones);
+}
+
+} // namespace
+
+// The marker of a protected part counts, in every step of the layout, as one character that
+// is neither a space nor a letter, "." or "_": like a comma, it ends the keyword next to it,
+// the spaces around it are folded and trimmed as anywhere else, and it is never split. Only
+// what lies outside the protected parts is folded, upper-cased or broken into lines.
+QString FormatSQL(const QString& sTexte, bool bGarderOuter, const TableauMotsCles& table)
+{
+    if (table.empty())
+        return sTexte; // no keyword table built yet
+    try {
+        return Formate(sTexte, bGarderOuter, table);
+    } catch (...) {
+        return sTexte;
+    }
+}

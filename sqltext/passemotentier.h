@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// One left-to-right pass of the whole-word replacement of one keyword, in linear time.
+// RemplaceMotEntier and the formatter both go through it.
+
+/// How one pass ran: whether it changed anything, and whether its input held a free-standing
+/// occurrence (a non-letter right before and right after it).
+struct BilanPasse {
+    bool bModifie = false;
+    bool bOccurrenceLibre = false;
+};
+
+/// Parameters of one pass: the bare word, the replacement and how occurrences are found.
+struct ReglePasse {
+    QStringView sMot;            ///< the bare word, as written
+    QStringView sRemplacement;
+    bool bSansCasse = true;      ///< search ignoring case (comparison mode 1)
+    bool bCadreAvant = true;     ///< the framed word began with "%"
+    bool bCadreApres = true;     ///< the framed word ended with "%"
+};
+
+/// Appends to sSortie the text sEntree with the pass applied. bLibreAuDela tells that the text
+/// going on after sEntree (handled separately) holds a free-standing occurrence, which keeps
+/// the search going to the end of sEntree.
+BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLibreAuDela,
+                          QString& sSortie);

@@ -1,0 +1,186 @@
+#include "zonesprotegees.h"
+
+#include <stdexcept>
+
+namespace {
+
+// Characters that continue a T-SQL identifier: a "@", "#" or "N'" right after one of them
+// belongs to that identifier rather than starting a variable or a Unicode literal.
+bool EstCaractereIdentifiant(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$';
+}
+
+// End (exclusive) of a part closed by cFin, where a doubled cFin stands for itself.
+qsizetype FinDelimitee(const QString& s, qsizetype debut, char16_t cFin, qsizetype lFin)
+{
+    qsizetype i = debut;
+    while (i < lFin) {
+        if (s.at(i) == cFin) {
+            if (i + 1 < lFin && s.at(i + 1) == cFin) {
+                i += 2;
+                continue;
+            }
+            return i + 1;
+        }
+        ++i;
+    }
+    return lFin;
+}
+
+// End (exclusive) of a block comment starting at debut ("/*"); they nest.
+qsizetype FinCommentaireBloc(const QString& s, qsizetype debut, qsizetype lFin)
+{
+    int iProfondeur = 0;
+    qsizetype i = debut;
+    while (i < lFin) {
+        if (i + 1 < lFin && s.at(i) == u'/' && s.at(i + 1) == u'*') {
+            ++iProfondeur;
+            i += 2;
+        } else if (i + 1 < lFin && s.at(i) == u'*' && s.at(i + 1) == u'/') {
+            i += 2;
+            if (--iProfondeur == 0)
+                return i;
+        } else {
+            ++i;
+        }
+    }
+    return lFin;
+}
+
+// End (exclusive) of a line comment: the line break itself stays outside.
+qsizetype FinCommentaireLigne(const QString& s, qsizetype debut, qsizetype lFin)
+{
+    qsizetype i = debut;
+    while (i < lFin && s.at(i) != u'\r' && s.at(i) != u'\n')
+        ++i;
+    return i;
+}
+
+// End (exclusive) of the protected part starting at i, with its kind; -1 when none starts there.
+qsizetype FinZone(const QString& s, qsizetype i, qsizetype lFin, GenreZone& genre)
+{
+    const QChar c = s.at(i);
+    const QChar suivant = i + 1 < lFin ? s.at(i + 1) : QChar();
+    const bool bApresIdentifiant = i > 0 && EstCaractereIdentifiant(s.at(i - 1));
+    if (c == MarqueurZone) {
+        genre = GenreZone::Marqueur;
+        return i + 1;
+    }
+    if (c == u'-' && suivant == u'-') {
+        genre = GenreZone::CommentaireLigne;
+        return FinCommentaireLigne(s, i, lFin);
+    }
+    if (c == u'/' && suivant == u'*') {
+        genre = GenreZone::CommentaireBloc;
+        return FinCommentaireBloc(s, i, lFin);
+    }
+    if (c == u'\'') {
+        genre = GenreZone::Litteral;
+        return FinDelimitee(s, i + 1, u'\'', lFin);
+    }
+    if ((c == u'N' || c == u'n') && suivant == u'\'' && !bApresIdentifiant) {
+        genre = GenreZone::Litteral;
+        return FinDelimitee(s, i + 2, u'\'', lFin);
+    }
+    if (c == u'[') {
+        genre = GenreZone::Nom;
+        return FinDelimitee(s, i + 1, u']', lFin);
+    }
+    if (c == u'"') {
+        genre = GenreZone::Nom;
+        return FinDelimitee(s, i + 1, u'"', lFin);
+    }
+    if ((c == u'@' || c == u'#') && !bApresIdentifiant && i + 1 < lFin
+        && EstCaractereIdentifiant(suivant)) {
+        genre = GenreZone::Variable;
+        qsizetype j = i + 1;
+        while (j < lFin && EstCaractereIdentifiant(s.at(j)))
+            ++j;
+        return j;
+    }
+    return -1;
+}
+
+} // namespace
+
+TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin)
+{
+    TexteProtege tp;
+    tp.sTexte.reserve(sTexte.size());
+    qsizetype i = 0;
+    qsizetype debutPlat = 0;
+    while (i < lFin) {
+        GenreZone genre;
+        const qsizetype fin = FinZone(sTexte, i, lFin, genre);
+        if (fin < 0) {
+            ++i;
+            continue;
+        }
+        tp.sTexte.append(QStringView(sTexte).mid(debutPlat, i - debutPlat));
+        tp.sTexte.append(QChar(MarqueurZone));
+        tp.zones.push_back({genre, sTexte.mid(i, fin - i)});
+        i = fin;
+        debutPlat = fin;
+    }
+    tp.sTexte.append(QStringView(sTexte).mid(debutPlat));
+    return tp;
+}
+
+void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zones)
+{
+    QString sSortie;
+    sSortie.reserve(sTexte.size() + 16);
+    size_t iZone = 0;
+    const qsizetype n = sTexte.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = sTexte.at(i);
+        sSortie.append(c);
+        ++i;
+        if (c != MarqueurZone)
+            continue;
+        const bool bLigne = iZone < zones.size() && zones[iZone].genre == GenreZone::CommentaireLigne;
+        ++iZone;
+        if (!bLigne)
+            continue;
+        // The line break after a line comment is what ends it: without one, the code after
+        // the comment would become part of it.
+        qsizetype j = i;
+        while (j < n && sTexte.at(j) == u' ')
+            ++j;
+        const bool bFinLigne = j == n || (sTexte.at(j) == u'\r' && (j + 1 == n || sTexte.at(j + 1) == u'\n'));
+        if (bFinLigne)
+            continue;
+        sSortie.append(QLatin1String("\r\n"));
+        i = j;
+    }
+    sTexte = sSortie;
+}
+
+QString RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones)
+{
+    if (zones.empty())
+        return sTexte;
+    QString sSortie;
+    qsizetype total = sTexte.size();
+    for (const ZoneProtegee& z : zones)
+        total += z.sTexte.size();
+    sSortie.reserve(total);
+    size_t iZone = 0;
+    qsizetype debut = 0;
+    for (;;) {
+        const qsizetype idx = sTexte.indexOf(QChar(MarqueurZone), debut);
+        if (idx < 0)
+            break;
+        if (iZone >= zones.size())
+            throw std::logic_error("RestaureZones: marqueur en trop");
+        sSortie.append(QStringView(sTexte).mid(debut, idx - debut));
+        sSortie.append(zones[iZone++].sTexte);
+        debut = idx + 1;
+    }
+    if (iZone != zones.size())
+        throw std::logic_error("RestaureZones: marqueur perdu");
+    sSortie.append(QStringView(sTexte).mid(debut));
+    return sSortie;
+}

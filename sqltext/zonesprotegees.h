@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// The parts of a query that the formatter must keep exactly as written: string literals
+// ('...' with '' inside, N'...'), comments (-- to the end of the line, nested /* */),
+// bracketed names ([...] with ]] inside), double-quoted names, and variable or temporary-table
+// names (@x, @@x, #x, ##x). Each one is swapped for a single marker character while the layout
+// runs and put back afterwards.
+
+/// The character that stands for one protected part during the layout.
+constexpr char16_t MarqueurZone = u'\uE000';
+
+enum class GenreZone { Litteral, CommentaireLigne, CommentaireBloc, Nom, Variable, Marqueur };
+
+struct ZoneProtegee {
+    GenreZone genre;
+    QString sTexte;
+};
+
+/// The text with each protected part replaced by MarqueurZone, and the parts in text order.
+struct TexteProtege {
+    QString sTexte;
+    std::vector<ZoneProtegee> zones;
+};
+
+/// Splits out the protected parts. An unterminated one runs to lFin (0-based, exclusive), the
+/// rest of the text after lFin being plain.
+TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin);
+
+/// Puts a CR LF after every line comment that is not followed (after spaces) by a CR LF or by
+/// the end of the text, in place of those spaces.
+void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zones);
+
+/// The text with each marker replaced by its part, in order. Throws when the count differs.
+QString RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones);

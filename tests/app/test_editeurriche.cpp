@@ -1,0 +1,422 @@
+// The query editor's interface: CR LF texts and offsets over a document that
+// holds one character per line break, display lines, wrapping, keys, undo.
+#include "editeurriche.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+// The selection as the CR LF text the rest of the program sees.
+QString TexteSelectionne(const EditeurRiche &e)
+{
+    QString s = e.textCursor().selectedText();
+    s.replace(QChar(0x2029), QLatin1String("\r\n"));
+    return s;
+}
+
+bool EntreCrEtLf(const QString &s, int o)
+{
+    return o > 0 && o < s.size() && s.at(o - 1) == QLatin1Char('\r') && s.at(o) == QLatin1Char('\n');
+}
+
+} // namespace
+
+class TestEditeurRiche : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void texteEnCrLf_data();
+    void texteEnCrLf();
+    void chaqueOffsetAllerRetour_data();
+    void chaqueOffsetAllerRetour();
+    void selectionSurSauts_data();
+    void selectionSurSauts();
+    void offsetsHorsTexte();
+    void grandTexte();
+    void ligneAffichee_data();
+    void ligneAffichee();
+    void ligneAfficheeLignesRepliees();
+    void margeDroite_data();
+    void margeDroite();
+    void barresDefilement_data();
+    void barresDefilement();
+    void setTextUneEtapeAnnulable();
+    void ctrlZApresSetText();
+    void collageNormaliseLesSauts();
+    void majEntreeDonneUnSautCrLf();
+    void keyDownCodesEtMaj_data();
+    void keyDownCodesEtMaj();
+    void keyDownConsomme();
+    void keyPressAvantInsertion();
+};
+
+void TestEditeurRiche::texteEnCrLf_data()
+{
+    QTest::addColumn<QString>("entree");
+    QTest::addColumn<QString>("attendu");
+    QTest::newRow("vide") << QString() << QString();
+    QTest::newRow("une ligne") << "select 1" << "select 1";
+    QTest::newRow("crlf garde") << "a\r\nb" << "a\r\nb";
+    QTest::newRow("lf seul elargi") << "a\nb" << "a\r\nb";
+    QTest::newRow("cr seul elargi") << "a\rb" << "a\r\nb";
+    QTest::newRow("ligne vide au milieu") << "a\r\n\r\nb" << "a\r\n\r\nb";
+    QTest::newRow("saut final") << "a\r\n" << "a\r\n";
+    QTest::newRow("saut seul") << "\r\n" << "\r\n";
+    QTest::newRow("melange") << "a\n\rb\r\r\nc" << "a\r\n\r\nb\r\n\r\nc";
+    QTest::newRow("tabulations et accents") << "\tÉté\r\n\tça" << "\tÉté\r\n\tça";
+    QTest::newRow("separateurs unicode") << QString("a") + QChar(0x2028) + "b" + QChar(0x2029) + "c"
+                                         << "a\r\nb\r\nc";
+}
+
+void TestEditeurRiche::texteEnCrLf()
+{
+    QFETCH(QString, entree);
+    QFETCH(QString, attendu);
+    EditeurRiche e;
+    e.SetText(entree);
+    QCOMPARE(e.Text(), attendu);
+    QCOMPARE(e.SelStart(), 0);
+    QCOMPARE(e.SelLength(), 0);
+}
+
+void TestEditeurRiche::chaqueOffsetAllerRetour_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::newRow("sans saut") << "abc";
+    QTest::newRow("un saut") << "ab\r\ncd";
+    QTest::newRow("sauts consecutifs") << "a\r\n\r\n\r\nb";
+    QTest::newRow("commence par un saut") << "\r\nabc";
+    QTest::newRow("finit par un saut") << "abc\r\n";
+    QTest::newRow("seulement des sauts") << "\r\n\r\n";
+    QTest::newRow("requete") << "SELECT *\r\nFROM clients\r\nWHERE id = 1\r\n";
+}
+
+void TestEditeurRiche::chaqueOffsetAllerRetour()
+{
+    QFETCH(QString, texte);
+    EditeurRiche e;
+    e.SetText(texte);
+    QCOMPARE(e.Text(), texte);
+    for (int o = 0; o <= texte.size(); ++o) {
+        e.SetSelStart(o);
+        // Inside a CR LF the caret goes after the break.
+        const int attendu = EntreCrEtLf(texte, o) ? o + 1 : o;
+        QVERIFY2(e.SelStart() == attendu,
+                 qPrintable(QStringLiteral("offset %1 gave %2").arg(o).arg(e.SelStart())));
+        QCOMPARE(e.SelLength(), 0);
+        // The characters before the caret are exactly the text's first ones.
+        QTextCursor c = e.textCursor();
+        c.setPosition(0, QTextCursor::KeepAnchor);
+        QString avant = c.selectedText();
+        avant.replace(QChar(0x2029), QLatin1String("\r\n"));
+        QCOMPARE(avant, texte.left(attendu));
+        QCOMPARE(e.OffsetTexte(e.PositionDocument(attendu)), attendu);
+    }
+}
+
+void TestEditeurRiche::selectionSurSauts_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("debut");
+    QTest::addColumn<int>("longueur");
+    QTest::addColumn<int>("longueurLue");
+    const QString t = QStringLiteral("ab\r\ncd\r\n\r\nef");
+    QTest::newRow("dans une ligne") << t << 0 << 2 << 2;
+    QTest::newRow("saut entier") << t << 2 << 2 << 2;
+    QTest::newRow("par dessus un saut") << t << 1 << 4 << 4;
+    QTest::newRow("finit sur le CR prend le saut") << t << 0 << 3 << 4;
+    QTest::newRow("deux sauts de suite") << t << 6 << 4 << 4;
+    QTest::newRow("jusqu a la fin") << t << 4 << 8 << 8;
+    QTest::newRow("au dela de la fin rogne") << t << 4 << 100 << 8;
+    QTest::newRow("longueur negative vide") << t << 4 << -3 << 0;
+    QTest::newRow("tout") << t << 0 << int(t.size()) << int(t.size());
+}
+
+void TestEditeurRiche::selectionSurSauts()
+{
+    QFETCH(QString, texte);
+    QFETCH(int, debut);
+    QFETCH(int, longueur);
+    QFETCH(int, longueurLue);
+    EditeurRiche e;
+    e.SetText(texte);
+    e.SetSelStart(debut);
+    e.SetSelLength(longueur);
+    QCOMPARE(e.SelStart(), debut);
+    QCOMPARE(e.SelLength(), longueurLue);
+    QCOMPARE(TexteSelectionne(e), texte.mid(debut, longueurLue));
+}
+
+void TestEditeurRiche::offsetsHorsTexte()
+{
+    EditeurRiche e;
+    e.SetText(QStringLiteral("ab\r\ncd"));
+    e.SetSelStart(-5);
+    QCOMPARE(e.SelStart(), 0);
+    e.SetSelStart(1000);
+    QCOMPARE(e.SelStart(), 6);
+    QCOMPARE(e.OffsetTexte(1000), 6);
+    QCOMPARE(e.PositionDocument(1000), 5);
+}
+
+void TestEditeurRiche::grandTexte()
+{
+    // Many lines: the look-up by block number must still land exactly.
+    QString texte;
+    for (int i = 0; i < 3000; ++i)
+        texte += QStringLiteral("ligne %1\r\n").arg(i);
+    EditeurRiche e;
+    e.SetText(texte);
+    QCOMPARE(e.Text(), texte);
+    for (int i = 0; i < 3000; i += 97) {
+        const QString ligne = QStringLiteral("ligne %1\r\n").arg(i);
+        const int o = int(texte.indexOf(ligne));
+        e.SetSelStart(o);
+        e.SetSelLength(int(ligne.size()));
+        QCOMPARE(e.SelStart(), o);
+        QCOMPARE(TexteSelectionne(e), ligne);
+        QCOMPARE(e.GetLineFromChar(o), i);
+    }
+}
+
+void TestEditeurRiche::ligneAffichee_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("ligne");
+    const QString t = QStringLiteral("ab\r\ncd\r\n\r\nef");
+    QTest::newRow("debut") << t << 0 << 0;
+    QTest::newRow("fin de premiere ligne") << t << 2 << 0;
+    QTest::newRow("entre CR et LF") << t << 3 << 1;
+    QTest::newRow("debut de seconde ligne") << t << 4 << 1;
+    QTest::newRow("ligne vide") << t << 8 << 2;
+    QTest::newRow("derniere ligne") << t << 10 << 3;
+    QTest::newRow("fin du texte") << t << 12 << 3;
+    QTest::newRow("au dela") << t << 50 << 3;
+}
+
+void TestEditeurRiche::ligneAffichee()
+{
+    QFETCH(QString, texte);
+    QFETCH(int, offset);
+    QFETCH(int, ligne);
+    EditeurRiche e;
+    e.resize(400, 200);
+    e.SetText(texte);
+    QCOMPARE(e.GetLineFromChar(offset), ligne);
+}
+
+void TestEditeurRiche::ligneAfficheeLignesRepliees()
+{
+    // A narrow editor wraps a long line: display lines are counted, not
+    // paragraphs. The caret's height tells the display line independently.
+    EditeurRiche e;
+    e.setFont(QFont(QStringLiteral("Liberation Mono"), 10));
+    e.SetRightMargin(0);
+    e.resize(160, 400);
+    e.show();
+    QString longue;
+    for (int i = 0; i < 40; ++i)
+        longue += QStringLiteral("mot%1 ").arg(i);
+    const QString texte = QStringLiteral("court\r\n") + longue + QStringLiteral("\r\nfin");
+    e.SetText(texte);
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    const QRect premier = [&] { e.SetSelStart(0); return e.CaretRect(); }();
+    int precedente = 0;
+    int hauteurLigne = QFontMetrics(e.font()).lineSpacing();
+    for (int o = 0; o <= texte.size(); ++o) {
+        if (EntreCrEtLf(texte, o))
+            continue;
+        e.SetSelStart(o);
+        const int parY = qRound(double(e.CaretRect().top() - premier.top()) / hauteurLigne);
+        const int ligne = e.GetLineFromChar(o);
+        QVERIFY2(ligne >= precedente, "display lines never go back");
+        // The caret at a wrap point may be drawn at the end of the upper line.
+        QVERIFY2(qAbs(ligne - parY) <= 1,
+                 qPrintable(QStringLiteral("offset %1: line %2, caret row %3").arg(o).arg(ligne).arg(parY)));
+        precedente = ligne;
+    }
+    QVERIFY2(e.GetLineFromChar(int(texte.size())) > 3, "the long line wrapped into several");
+    // Every character of the last line is on the last display line.
+    QCOMPARE(e.GetLineFromChar(int(texte.size()) - 1), e.GetLineFromChar(int(texte.size())));
+}
+
+void TestEditeurRiche::margeDroite_data()
+{
+    QTest::addColumn<double>("twips");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("pouces");
+    QTest::newRow("zero = bord de l editeur") << 0.0 << int(QTextEdit::WidgetWidth) << 0.0;
+    QTest::newRow("un pouce") << 1440.0 << int(QTextEdit::FixedPixelWidth) << 1.0;
+    QTest::newRow("66000 twips") << 66000.0 << int(QTextEdit::FixedPixelWidth) << 66000.0 / 1440;
+}
+
+void TestEditeurRiche::margeDroite()
+{
+    QFETCH(double, twips);
+    QFETCH(int, mode);
+    QFETCH(double, pouces);
+    EditeurRiche e;
+    e.SetRightMargin(twips);
+    QCOMPARE(int(e.lineWrapMode()), mode);
+    QCOMPARE(e.RightMargin(), twips);
+    if (mode == QTextEdit::FixedPixelWidth)
+        QCOMPARE(e.lineWrapColumnOrWidth(), qRound(pouces * e.logicalDpiX()));
+}
+
+void TestEditeurRiche::barresDefilement_data()
+{
+    QTest::addColumn<int>("barres");
+    QTest::addColumn<int>("horizontale");
+    QTest::addColumn<int>("verticale");
+    QTest::newRow("2 verticale seule") << 2 << int(Qt::ScrollBarAlwaysOff) << int(Qt::ScrollBarAsNeeded);
+    QTest::newRow("3 les deux") << 3 << int(Qt::ScrollBarAsNeeded) << int(Qt::ScrollBarAsNeeded);
+}
+
+void TestEditeurRiche::barresDefilement()
+{
+    QFETCH(int, barres);
+    QFETCH(int, horizontale);
+    QFETCH(int, verticale);
+    EditeurRiche e;
+    e.SetScrollBars(5 - barres);
+    e.SetScrollBars(barres);
+    QCOMPARE(e.ScrollBars(), barres);
+    QCOMPARE(int(e.horizontalScrollBarPolicy()), horizontale);
+    QCOMPARE(int(e.verticalScrollBarPolicy()), verticale);
+}
+
+void TestEditeurRiche::setTextUneEtapeAnnulable()
+{
+    EditeurRiche e;
+    e.SetText(QStringLiteral("select a\r\nfrom t"));
+    e.SetText(QStringLiteral("SELECT a \r\nFROM t"));
+    QVERIFY(e.document()->isUndoAvailable());
+    e.undo();
+    QCOMPARE(e.Text(), QStringLiteral("select a\r\nfrom t"));
+    e.redo();
+    QCOMPARE(e.Text(), QStringLiteral("SELECT a \r\nFROM t"));
+}
+
+void TestEditeurRiche::ctrlZApresSetText()
+{
+    EditeurRiche e;
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    e.setFocus();
+    QTest::keyClicks(&e, QStringLiteral("select 1"));
+    const QString tape = e.Text();
+    e.SetText(QStringLiteral("SELECT 1\r\n"));
+    QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(e.Text(), tape);
+}
+
+void TestEditeurRiche::collageNormaliseLesSauts()
+{
+    EditeurRiche e;
+    e.SetText(QStringLiteral("X"));
+    e.SetSelStart(1);
+    QMimeData donnees;
+    donnees.setText(QStringLiteral("a\rb\nc\r\nd"));
+    QVERIFY(e.canPaste() || true);
+    QMetaObject::invokeMethod(&e, [&] { e.insertPlainText(QString()); });
+    // insertFromMimeData is what paste and drop go through.
+    struct Acces : EditeurRiche { using EditeurRiche::insertFromMimeData; };
+    static_cast<Acces &>(e).insertFromMimeData(&donnees);
+    QCOMPARE(e.Text(), QStringLiteral("Xa\r\nb\r\nc\r\nd"));
+    QCOMPARE(e.document()->blockCount(), 4);
+}
+
+void TestEditeurRiche::majEntreeDonneUnSautCrLf()
+{
+    EditeurRiche e;
+    QTest::keyClicks(&e, QStringLiteral("ab"));
+    QTest::keyClick(&e, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(&e, QStringLiteral("c"));
+    QCOMPARE(e.Text(), QStringLiteral("ab\r\nc"));
+    QCOMPARE(e.SelStart(), 5);
+}
+
+void TestEditeurRiche::keyDownCodesEtMaj_data()
+{
+    QTest::addColumn<int>("cle");
+    QTest::addColumn<int>("modificateurs");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("maj");
+    QTest::newRow("A") << int(Qt::Key_A) << int(Qt::NoModifier) << 65 << 0;
+    QTest::newRow("Ctrl+A") << int(Qt::Key_A) << int(Qt::ControlModifier) << 65 << 2;
+    QTest::newRow("Maj+A") << int(Qt::Key_A) << int(Qt::ShiftModifier) << 65 << 1;
+    QTest::newRow("Ctrl+Espace") << int(Qt::Key_Space) << int(Qt::ControlModifier) << 32 << 2;
+    QTest::newRow("Ctrl+Maj+Espace") << int(Qt::Key_Space) << int(Qt::ControlModifier | Qt::ShiftModifier) << 32 << 3;
+    QTest::newRow("Alt+Espace") << int(Qt::Key_Space) << int(Qt::AltModifier) << 32 << 4;
+    QTest::newRow("Ctrl+Alt+Espace") << int(Qt::Key_Space) << int(Qt::ControlModifier | Qt::AltModifier) << 32 << 6;
+    QTest::newRow("Echap") << int(Qt::Key_Escape) << int(Qt::NoModifier) << 27 << 0;
+    QTest::newRow("Entree") << int(Qt::Key_Return) << int(Qt::NoModifier) << 13 << 0;
+    QTest::newRow("Entree pave") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 13 << 0;
+    QTest::newRow("Retour arriere") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << 8 << 0;
+    QTest::newRow("Z") << int(Qt::Key_Z) << int(Qt::NoModifier) << 90 << 0;
+    QTest::newRow("5") << int(Qt::Key_5) << int(Qt::NoModifier) << 53 << 0;
+    QTest::newRow("fleche bas") << int(Qt::Key_Down) << int(Qt::NoModifier) << 40 << 0;
+}
+
+void TestEditeurRiche::keyDownCodesEtMaj()
+{
+    QFETCH(int, cle);
+    QFETCH(int, modificateurs);
+    QFETCH(int, code);
+    QFETCH(int, maj);
+    EditeurRiche e;
+    int vuCode = -1, vuMaj = -1;
+    e.KeyDown = [&](int &k, int s) { vuCode = k; vuMaj = s; };
+    QTest::keyClick(&e, Qt::Key(cle), Qt::KeyboardModifiers(modificateurs));
+    QCOMPARE(vuCode, code);
+    QCOMPARE(vuMaj, maj);
+}
+
+void TestEditeurRiche::keyDownConsomme()
+{
+    EditeurRiche e;
+    e.KeyDown = [](int &k, int s) {
+        if (k == 32 && s != 0)
+            k = 0;
+    };
+    int caracteres = 0;
+    e.KeyPress = [&](int) { ++caracteres; };
+    QTest::keyClicks(&e, QStringLiteral("ab"));
+    QTest::keyClick(&e, Qt::Key_Space, Qt::ShiftModifier);
+    QCOMPARE(e.Text(), QStringLiteral("ab"));
+    QCOMPARE(caracteres, 2);
+    QTest::keyClick(&e, Qt::Key_Space);
+    QCOMPARE(e.Text(), QStringLiteral("ab "));
+}
+
+void TestEditeurRiche::keyPressAvantInsertion()
+{
+    // The handler sees the text without the typed character; the editor
+    // writes it afterwards, at the caret the handler may have moved.
+    EditeurRiche e;
+    QTest::keyClicks(&e, QStringLiteral("cli"));
+    QString texteVu;
+    int codeVu = 0;
+    e.KeyPress = [&](int c) {
+        codeVu = c;
+        texteVu = e.Text();
+        if (c == '.') {
+            e.SetText(QStringLiteral("clients cli"));
+            e.SetSelStart(7);
+        }
+    };
+    QTest::keyClick(&e, Qt::Key_Period);
+    QCOMPARE(codeVu, int('.'));
+    QCOMPARE(texteVu, QStringLiteral("cli"));
+    QCOMPARE(e.Text(), QStringLiteral("clients. cli"));
+    QCOMPARE(e.SelStart(), 8);
+}
+
+QTEST_MAIN(TestEditeurRiche)
+#include "test_editeurriche.moc"

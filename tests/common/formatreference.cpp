@@ -1,0 +1,324 @@
+#include "formatreference.h"
+
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace {
+
+QChar MajRef(QChar c)
+{
+    return QChar(QChar::toUpper(c.unicode()));
+}
+
+QString MajRef(const QString& s)
+{
+    QString r = s;
+    for (QChar& c : r)
+        c = MajRef(c);
+    return r;
+}
+
+// Mid$ with 1-based start: "" beyond the end.
+QString Mid(const QString& s, qsizetype debut, qsizetype longueur = -1)
+{
+    if (debut < 1)
+        throw std::invalid_argument("Mid: début invalide");
+    if (debut > s.size())
+        return QString();
+    return s.mid(debut - 1, longueur);
+}
+
+// InStr with comparison mode 1 (case ignored) or 0 (exact); 1-based, 0 when absent.
+qsizetype InStr(const QString& sDans, const QString& sCherche, int iMode)
+{
+    if (sCherche.isEmpty())
+        return 1;
+    for (qsizetype i = 0; i + sCherche.size() <= sDans.size(); ++i) {
+        bool bEgal = true;
+        for (qsizetype t = 0; t < sCherche.size() && bEgal; ++t) {
+            const QChar a = sDans.at(i + t);
+            const QChar b = sCherche.at(t);
+            bEgal = iMode == 0 ? a == b : MajRef(a) == MajRef(b);
+        }
+        if (bEgal)
+            return i + 1;
+    }
+    return 0;
+}
+
+// Replace in one left-to-right pass, non-overlapping; mode 1 ignores case.
+QString Remplace(const QString& s, const QString& sAvant, const QString& sApres, int iMode = 0)
+{
+    QString r;
+    QString reste = s;
+    for (;;) {
+        const qsizetype p = InStr(reste, sAvant, iMode);
+        if (p == 0) {
+            r += reste;
+            return r;
+        }
+        r += reste.left(p - 1) + sApres;
+        reste = reste.mid(p - 1 + sAvant.size());
+    }
+}
+
+QString RTrimEspaces(QString s)
+{
+    while (s.endsWith(u' '))
+        s.chop(1);
+    return s;
+}
+
+bool EstMot(const QString& c)
+{
+    if (c.isEmpty())
+        return false;
+    const QChar m = c.at(0);
+    return (m >= u'A' && m <= u'Z') || m == u'.' || m == u'_';
+}
+
+// Split like the runtime: an empty text gives no element at all.
+QStringList Decoupe(const QString& s, const QString& sSep)
+{
+    if (s.isEmpty())
+        return {};
+    return s.split(sSep);
+}
+
+bool EstTexteDecoupeReference(const QString& s)
+{
+    const QStringList lignes = Decoupe(s, QStringLiteral("\r\n"));
+    long n = 0;
+    for (const QString& l : lignes)
+        if (l.size() == 1023)
+            ++n;
+    const long d = long(lignes.size()) - 1;
+    if (d < 1)
+        throw std::domain_error("division par zéro");
+    return double(n) / double(d) > 0.1;
+}
+
+qsizetype Suivant(const QString& s, const QString& c, qsizetype x)
+{
+    const qsizetype p = InStr(s.mid(x), c, 0);
+    return p == 0 ? 0 : p + x;
+}
+
+void ChercheParenthesesReference(const QString& bloc, qsizetype& o, qsizetype& f)
+{
+    o = 1;
+    f = 1;
+    long profondeur = 0;
+    for (;;) {
+        if (Suivant(bloc, QStringLiteral(")"), f) == 0 && Suivant(bloc, QStringLiteral("("), o) == 0)
+            return;
+        o = Suivant(bloc, QStringLiteral("("), o);
+        f = Suivant(bloc, QStringLiteral(")"), f);
+        if (f < o) {
+            if (profondeur == 0)
+                return;
+            --profondeur;
+        } else {
+            if (o == 0 || f == 0)
+                return;
+            ++profondeur;
+        }
+    }
+}
+
+void IndenteBlocReference(QString& bloc, qsizetype f, qsizetype o)
+{
+    QStringList lignes = Decoupe(bloc, QStringLiteral("\r\n"));
+    qsizetype pos = 0;
+    for (int i = 0; i <= int(lignes.size()) - 1; ++i) {
+        if (pos < f || (f == 1 && o == 1)) {
+            pos += lignes[i].size() + 2;
+            lignes[i] = QStringLiteral("\t") + lignes[i];
+        }
+    }
+    bloc = lignes.join(QStringLiteral("\r\n"));
+}
+
+// Matches sTexte from position i against sMotif from position j (backtracking on "*").
+bool CommeDepuis(const QString& t, qsizetype i, const QString& m, qsizetype j)
+{
+    while (j < m.size()) {
+        const QChar pm = m.at(j);
+        if (pm == u'*') {
+            if (j + 1 == m.size())
+                return true; // a final "*" takes whatever is left
+            for (qsizetype k = i; k <= t.size(); ++k)
+                if (CommeDepuis(t, k, m, j + 1))
+                    return true;
+            return false;
+        }
+        if (i >= t.size())
+            return false;
+        if (pm == u'?') {
+            ++i;
+            ++j;
+            continue;
+        }
+        if (pm == u'[') {
+            qsizetype fin = m.indexOf(u']', j + 1);
+            if (fin < 0)
+                throw std::invalid_argument("motif invalide");
+            QString classe = m.mid(j + 1, fin - j - 1);
+            bool bNegation = classe.startsWith(u'!');
+            if (bNegation)
+                classe.remove(0, 1);
+            bool bDedans = false;
+            for (qsizetype k = 0; k < classe.size(); ++k) {
+                if (k + 2 < classe.size() && classe.at(k + 1) == u'-') {
+                    bDedans = bDedans || (t.at(i) >= classe.at(k) && t.at(i) <= classe.at(k + 2));
+                    k += 2;
+                } else {
+                    bDedans = bDedans || t.at(i) == classe.at(k);
+                }
+            }
+            if (bDedans == bNegation)
+                return false;
+            ++i;
+            j = fin + 1;
+            continue;
+        }
+        if (t.at(i) != pm)
+            return false;
+        ++i;
+        ++j;
+    }
+    return i == t.size();
+}
+
+} // namespace
+
+bool CommeReference(const QString& sTexte, const QString& sMotif)
+{
+    // A motif "*[!A-Z]WORD[!A-Z]*" is tried at every start; the generic backtracking does so.
+    return CommeDepuis(sTexte, 0, sMotif, 0);
+}
+
+QString RemplaceMotEntierReference(const QString& sTexte, const QString& sMotCadre,
+                                   const QString& sRemplacement, int iMode)
+{
+    QString motif = sMotCadre;
+    if (motif.endsWith(u'%'))
+        motif = motif.left(motif.size() - 1) + QStringLiteral("[!A-Z]*");
+    if (motif.startsWith(u'%'))
+        motif = QStringLiteral("*[!A-Z]") + motif.mid(1);
+    QString mot = Remplace(motif, QStringLiteral("*[!A-Z]"), QString());
+    mot = Remplace(mot, QStringLiteral("[!A-Z]*"), QString());
+    const qsizetype L = mot.size();
+    if (L == 0)
+        throw std::invalid_argument("mot vide: la boucle ne finirait pas");
+
+    QString reste = sTexte;
+    QString resultat;
+    qsizetype dernierRejet = 0;
+    while (!reste.isEmpty()) {
+        qsizetype p = InStr(reste, mot, iMode);
+        if (p == 0) {
+            resultat += reste;
+            reste.clear();
+            continue;
+        }
+        if (p == 1) {
+            reste = QStringLiteral(" ") + reste;
+            p = 2;
+        }
+        if (!CommeReference(MajRef(reste), MajRef(motif))) {
+            resultat += reste;
+            reste.clear();
+            continue;
+        }
+        QString c1;
+        QString c2;
+        const QString c0 = MajRef(Mid(reste, p - 1, 1));
+        if (EstMot(c0)) {
+            dernierRejet = p;
+            p = 0;
+        }
+        if (p != 0) {
+            c1 = MajRef(Mid(reste, p + L, 1));
+            c2 = MajRef(Mid(reste, p + L + 1, 1));
+            if (EstMot(c1)) {
+                dernierRejet = p;
+                p = 0;
+            }
+        }
+        if (p == 0) {
+            resultat += reste.left(dernierRejet + L);
+            reste = Mid(reste, dernierRejet + L + 1);
+            continue;
+        }
+        resultat += RTrimEspaces(reste.left(p - 1)) + sRemplacement;
+        const qsizetype k = (c1 == QStringLiteral(" ") && c2 == QStringLiteral(" ")) ? 1 : 0;
+        reste = Mid(reste, p + L + k);
+    }
+    return resultat;
+}
+
+QString FormatSQLReference(const QString& sTexte, bool bGarderOuter, const TableauMotsCles& table)
+{
+    if (table.empty())
+        return sTexte;
+    try {
+        QString s = sTexte;
+        if (s.right(2) != QStringLiteral("\r\n"))
+            s += QStringLiteral("\r\n");
+        if (EstTexteDecoupeReference(s))
+            s = Remplace(s, QStringLiteral("\r\n"), QString());
+        s = QStringLiteral(" ") + s;
+        s = Remplace(s, QStringLiteral("\r\n"), QStringLiteral(" "));
+        s = Remplace(s, QStringLiteral("\n"), QStringLiteral(" "));
+        s = Remplace(s, QStringLiteral("  "), QStringLiteral(" "));
+        bool bCR = false;
+        if (s.right(1) == QStringLiteral("\r")) {
+            s = s.left(s.size() - 1);
+            bCR = true;
+        }
+        if (s.right(1) != QStringLiteral(" "))
+            s += QStringLiteral(" ");
+        for (const MotCle& mc : table) {
+            if (mc.Supprime) {
+                if (!bGarderOuter)
+                    s = Remplace(s, QStringLiteral(" ") + mc.Mot + QStringLiteral(" "),
+                                 QStringLiteral(" "), 1);
+            } else {
+                QString remplacement = QStringLiteral(" ");
+                if (mc.RetourLigne)
+                    remplacement += QStringLiteral("\r\n");
+                remplacement += MajRef(mc.Mot);
+                if (mc.EspaceApres)
+                    remplacement += QStringLiteral(" ");
+                s = RemplaceMotEntierReference(s, QStringLiteral("%") + mc.Mot + QStringLiteral("%"),
+                                               remplacement, 1);
+            }
+        }
+        s = Remplace(s, QStringLiteral("  "), QStringLiteral(" "));
+        s = s.left(s.size() - 1);
+        if (bCR)
+            s += QStringLiteral("\r");
+        QString r = s.left(3) == QStringLiteral(" \r\n") ? Mid(s, 4) : Mid(s, 2);
+        QStringList blocs = Decoupe(r, QStringLiteral("\r\nSELECT "));
+        for (int i = int(blocs.size()) - 1; i >= 0; --i) {
+            QString bloc = blocs[i];
+            if (i > 0 && bloc.left(7) != QStringLiteral("SELECT "))
+                bloc = QStringLiteral("SELECT ") + bloc;
+            qsizetype o = 0;
+            qsizetype f = 0;
+            ChercheParenthesesReference(bloc, o, f);
+            if (f != 0 && (f < o || o == 0 || (o == 1 && f == 1))) {
+                if (!(o == 1 && f == 1))
+                    bloc = bloc.left(f - 1) + QStringLiteral("\r\n") + Mid(bloc, f);
+                if (i > 0)
+                    IndenteBlocReference(bloc, f, o);
+            }
+            blocs[i] = bloc;
+        }
+        return blocs.join(QStringLiteral("\r\n"));
+    } catch (...) {
+        return sTexte;
+    }
+}

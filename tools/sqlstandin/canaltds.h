@@ -1,0 +1,80 @@
+#pragma once
+#include <QByteArray>
+#include <cstdint>
+#include <deque>
+#include <optional>
+
+/// TDS packet types the stand-in reads or writes.
+namespace TypePaquet {
+constexpr uint8_t Lot = 0x01;          // SQL batch
+constexpr uint8_t Rpc = 0x03;
+constexpr uint8_t Reponse = 0x04;      // tabular result (every server reply)
+constexpr uint8_t Attention = 0x06;
+constexpr uint8_t Transaction = 0x0E;  // transaction manager request
+constexpr uint8_t Login7 = 0x10;
+constexpr uint8_t PreLogin = 0x12;
+}
+
+/// One client message: the payloads of its packets put end to end.
+struct MessageTds {
+    uint8_t type = 0;
+    QByteArray contenu;
+};
+
+/// TDS framing over one connected TCP socket: reads whole messages, writes
+/// replies cut into packets of the negotiated size. Blocking; one thread.
+class CanalTds
+{
+public:
+    explicit CanalTds(int descripteur);
+    ~CanalTds();
+    CanalTds(const CanalTds &) = delete;
+    CanalTds &operator=(const CanalTds &) = delete;
+
+    /// Returns the next whole message, or nothing once the client has gone.
+    std::optional<MessageTds> litMessage();
+    /// Waits up to lDelaiMs for the client to send something; returns true
+    /// when an attention arrived (any other message is kept for litMessage).
+    /// Sets ferme() when the client went away meanwhile.
+    bool attentionPendant(int lDelaiMs);
+    bool ferme() const { return m_ferme; }
+
+    void fixeTaillePaquet(int lTaille) { m_taillePaquet = lTaille; }
+    int taillePaquet() const { return m_taillePaquet; }
+
+    /// Sends packet payload bytes; bFin marks the last packet of the message.
+    bool envoiePaquet(uint8_t type, const char *donnees, int lLongueur, bool bFin);
+    /// Closes the socket at once (used to simulate a dropped connection).
+    void coupe();
+
+private:
+    bool litExactement(char *destination, int lLongueur);
+    std::optional<MessageTds> litMessageDuReseau();
+
+    int m_descripteur;
+    int m_taillePaquet = 4096;
+    uint8_t m_numeroPaquet = 1;
+    bool m_ferme = false;
+    std::deque<MessageTds> m_enAttente;
+};
+
+/// A reply being written: tokens are appended, and whole packets leave as
+/// soon as they are full, so long results stream instead of piling up.
+class FluxReponse
+{
+public:
+    explicit FluxReponse(CanalTds &canal) : m_canal(canal) {}
+    void ajoute(const QByteArray &octets);
+    /// Sends what is left as the last packet of the reply.
+    void termine();
+    /// Sends the full packets written so far, keeping the message open.
+    void vide();
+    /// Sends everything written so far, keeping the message open.
+    void pousse();
+    bool enErreur() const { return m_erreur; }
+
+private:
+    CanalTds &m_canal;
+    QByteArray m_tampon;
+    bool m_erreur = false;
+};

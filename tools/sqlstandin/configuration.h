@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+
+/// What the command line asks of the stand-in.
+struct Configuration {
+    QString dossierDonnees;      ///< --data: one SQLite file per database
+    int portTcp = 0;             ///< --port (0 = any free port)
+    QString motDePasse;          ///< --password of the login sa
+    int portSsrp = 0;            ///< --ssrp-port (0 = no SSRP responder)
+    QString instance = QStringLiteral("MSSQLSERVER"); ///< --instance
+    bool graineDemo = false;     ///< --seed demo
+    int grandesTables = 0;       ///< --seed-large TABLES,COLUMNS
+    int grandesColonnes = 0;
+    int delaiMs = 0;             ///< --delay-ms: wait before answering each SQL batch
+    int couperApresLignes = -1;  ///< --drop-after-rows: -1 = never
+    bool chronometre = false;    ///< --timing: server-side time of each batch on stderr
+    QString nomServeur;          ///< the server's own name (upper-cased host name)
+};

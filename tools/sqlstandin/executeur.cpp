@@ -1,0 +1,336 @@
+#include "executeur.h"
+
+#include "catalogue.h"
+#include "erreurssql.h"
+#include "fonctionssqlite.h"
+#include "jetonssql.h"
+#include "reecriture.h"
+#include "session.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+namespace {
+enum class Issue { Suite, Erreur, Attention, Coupure };
+
+class ExecuteurLot
+{
+public:
+    ExecuteurLot(EtatSession &etat) : m_etat(etat), m_flux(etat.canal) {}
+    void execute(const QString &sLot);
+
+private:
+    Issue instruction(const QString &sInstruction, bool bDerniere);
+    Issue sqlite(const QString &sInstruction, bool bDerniere);
+    Issue resultat(sqlite3_stmt *st, const QString &sInstruction, bool bDerniere);
+    Issue use(const QString &sInstruction, bool bDerniere);
+    Issue waitfor(const QString &sInstruction, bool bDerniere);
+    Issue print(const QString &sInstruction, bool bDerniere);
+    Issue exec(const QString &sInstruction);
+    Issue erreur(const ErreurSql &e);
+    Issue done(bool bDerniere, uint16_t lStatut, uint16_t lCommande, quint64 lLignes);
+    bool attend(qint64 lMs);
+
+    EtatSession &m_etat;
+    FluxReponse m_flux;
+};
+
+QString serveur(const EtatSession &etat)
+{
+    return etat.config.nomServeur;
+}
+
+ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
+{
+    ColonneTds c;
+    c.sNom = QString::fromUtf8(sqlite3_column_name(st, i));
+    const char *declare = sqlite3_column_decltype(st, i);
+    if (declare) {
+        const TypeColonne t = DecritType(QString::fromUtf8(declare));
+        switch (t.xtype) {
+        case 56: c.type = TypeTds::Entier; c.lTaille = 4; break;
+        case 127: c.type = TypeTds::Entier; c.lTaille = 8; break;
+        case 52: c.type = TypeTds::Entier; c.lTaille = 2; break;
+        case 48: c.type = TypeTds::Entier; c.lTaille = 1; break;
+        case 104: c.type = TypeTds::Bit; c.lTaille = 1; break;
+        case 62: case 59: case 60: case 122: case 106: case 108: c.type = TypeTds::Flottant; c.lTaille = 8; break;
+        case 61: case 58: c.type = TypeTds::DateHeure; c.lTaille = 8; break;
+        case 173: case 165: case 34: c.type = TypeTds::Binaire; c.lTaille = 8000; break;
+        default:
+            c.type = TypeTds::Texte;
+            c.lTaille = (t.xtype == 35 || t.xtype == 99) ? 8000 : std::min(8000, std::max(2, 2 * t.precision));
+        }
+        return c;
+    }
+    const int genre = bLigne ? sqlite3_column_type(st, i) : SQLITE_NULL;
+    if (genre == SQLITE_INTEGER) {
+        const qint64 v = sqlite3_column_int64(st, i);
+        c.type = TypeTds::Entier;
+        c.lTaille = (v >= INT32_MIN && v <= INT32_MAX) ? 4 : 8;
+    } else if (genre == SQLITE_FLOAT) {
+        c.type = TypeTds::Flottant;
+        c.lTaille = 8;
+    } else if (genre == SQLITE_BLOB) {
+        c.type = TypeTds::Binaire;
+        c.lTaille = 8000;
+    } else {
+        c.type = TypeTds::Texte;
+        c.lTaille = 8000;
+    }
+    return c;
+}
+
+ValeurTds valeurPour(sqlite3_stmt *st, int i, const ColonneTds &c)
+{
+    ValeurTds v;
+    if (sqlite3_column_type(st, i) == SQLITE_NULL)
+        return v;
+    v.bNul = false;
+    switch (c.type) {
+    case TypeTds::Entier:
+    case TypeTds::Bit:
+        v.lEntier = sqlite3_column_int64(st, i);
+        break;
+    case TypeTds::Flottant:
+        v.dReel = sqlite3_column_double(st, i);
+        break;
+    case TypeTds::Binaire:
+        v.octets = QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+        break;
+    case TypeTds::DateHeure:
+    case TypeTds::Texte:
+        v.sTexte = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
+                                     sqlite3_column_bytes(st, i));
+        break;
+    }
+    return v;
+}
+
+uint16_t commandePour(const QString &sPremierMot)
+{
+    if (sPremierMot == QLatin1String("INSERT"))
+        return CommandeDone::Insert;
+    if (sPremierMot == QLatin1String("UPDATE"))
+        return CommandeDone::Update;
+    if (sPremierMot == QLatin1String("DELETE"))
+        return CommandeDone::Delete;
+    return CommandeDone::Aucune;
+}
+
+// 'hh:mm:ss[.mmm]' as WAITFOR DELAY takes it; -1 when malformed.
+qint64 dureeWaitfor(const QString &sTexte)
+{
+    static const QRegularExpression forme(QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.(\\d{1,3}))?)?$"));
+    const auto m = forme.match(sTexte.trimmed());
+    if (!m.hasMatch())
+        return -1;
+    const QString ms = m.captured(4).leftJustified(3, QLatin1Char('0'));
+    return ((m.captured(1).toLongLong() * 60 + m.captured(2).toLongLong()) * 60 + m.captured(3).toLongLong()) * 1000
+           + ms.toLongLong();
+}
+
+QVector<JetonSql> significatifs(const QString &s)
+{
+    QVector<JetonSql> j;
+    for (const JetonSql &x : DecoupeJetons(s))
+        if (EstSignificatif(x))
+            j << x;
+    return j;
+}
+
+void ExecuteurLot::execute(const QString &sLot)
+{
+    if (m_etat.config.delaiMs > 0 && attend(m_etat.config.delaiMs)) {
+        done(true, StatutDone::Attention, CommandeDone::Aucune, 0);
+        m_flux.termine();
+        return;
+    }
+    const QStringList instructions = DecoupeInstructions(sLot);
+    if (instructions.isEmpty())
+        done(true, StatutDone::Final, CommandeDone::Aucune, 0);
+    for (int i = 0; i < instructions.size(); ++i) {
+        const Issue issue = instruction(instructions.at(i), i + 1 == instructions.size());
+        if (issue == Issue::Coupure)
+            return;
+        if (issue == Issue::Attention) {
+            done(true, StatutDone::Attention, CommandeDone::Aucune, 0);
+            break;
+        }
+        if (issue == Issue::Erreur)
+            break;
+    }
+    m_flux.termine();
+}
+
+// Waits, watching for an attention; true when one came.
+bool ExecuteurLot::attend(qint64 lMs)
+{
+    QElapsedTimer chrono;
+    chrono.start();
+    while (chrono.elapsed() < lMs) {
+        if (m_etat.canal.attentionPendant(int(std::min<qint64>(lMs - chrono.elapsed(), 200))))
+            return true;
+        if (m_etat.canal.ferme())
+            return false;
+    }
+    return false;
+}
+
+Issue ExecuteurLot::done(bool bDerniere, uint16_t lStatut, uint16_t lCommande, quint64 lLignes)
+{
+    m_flux.ajoute(m_etat.jetons.done(uint16_t(lStatut | (bDerniere ? 0 : StatutDone::Suite)), lCommande, lLignes));
+    return Issue::Suite;
+}
+
+Issue ExecuteurLot::erreur(const ErreurSql &e)
+{
+    m_flux.ajoute(m_etat.jetons.erreur(e.lNumero, e.lEtat, e.lClasse, e.sMessage, serveur(m_etat)));
+    m_flux.ajoute(m_etat.jetons.done(StatutDone::Erreur, CommandeDone::Aucune, 0));
+    return Issue::Erreur;
+}
+
+Issue ExecuteurLot::instruction(const QString &sInstruction, bool bDerniere)
+{
+    const QString mot = PremierMot(sInstruction);
+    if (mot == QLatin1String("SET"))
+        return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+    if (mot == QLatin1String("USE"))
+        return use(sInstruction, bDerniere);
+    if (mot == QLatin1String("WAITFOR"))
+        return waitfor(sInstruction, bDerniere);
+    if (mot == QLatin1String("PRINT"))
+        return print(sInstruction, bDerniere);
+    if (mot == QLatin1String("EXEC") || mot == QLatin1String("EXECUTE"))
+        return exec(sInstruction);
+    if (mot == QLatin1String("BEGIN") || mot == QLatin1String("COMMIT") || mot == QLatin1String("ROLLBACK")) {
+        const QString sqliteTx = mot == QLatin1String("BEGIN") ? QStringLiteral("BEGIN") : mot;
+        const QString e = Execute(m_etat.db, sqliteTx);
+        if (!e.isEmpty())
+            return erreur(TraduitErreurSqlite(e, sInstruction));
+        return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+    }
+    return sqlite(sInstruction, bDerniere);
+}
+
+Issue ExecuteurLot::use(const QString &sInstruction, bool bDerniere)
+{
+    const QString sNom = PartiesNom(sInstruction.trimmed().mid(3)).value(0).trimmed();
+    const QString sAncienne = m_etat.fonctions.sBaseCourante;
+    if (!m_etat.changeBase(sNom))
+        return erreur({911, 16, 1, QStringLiteral("Could not locate entry in sysdatabases for database '%1'. No entry "
+                                                  "found with that name. Make sure that the name is entered "
+                                                  "correctly.").arg(sNom)});
+    const QString sNouvelle = m_etat.fonctions.sBaseCourante;
+    m_flux.ajoute(m_etat.jetons.changementBase(sNouvelle, sAncienne));
+    m_flux.ajoute(m_etat.jetons.info(5701, 1, QStringLiteral("Changed database context to '%1'.").arg(sNouvelle),
+                                     serveur(m_etat)));
+    return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+}
+
+Issue ExecuteurLot::waitfor(const QString &sInstruction, bool bDerniere)
+{
+    const auto j = significatifs(sInstruction);
+    if (j.size() != 3 || j.at(1).sTexte.compare(QLatin1String("DELAY"), Qt::CaseInsensitive) != 0
+        || j.at(2).genre != JetonSql::Chaine)
+        return erreur(ErreurSyntaxe(j.size() > 1 ? j.at(1).sTexte : QStringLiteral("WAITFOR")));
+    const qint64 lMs = dureeWaitfor(j.at(2).sValeur);
+    if (lMs < 0)
+        return erreur({148, 15, 1, QStringLiteral("Incorrect time syntax in time string '%1' used with WAITFOR.")
+                                       .arg(j.at(2).sValeur)});
+    if (attend(lMs))
+        return Issue::Attention;
+    return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+}
+
+Issue ExecuteurLot::print(const QString &sInstruction, bool bDerniere)
+{
+    const auto j = significatifs(sInstruction);
+    const QString sTexte = j.size() > 1 ? (j.at(1).sValeur.isEmpty() ? j.at(1).sTexte : j.at(1).sValeur) : QString();
+    m_flux.ajoute(m_etat.jetons.info(0, 1, sTexte, serveur(m_etat)));
+    return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+}
+
+Issue ExecuteurLot::exec(const QString &sInstruction)
+{
+    const auto j = significatifs(sInstruction);
+    const QString sNom = j.size() > 1 ? (j.at(1).sValeur.isEmpty() ? j.at(1).sTexte : j.at(1).sValeur) : QString();
+    return erreur({2812, 16, 62, QStringLiteral("Could not find stored procedure '%1'.").arg(sNom)});
+}
+
+Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere)
+{
+    const ContexteReecriture contexte{m_etat.fonctions.sBaseCourante, m_etat.config.nomServeur};
+    const SqlReecrit sql = ReecritPourSqlite(sInstruction, contexte);
+    for (const QString &sBase : sql.basesCitees)
+        if (!m_etat.joindreBase(sBase))
+            return erreur({911, 16, 1, QStringLiteral("Could not locate entry in sysdatabases for database '%1'. No "
+                                                      "entry found with that name. Make sure that the name is "
+                                                      "entered correctly.").arg(sBase)});
+    const QByteArray utf8 = sql.sSql.toUtf8();
+    sqlite3_stmt *st = nullptr;
+    const char *reste = nullptr;
+    if (sqlite3_prepare_v2(m_etat.db, utf8.constData(), utf8.size(), &st, &reste) != SQLITE_OK || !st) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(m_etat.db));
+        sqlite3_finalize(st);
+        if (!st && message == QLatin1String("not an error"))
+            return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+        return erreur(TraduitErreurSqlite(message, sInstruction));
+    }
+    const Issue issue = resultat(st, sInstruction, bDerniere);
+    sqlite3_finalize(st);
+    if (issue == Issue::Suite) {
+        QString sSchema;
+        const QString sObjet = ObjetDefini(sql.sSql, sSchema);
+        if (!sObjet.isEmpty())
+            SynchroniseObjet(m_etat.db, sSchema, sObjet);
+    }
+    return issue;
+}
+
+Issue ExecuteurLot::resultat(sqlite3_stmt *st, const QString &sInstruction, bool bDerniere)
+{
+    const int lColonnes = sqlite3_column_count(st);
+    int rc = sqlite3_step(st);
+    if (lColonnes == 0) {
+        while (rc == SQLITE_ROW)
+            rc = sqlite3_step(st);
+        if (rc != SQLITE_DONE)
+            return erreur(TraduitErreurSqlite(QString::fromUtf8(sqlite3_errmsg(m_etat.db)), sInstruction));
+        const uint16_t lCommande = commandePour(PremierMot(sInstruction));
+        if (lCommande == CommandeDone::Aucune)
+            return done(bDerniere, StatutDone::Final, lCommande, 0);
+        return done(bDerniere, StatutDone::Compte, lCommande, quint64(sqlite3_changes(m_etat.db)));
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return erreur(TraduitErreurSqlite(QString::fromUtf8(sqlite3_errmsg(m_etat.db)), sInstruction));
+    QVector<ColonneTds> colonnes;
+    for (int i = 0; i < lColonnes; ++i)
+        colonnes << colonnePour(st, i, rc == SQLITE_ROW);
+    m_flux.ajoute(m_etat.jetons.descriptionColonnes(colonnes));
+    quint64 lLignes = 0;
+    const int lCoupure = m_etat.config.couperApresLignes;
+    QVector<ValeurTds> valeurs(lColonnes);
+    while (rc == SQLITE_ROW) {
+        if (lCoupure >= 0 && lLignes == quint64(lCoupure)) {
+            // Fault switch: the client has its first rows, then the connection dies.
+            m_flux.pousse();
+            m_etat.canal.coupe();
+            return Issue::Coupure;
+        }
+        for (int i = 0; i < lColonnes; ++i)
+            valeurs[i] = valeurPour(st, i, colonnes.at(i));
+        m_flux.ajoute(m_etat.jetons.ligne(colonnes, valeurs));
+        ++lLignes;
+        rc = sqlite3_step(st);
+    }
+    if (rc != SQLITE_DONE)
+        return erreur(TraduitErreurSqlite(QString::fromUtf8(sqlite3_errmsg(m_etat.db)), sInstruction));
+    return done(bDerniere, StatutDone::Compte, CommandeDone::Select, lLignes);
+}
+}
+
+void ExecuteLot(EtatSession &etat, const QString &sLot)
+{
+    ExecuteurLot(etat).execute(sLot);
+}

@@ -1,0 +1,222 @@
+#include "fonctionssqlite.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace {
+int longueurSansBlancsFinaux(const unsigned char *p, int n)
+{
+    while (n > 0 && p[n - 1] == ' ')
+        --n;
+    return n;
+}
+
+unsigned char minusculeAscii(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
+
+// Most names are ASCII: compare those bytes directly and go through QString only
+// for the rest, so that catalogue indexes stay cheap to walk.
+int compareCollationCI(void *, int n1, const void *v1, int n2, const void *v2)
+{
+    const auto *p1 = static_cast<const unsigned char *>(v1);
+    const auto *p2 = static_cast<const unsigned char *>(v2);
+    n1 = longueurSansBlancsFinaux(p1, n1);
+    n2 = longueurSansBlancsFinaux(p2, n2);
+    const int n = std::min(n1, n2);
+    for (int i = 0; i < n; ++i) {
+        if ((p1[i] | p2[i]) & 0x80)
+            return CompareSansCasse(QString::fromUtf8(reinterpret_cast<const char *>(p1), n1),
+                                    QString::fromUtf8(reinterpret_cast<const char *>(p2), n2));
+        const unsigned char a = minusculeAscii(p1[i]);
+        const unsigned char b = minusculeAscii(p2[i]);
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    return n1 == n2 ? 0 : (n1 < n2 ? -1 : 1);
+}
+
+QString texte(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return p ? QString::fromUtf8(p, sqlite3_value_bytes(v)) : QString();
+}
+
+void fonctionLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    // SQLite calls like(pattern, text[, escape]).
+    QChar echappement;
+    if (argc == 3) {
+        const QString e = texte(argv[2]);
+        if (e.size() == 1)
+            echappement = e.at(0);
+    }
+    sqlite3_result_int(ctx, CorrespondLike(texte(argv[1]), texte(argv[0]), echappement) ? 1 : 0);
+}
+
+void fonctionObjectId(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    auto *contexte = static_cast<ContexteFonctions *>(sqlite3_user_data(ctx));
+    const QStringList parties = PartiesNom(texte(argv[0]));
+    if (parties.isEmpty() || parties.size() > 3)
+        return sqlite3_result_null(ctx);
+    QString sSchema = QStringLiteral("main");
+    if (parties.size() == 3 && !parties.first().isEmpty()
+        && CompareSansCasse(parties.first(), contexte->sBaseCourante) != 0)
+        sSchema = parties.first();
+    sqlite3 *db = sqlite3_context_db_handle(ctx);
+    const QByteArray requete = QStringLiteral("SELECT id FROM \"%1\".sysobjects WHERE name = ?1")
+                                   .arg(QString(sSchema).replace(QLatin1Char('"'), QStringLiteral("\"\"")))
+                                   .toUtf8();
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, requete.constData(), -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return sqlite3_result_null(ctx);
+    }
+    const QByteArray nom = parties.last().toUtf8();
+    sqlite3_bind_text(st, 1, nom.constData(), nom.size(), SQLITE_TRANSIENT);
+    if (sqlite3_step(st) == SQLITE_ROW)
+        sqlite3_result_int64(ctx, sqlite3_column_int64(st, 0));
+    else
+        sqlite3_result_null(ctx);
+    sqlite3_finalize(st);
+}
+
+void fonctionGetDate(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const QByteArray maintenant =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toUtf8();
+    sqlite3_result_text(ctx, maintenant.constData(), maintenant.size(), SQLITE_TRANSIENT);
+}
+
+void fonctionDbName(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    auto *contexte = static_cast<ContexteFonctions *>(sqlite3_user_data(ctx));
+    const QByteArray nom = contexte->sBaseCourante.toUtf8();
+    sqlite3_result_text(ctx, nom.constData(), nom.size(), SQLITE_TRANSIENT);
+}
+
+// One position of a pattern against one character: literal, '_' or a [class].
+// Returns the pattern position after the element, or -1 when the character does not match.
+int correspondElement(const QString &motif, int p, QChar c, QChar echappement)
+{
+    const QChar m = motif.at(p);
+    if (!echappement.isNull() && m == echappement && p + 1 < motif.size())
+        return motif.at(p + 1) == c ? p + 2 : -1;
+    if (m == QLatin1Char('_'))
+        return p + 1;
+    if (m == QLatin1Char('[')) {
+        const int fin = motif.indexOf(QLatin1Char(']'), p + 2);
+        if (fin > p) {
+            int i = p + 1;
+            bool bNegation = false;
+            if (motif.at(i) == QLatin1Char('^')) {
+                bNegation = true;
+                ++i;
+            }
+            bool bTrouve = false;
+            for (; i < fin; ++i) {
+                if (i + 2 < fin && motif.at(i + 1) == QLatin1Char('-')) {
+                    if (c >= motif.at(i) && c <= motif.at(i + 2))
+                        bTrouve = true;
+                    i += 2;
+                } else if (motif.at(i) == c) {
+                    bTrouve = true;
+                }
+            }
+            return bTrouve != bNegation ? fin + 1 : -1;
+        }
+    }
+    return m == c ? p + 1 : -1;
+}
+}
+
+int CompareSansCasse(const QString &a, const QString &b)
+{
+    QString x = a;
+    QString y = b;
+    while (x.endsWith(QLatin1Char(' ')))
+        x.chop(1);
+    while (y.endsWith(QLatin1Char(' ')))
+        y.chop(1);
+    const int r = x.compare(y, Qt::CaseInsensitive);
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+bool CorrespondLike(const QString &sTexte, const QString &sMotif, QChar echappement)
+{
+    const QString t = sTexte.toCaseFolded();
+    const QString m = sMotif.toCaseFolded();
+    int it = 0, im = 0;
+    int retourMotif = -1, retourTexte = -1;
+    while (it < t.size()) {
+        if (im < m.size() && m.at(im) == QLatin1Char('%')) {
+            retourMotif = ++im;
+            retourTexte = it;
+            continue;
+        }
+        const int suivant = im < m.size() ? correspondElement(m, im, t.at(it), echappement) : -1;
+        if (suivant >= 0) {
+            im = suivant;
+            ++it;
+        } else if (retourMotif >= 0) {
+            im = retourMotif;
+            it = ++retourTexte;
+        } else {
+            return false;
+        }
+    }
+    while (im < m.size() && m.at(im) == QLatin1Char('%'))
+        ++im;
+    return im == m.size();
+}
+
+QStringList PartiesNom(const QString &sNom)
+{
+    QStringList parties;
+    QString partie;
+    const QString s = sNom.trimmed();
+    for (int i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c == QLatin1Char('[') || c == QLatin1Char('"')) {
+            const QChar fin = c == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
+            for (++i; i < s.size(); ++i) {
+                if (s.at(i) == fin) {
+                    if (i + 1 < s.size() && s.at(i + 1) == fin) {
+                        partie += fin;
+                        ++i;
+                    } else {
+                        break;
+                    }
+                } else {
+                    partie += s.at(i);
+                }
+            }
+        } else if (c == QLatin1Char('.')) {
+            parties << partie;
+            partie.clear();
+        } else {
+            partie += c;
+        }
+    }
+    parties << partie;
+    return parties;
+}
+
+void InstalleFonctions(sqlite3 *db, ContexteFonctions *contexte)
+{
+    sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCollationCI, nullptr);
+    const int deterministe = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(db, "like", 2, deterministe, nullptr, fonctionLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 3, deterministe, nullptr, fonctionLike, nullptr, nullptr, nullptr);
+    // Deterministic, so that SQLite evaluates OBJECT_ID('x') once and can use the index on id.
+    sqlite3_create_function_v2(db, "object_id", 1, deterministe, contexte, fonctionObjectId, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "getdate", 0, SQLITE_UTF8, nullptr, fonctionGetDate, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "db_name", 0, SQLITE_UTF8, contexte, fonctionDbName, nullptr, nullptr, nullptr);
+}

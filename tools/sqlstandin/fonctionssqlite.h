@@ -1,0 +1,24 @@
+#pragma once
+#include <QString>
+
+struct sqlite3;
+
+/// What the SQL functions of one SQLite connection need to know about its session.
+struct ContexteFonctions {
+    QString sBaseCourante;
+};
+
+/// Registers on a connection what makes SQLite answer like SQL Server's default
+/// collation and dialect: the collation CI (case-insensitive, trailing blanks
+/// ignored), T-SQL LIKE (case-insensitive, [] classes), OBJECT_ID, GETDATE,
+/// DB_NAME. The context must outlive the connection.
+void InstalleFonctions(sqlite3 *db, ContexteFonctions *contexte);
+
+/// Returns -1, 0 or 1: the comparison of SQL Server's case-insensitive collation.
+int CompareSansCasse(const QString &a, const QString &b);
+
+/// Returns true when sTexte matches the T-SQL LIKE pattern (without regard to case).
+bool CorrespondLike(const QString &sTexte, const QString &sMotif, QChar echappement = QChar());
+
+/// Splits a T-SQL multi-part name ("db.dbo.[x y]") into its unquoted parts.
+QStringList PartiesNom(const QString &sNom);

@@ -1,0 +1,135 @@
+#include "jetonssql.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace {
+bool debutMot(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('#');
+}
+
+bool suiteMot(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('#')
+           || c == QLatin1Char('$') || c == QLatin1Char('@');
+}
+
+// Reads a quoted piece that ends with `fin`, where a doubled `fin` stands for itself.
+int finDelimite(const QString &s, int i, QChar fin, QString &valeur)
+{
+    for (++i; i < s.size(); ++i) {
+        if (s.at(i) == fin) {
+            if (i + 1 < s.size() && s.at(i + 1) == fin) {
+                valeur += fin;
+                ++i;
+                continue;
+            }
+            return i + 1;
+        }
+        valeur += s.at(i);
+    }
+    return s.size();
+}
+}
+
+QVector<JetonSql> DecoupeJetons(const QString &s)
+{
+    QVector<JetonSql> jetons;
+    int i = 0;
+    while (i < s.size()) {
+        JetonSql j;
+        const int debut = i;
+        const QChar c = s.at(i);
+        const QChar suivant = i + 1 < s.size() ? s.at(i + 1) : QChar();
+        if (c.isSpace()) {
+            j.genre = JetonSql::Blanc;
+            while (i < s.size() && s.at(i).isSpace())
+                ++i;
+        } else if (c == QLatin1Char('-') && suivant == QLatin1Char('-')) {
+            j.genre = JetonSql::Commentaire;
+            while (i < s.size() && s.at(i) != QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('/') && suivant == QLatin1Char('*')) {
+            j.genre = JetonSql::Commentaire;
+            const int fin = s.indexOf(QLatin1String("*/"), i + 2);
+            i = fin < 0 ? s.size() : fin + 2;
+        } else if (c == QLatin1Char('\'')) {
+            j.genre = JetonSql::Chaine;
+            i = finDelimite(s, i, QLatin1Char('\''), j.sValeur);
+        } else if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && suivant == QLatin1Char('\'')) {
+            j.genre = JetonSql::Chaine;
+            i = finDelimite(s, i + 1, QLatin1Char('\''), j.sValeur);
+        } else if (c == QLatin1Char('[')) {
+            j.genre = JetonSql::NomDelimite;
+            i = finDelimite(s, i, QLatin1Char(']'), j.sValeur);
+        } else if (c == QLatin1Char('"')) {
+            j.genre = JetonSql::NomDelimite;
+            i = finDelimite(s, i, QLatin1Char('"'), j.sValeur);
+        } else if (c == QLatin1Char('@')) {
+            j.genre = JetonSql::Variable;
+            ++i;
+            while (i < s.size() && suiteMot(s.at(i)))
+                ++i;
+        } else if (debutMot(c)) {
+            j.genre = JetonSql::Mot;
+            while (i < s.size() && suiteMot(s.at(i)))
+                ++i;
+        } else if (c.isDigit() || (c == QLatin1Char('.') && suivant.isDigit())) {
+            j.genre = JetonSql::Nombre;
+            while (i < s.size() && (s.at(i).isLetterOrNumber() || s.at(i) == QLatin1Char('.')))
+                ++i;
+        } else {
+            j.genre = JetonSql::Symbole;
+            ++i;
+        }
+        j.sTexte = s.mid(debut, i - debut);
+        if (j.genre == JetonSql::Mot || j.genre == JetonSql::Nombre || j.genre == JetonSql::Variable)
+            j.sValeur = j.sTexte;
+        jetons << j;
+    }
+    return jetons;
+}
+
+QStringList DecoupeInstructions(const QString &sLot)
+{
+    static const QRegularExpression ligneGo(QStringLiteral("^\\s*go\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QStringList instructions;
+    QString courante;
+    auto termine = [&]() {
+        if (!courante.trimmed().isEmpty())
+            instructions << courante.trimmed();
+        courante.clear();
+    };
+    for (const JetonSql &j : DecoupeJetons(sLot)) {
+        if (j.genre == JetonSql::Symbole && j.sTexte == QLatin1String(";")) {
+            termine();
+            continue;
+        }
+        if (j.genre == JetonSql::Blanc && j.sTexte.contains(QLatin1Char('\n'))) {
+            // A GO alone on its line ends the statement before it.
+            const int debutLigne = courante.lastIndexOf(QLatin1Char('\n')) + 1;
+            if (ligneGo.match(courante.mid(debutLigne)).hasMatch()) {
+                courante.truncate(debutLigne);
+                termine();
+            }
+        }
+        courante += j.sTexte;
+    }
+    const int debutLigne = courante.lastIndexOf(QLatin1Char('\n')) + 1;
+    if (ligneGo.match(courante.mid(debutLigne)).hasMatch())
+        courante.truncate(debutLigne);
+    termine();
+    return instructions;
+}
+
+QString PremierMot(const QString &sInstruction)
+{
+    for (const JetonSql &j : DecoupeJetons(sInstruction)) {
+        if (!EstSignificatif(j))
+            continue;
+        return j.genre == JetonSql::Mot ? j.sTexte.toUpper() : QString();
+    }
+    return QString();
+}

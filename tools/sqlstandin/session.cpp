@@ -1,0 +1,246 @@
+#include "session.h"
+
+#include "bases.h"
+#include "catalogue.h"
+#include "executeur.h"
+#include "journal.h"
+#include "ouverturesession.h"
+
+#include <QElapsedTimer>
+#include <sqlite3.h>
+
+namespace {
+QString texteUcs2(const QByteArray &o, int lDebut, int lCaracteres)
+{
+    QString s;
+    s.reserve(lCaracteres);
+    for (int i = 0; i < lCaracteres && lDebut + 2 * i + 1 < o.size(); ++i)
+        s += QChar(ushort(uchar(o.at(lDebut + 2 * i)) | (uchar(o.at(lDebut + 2 * i + 1)) << 8)));
+    return s;
+}
+
+// From TDS 7.2 on, batches and RPCs start with ALL_HEADERS, whose first four bytes give its length.
+int debutApresEntetes(const QByteArray &contenu, bool bTds72)
+{
+    if (!bTds72 || contenu.size() < 4)
+        return 0;
+    const int lTotal = int(uchar(contenu.at(0)) | (uchar(contenu.at(1)) << 8) | (uchar(contenu.at(2)) << 16)
+                           | (uchar(contenu.at(3)) << 24));
+    return lTotal >= 4 && lTotal <= contenu.size() ? lTotal : 0;
+}
+
+uint32_t versionAccordee(uint32_t lDemandee)
+{
+    if (lDemandee >= 0x74000004)
+        return 0x74000004;
+    if (lDemandee >= 0x70000000)
+        return lDemandee;
+    return 0x71000001;
+}
+
+QString nomProcedureRpc(int lNumero)
+{
+    static const char *const noms[] = {"", "sp_cursor", "sp_cursoropen", "sp_cursorprepare", "sp_cursorexecute",
+                                       "sp_cursorprepexec", "sp_cursorunprepare", "sp_cursorfetch",
+                                       "sp_cursoroption", "sp_cursorclose", "sp_executesql", "sp_prepare",
+                                       "sp_execute", "sp_prepexec", "sp_prepexecrpc", "sp_unprepare"};
+    return lNumero > 0 && lNumero < 16 ? QLatin1String(noms[lNumero]) : QStringLiteral("#%1").arg(lNumero);
+}
+}
+
+EtatSession::~EtatSession()
+{
+    if (db)
+        FermeFichier(db);
+}
+
+bool EtatSession::changeBase(const QString &sNom)
+{
+    const QString sDossier = config.dossierDonnees;
+    const QString sMaster = FichierBase(sDossier, QStringLiteral("master.sqlite"));
+    std::optional<BaseConnue> base;
+    if (db) {
+        base = ChercheBase(db, sDossier, sNom);
+    } else {
+        // First database of the session: look it up in master itself.
+        ContexteFonctions provisoire{QStringLiteral("master")};
+        QString erreur;
+        sqlite3 *master = OuvreFichier(sMaster, &provisoire, erreur);
+        if (!master)
+            return false;
+        base = ChercheBase(master, sDossier, sNom);
+        FermeFichier(master);
+    }
+    if (!base)
+        return false;
+    QString erreur;
+    ContexteFonctions *contexte = &fonctions;
+    const QString sAncienne = fonctions.sBaseCourante;
+    fonctions.sBaseCourante = base->sNom;
+    sqlite3 *nouvelle = OuvreFichier(base->sFichier, contexte, erreur);
+    if (!nouvelle) {
+        fonctions.sBaseCourante = sAncienne;
+        return false;
+    }
+    if (base->sNom.compare(QLatin1String("master"), Qt::CaseInsensitive) != 0) {
+        erreur = Execute(nouvelle, QStringLiteral("ATTACH DATABASE '%1' AS master")
+                                       .arg(QString(sMaster).replace(QLatin1Char('\''), QStringLiteral("''"))));
+        if (!erreur.isEmpty()) {
+            FermeFichier(nouvelle);
+            fonctions.sBaseCourante = sAncienne;
+            return false;
+        }
+    }
+    if (db)
+        FermeFichier(db);
+    db = nouvelle;
+    basesJointes.clear();
+    return true;
+}
+
+bool EtatSession::joindreBase(const QString &sNom)
+{
+    if (basesJointes.contains(sNom, Qt::CaseInsensitive)
+        || sNom.compare(QLatin1String("master"), Qt::CaseInsensitive) == 0)
+        return true;
+    const auto base = ChercheBase(db, config.dossierDonnees, sNom);
+    if (!base)
+        return false;
+    const QString erreur = Execute(db, QStringLiteral("ATTACH DATABASE '%1' AS \"%2\"")
+                                           .arg(QString(base->sFichier).replace(QLatin1Char('\''), QStringLiteral("''")),
+                                                QString(sNom).replace(QLatin1Char('"'), QStringLiteral("\"\""))));
+    if (!erreur.isEmpty())
+        return false;
+    basesJointes << sNom;
+    return true;
+}
+
+Session::Session(int descripteur, const Configuration &configuration) : m_etat(descripteur, configuration) {}
+
+void Session::deroule()
+{
+    while (auto message = m_etat.canal.litMessage()) {
+        switch (message->type) {
+        case TypePaquet::PreLogin: {
+            const QByteArray reponse = ReponsePreLogin();
+            m_etat.canal.envoiePaquet(TypePaquet::Reponse, reponse.constData(), reponse.size(), true);
+            break;
+        }
+        case TypePaquet::Login7:
+            if (!traiteLogin(message->contenu)) {
+                m_etat.canal.coupe();
+                return;
+            }
+            break;
+        case TypePaquet::Lot:
+            if (!m_authentifie)
+                return;
+            traiteLot(message->contenu);
+            break;
+        case TypePaquet::Rpc:
+            if (!m_authentifie)
+                return;
+            traiteRpc(message->contenu);
+            break;
+        case TypePaquet::Attention:
+            repondSimplement(StatutDone::Attention);
+            break;
+        case TypePaquet::Transaction:
+            repondSimplement(StatutDone::Final);
+            break;
+        default:
+            return;
+        }
+        if (m_etat.canal.ferme())
+            return;
+    }
+}
+
+void Session::repondSimplement(uint16_t lStatut)
+{
+    FluxReponse flux(m_etat.canal);
+    flux.ajoute(m_etat.jetons.done(lStatut, CommandeDone::Aucune, 0));
+    flux.termine();
+}
+
+void Session::refuseLogin(FluxReponse &flux, const QString &sUtilisateur)
+{
+    flux.ajoute(m_etat.jetons.erreur(18456, 1, 14, QStringLiteral("Login failed for user '%1'.").arg(sUtilisateur),
+                                     m_etat.config.nomServeur));
+    flux.ajoute(m_etat.jetons.done(StatutDone::Erreur, CommandeDone::Aucune, 0));
+    flux.termine();
+    EcritLigne(QStringLiteral("login failed"));
+}
+
+bool Session::traiteLogin(const QByteArray &contenu)
+{
+    const DemandeLogin demande = DecodeLogin7(contenu);
+    m_etat.jetons.fixeVersion(versionAccordee(demande.lVersionTds));
+    FluxReponse flux(m_etat.canal);
+    const bool bIdentifie = demande.bValide
+                            && demande.sUtilisateur.compare(QLatin1String("sa"), Qt::CaseInsensitive) == 0
+                            && demande.sMotDePasse == m_etat.config.motDePasse;
+    if (!bIdentifie) {
+        refuseLogin(flux, demande.sUtilisateur);
+        return false;
+    }
+    const QString sBase = demande.sBase.trimmed().isEmpty() ? QStringLiteral("master") : demande.sBase;
+    if (!m_etat.changeBase(sBase)) {
+        flux.ajoute(m_etat.jetons.erreur(
+            4060, 1, 11,
+            QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.").arg(sBase),
+            m_etat.config.nomServeur));
+        refuseLogin(flux, demande.sUtilisateur);
+        return false;
+    }
+    const QString sServeur = m_etat.config.nomServeur;
+    const QString sCourante = m_etat.fonctions.sBaseCourante;
+    flux.ajoute(m_etat.jetons.changementBase(sCourante, QStringLiteral("master")));
+    flux.ajoute(m_etat.jetons.info(5701, 2, QStringLiteral("Changed database context to '%1'.").arg(sCourante), sServeur));
+    if (m_etat.jetons.tds71())
+        flux.ajoute(m_etat.jetons.changementCollation());
+    flux.ajoute(m_etat.jetons.changementLangue(QStringLiteral("us_english")));
+    flux.ajoute(m_etat.jetons.accuseLogin(QStringLiteral("Microsoft SQL Server")));
+    const int lTaille = demande.lTaillePaquet >= 512 && demande.lTaillePaquet <= 32767 ? demande.lTaillePaquet : 4096;
+    flux.ajoute(m_etat.jetons.changementTaillePaquet(lTaille));
+    flux.ajoute(m_etat.jetons.done(StatutDone::Final, CommandeDone::Aucune, 0));
+    flux.termine();
+    m_etat.canal.fixeTaillePaquet(lTaille);
+    m_authentifie = true;
+    EcritLigne(QStringLiteral("login ok"));
+    return true;
+}
+
+void Session::traiteLot(const QByteArray &contenu)
+{
+    const int lDebut = debutApresEntetes(contenu, m_etat.jetons.tds72());
+    const QString sLot = texteUcs2(contenu, lDebut, (contenu.size() - lDebut) / 2);
+    QElapsedTimer chrono;
+    chrono.start();
+    ExecuteLot(m_etat, sLot);
+    if (m_etat.config.chronometre)
+        EcritErreur(QStringLiteral("batch %1 us: %2")
+                        .arg(chrono.nsecsElapsed() / 1000)
+                        .arg(sLot.simplified().left(200)));
+}
+
+void Session::traiteRpc(const QByteArray &contenu)
+{
+    const int lDebut = debutApresEntetes(contenu, m_etat.jetons.tds72());
+    QString sProcedure;
+    if (lDebut + 2 <= contenu.size()) {
+        const int lLongueur = uchar(contenu.at(lDebut)) | (uchar(contenu.at(lDebut + 1)) << 8);
+        if (lLongueur == 0xFFFF && lDebut + 4 <= contenu.size())
+            sProcedure = nomProcedureRpc(uchar(contenu.at(lDebut + 2)) | (uchar(contenu.at(lDebut + 3)) << 8));
+        else
+            sProcedure = texteUcs2(contenu, lDebut + 2, lLongueur);
+    }
+    FluxReponse flux(m_etat.canal);
+    flux.ajoute(m_etat.jetons.erreur(
+        50000, 1, 16,
+        QStringLiteral("The SQL Server stand-in does not run RPC requests (here %1): send the statement as a "
+                       "SQL batch (SQLExecDirect with a forward-only cursor).").arg(sProcedure),
+        m_etat.config.nomServeur));
+    flux.ajoute(m_etat.jetons.done(StatutDone::Erreur, CommandeDone::Aucune, 0));
+    flux.termine();
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include "canaltds.h"
+#include "configuration.h"
+#include "fonctionssqlite.h"
+#include "jetonstds.h"
+
+#include <QStringList>
+
+struct sqlite3;
+
+/// What one client connection holds between its messages.
+struct EtatSession {
+    EtatSession(int descripteur, const Configuration &configuration)
+        : config(configuration), canal(descripteur) {}
+    ~EtatSession();
+
+    const Configuration &config;
+    CanalTds canal;
+    EcrivainJetons jetons;
+    sqlite3 *db = nullptr;          ///< the current database, master attached as "master"
+    ContexteFonctions fonctions;    ///< sBaseCourante: the current database's own name
+    QStringList basesJointes;       ///< other databases attached under their own names
+
+    /// Makes the named database current (compared without regard to case).
+    /// Returns false when no such database exists or its file cannot be opened.
+    bool changeBase(const QString &sNom);
+    /// Attaches another database for a three-part name; false when unknown.
+    bool joindreBase(const QString &sNom);
+};
+
+/// One client, from pre-login to disconnection, on the calling thread.
+class Session
+{
+public:
+    Session(int descripteur, const Configuration &configuration);
+    void deroule();
+
+private:
+    bool traiteLogin(const QByteArray &contenu);
+    void refuseLogin(FluxReponse &flux, const QString &sUtilisateur);
+    void traiteLot(const QByteArray &contenu);
+    void traiteRpc(const QByteArray &contenu);
+    void repondSimplement(uint16_t lStatut);
+
+    EtatSession m_etat;
+    bool m_authentifie = false;
+};
