@@ -284,9 +284,9 @@ void frmBrenlor::ListeBasesDeDonnees(const QString &sNomServeur, const QString &
     if (sNomServeur.trimmed().isEmpty())
         return;
 
+    m_derniereChaine = ChaineConnexion(sNomServeur, QStringLiteral("master"), sPWD, TitreApplication());
     try {
-        cnServeur->Open(ChaineConnexion(sNomServeur, QStringLiteral("master"), sPWD, TitreApplication()),
-                        QString(), QString(), -1);
+        cnServeur->Open(m_derniereChaine, QString(), QString(), -1);
     } catch (const std::exception &) {
     }
     cboBase->Clear();

@@ -70,6 +70,8 @@ public:
     /// Where discovery looks (tests point it at a stand-in); the network is
     /// asked only when the setting "RechercheReseau" is "1".
     OptionsDecouverte OptionsRecherche;
+    /// The connection string of the last database listing, as handed to cnServeur.
+    QString DerniereChaineListe() const { return m_derniereChaine; }
     /// When set, replaces discovery as the source of server names.
     std::function<QStringList()> SourceServeurs;
 
@@ -127,6 +129,7 @@ private:
     void cboBase_Change();
     QWidget *m_surface = nullptr;
     bool m_enterPwdEnfonce = false;
+    QString m_derniereChaine;
     QFont m_policeMesure;
     bool m_testEnCours = false;
 };

@@ -1,6 +1,7 @@
 #include "codeserreurs.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 #include <algorithm>
 #include <initializer_list>
 
@@ -20,8 +21,12 @@ bool EstMessageServeur(int lNatif)
     return (lNatif > 0 && lNatif < 20000) || lNatif >= 50000;
 }
 
+constexpr int kBaseInaccessible = 4060;
+
 int32_t NumeroPourConnexion(const DiagnosticOdbc &d)
 {
+    if (d.lNatif == kBaseInaccessible)
+        return EchecNonSpecifie;
     if (d.sEtat.startsWith(QLatin1String("IM002")) || d.sEtat.startsWith(QLatin1String("IM003")))
         return FournisseurIntrouvable;
     if (d.sEtat == QLatin1String("28000")
@@ -40,7 +45,10 @@ int32_t NumeroPourCommande(const DiagnosticOdbc &d)
         return ObjetInexistant;
     if (EstParmi(d.lNatif, {229, 230, 262, 300}))
         return PermissionRefusee;
-    if (EstParmi(d.lNatif, {220, 232, 241, 242, 245, 8114, 8115}) || d.sEtat.startsWith(QLatin1String("22")))
+    static const QStringList etatsConversion{QStringLiteral("22003"), QStringLiteral("22005"),
+                                             QStringLiteral("22007"), QStringLiteral("22008"),
+                                             QStringLiteral("22018")};
+    if (EstParmi(d.lNatif, {220, 232, 241, 242, 245, 8114, 8115}) || etatsConversion.contains(d.sEtat))
         return ConversionImpossible;
     if (EstParmi(d.lNatif, {515, 547, 2601, 2627}) || d.sEtat.startsWith(QLatin1String("23")))
         return ViolationIntegrite;
@@ -50,13 +58,19 @@ int32_t NumeroPourCommande(const DiagnosticOdbc &d)
     return EchecNonSpecifie;
 }
 
-// The record that decides: a login refusal wins wherever it stands (the
-// driver follows it with a generic "unable to connect"); otherwise the first.
+// The record that decides: while logging in, a refused database or login wins
+// wherever it stands (the driver follows it with a generic "unable to
+// connect"); otherwise the first.
 const DiagnosticOdbc *DiagnosticDecisif(const QList<DiagnosticOdbc> &diagnostics, PhaseOdbc phase)
 {
     if (diagnostics.isEmpty())
         return nullptr;
     if (phase == PhaseOdbc::Connexion) {
+        // The server follows "cannot open database" with a login refusal:
+        // the first is the cause.
+        for (const DiagnosticOdbc &d : diagnostics)
+            if (d.lNatif == kBaseInaccessible)
+                return &d;
         for (const DiagnosticOdbc &d : diagnostics)
             if (NumeroPourConnexion(d) == EchecAuthentification)
                 return &d;

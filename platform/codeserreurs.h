@@ -19,8 +19,9 @@
 //  login failure                                0x80040E4D     -2147217843   server error 18456 (SQLSTATE 28000
 //                                                                             or 42000 during the login)
 //  permission denied                            0x80040E09     -2147217911   server error 229, 230, 262
-//  value cannot be converted                    0x80040E07     -2147217913   server errors 245, 8114, 8115,
-//                                                                             SQLSTATE 22xxx
+//  value cannot be converted                    0x80040E07     -2147217913   server errors 220, 232, 241, 242,
+//                                                                             245, 8114, 8115; SQLSTATE 22003,
+//                                                                             22005, 22007, 22008, 22018
 //  integrity violation                          0x80040E2F     -2147217873   server errors 515, 547, 2601, 2627
 //  command timeout                              0x80040E31     -2147217871   SQLSTATE HYT00/HYT01 on a statement
 //  server not found, network failure, login     0x80004005     -2147467259   SQLSTATE 08xxx, HYT00 during the

@@ -1,12 +1,13 @@
 #include "odbcchaine.h"
 
+#include "codeserreurs.h"
 #include "odbcpilote.h"
 
 namespace {
 
-QString Paire(const QString &sCle, const QString &sValeur)
+QString Paire(const QString &sCle, const QString &sValeur, bool bFreeTds)
 {
-    return sCle + QLatin1Char('=') + ValeurOdbc(sValeur) + QLatin1Char(';');
+    return sCle + QLatin1Char('=') + ValeurOdbc(sValeur, bFreeTds) + QLatin1Char(';');
 }
 
 // FreeTDS: an explicit TDS version keeps the login timeout honoured (with
@@ -16,10 +17,10 @@ QString PartieFreeTds(const CibleServeur &cible)
 {
     QString s;
     if (!cible.sSection.isEmpty()) {
-        s += Paire(QStringLiteral("Servername"), cible.sSection);
+        s += Paire(QStringLiteral("Servername"), cible.sSection, true);
     } else {
-        s += Paire(QStringLiteral("Server"), cible.sHote);
-        s += Paire(QStringLiteral("Port"), QString::number(cible.lPort));
+        s += Paire(QStringLiteral("Server"), cible.sHote, true);
+        s += Paire(QStringLiteral("Port"), QString::number(cible.lPort), true);
     }
     s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;");
     return s;
@@ -30,18 +31,24 @@ QString PartieMicrosoft(const CibleServeur &cible)
     const QString sServeur = cible.sSection.isEmpty()
         ? QStringLiteral("tcp:%1,%2").arg(cible.sHote).arg(cible.lPort)
         : cible.sSection;
-    return Paire(QStringLiteral("Server"), sServeur);
+    return Paire(QStringLiteral("Server"), sServeur, false);
 }
 
 } // namespace
 
-QString ValeurOdbc(const QString &sValeur)
+QString ValeurOdbc(const QString &sValeur, bool bFreeTds)
 {
     const bool bAccolades = sValeur.contains(QLatin1Char(';')) || sValeur.contains(QLatin1Char('{'))
         || sValeur.contains(QLatin1Char('}')) || sValeur.contains(QLatin1Char('='))
         || (!sValeur.isEmpty() && (sValeur.front().isSpace() || sValeur.back().isSpace()));
     if (!bAccolades)
         return sValeur;
+    if (bFreeTds) {
+        if (sValeur.contains(QLatin1String("};")))
+            throw ErreurAdo(CodesErreurs::ChaineMalFormee,
+                            QStringLiteral("A value holding \"};\" cannot be passed to the FreeTDS driver."));
+        return QLatin1Char('{') + sValeur + QLatin1Char('}');
+    }
     QString sDouble = sValeur;
     sDouble.replace(QLatin1Char('}'), QLatin1String("}}"));
     return QLatin1Char('{') + sDouble + QLatin1Char('}');
@@ -49,13 +56,14 @@ QString ValeurOdbc(const QString &sValeur)
 
 QString ChaineOdbc(const QString &sPilote, const CibleServeur &cible, const ParametresConnexion &p)
 {
+    const bool bFreeTds = EstPiloteFreeTds(sPilote);
     QString s = QStringLiteral("DRIVER=") + sPilote + QLatin1Char(';');
-    s += EstPiloteFreeTds(sPilote) ? PartieFreeTds(cible) : PartieMicrosoft(cible);
+    s += bFreeTds ? PartieFreeTds(cible) : PartieMicrosoft(cible);
     if (!p.sBase.isEmpty())
-        s += Paire(QStringLiteral("Database"), p.sBase);
-    s += Paire(QStringLiteral("UID"), p.sUtilisateur);
-    s += Paire(QStringLiteral("PWD"), p.sMotDePasse);
+        s += Paire(QStringLiteral("Database"), p.sBase, bFreeTds);
+    s += Paire(QStringLiteral("UID"), p.sUtilisateur, bFreeTds);
+    s += Paire(QStringLiteral("PWD"), p.sMotDePasse, bFreeTds);
     if (!p.sApplication.isEmpty())
-        s += Paire(QStringLiteral("APP"), p.sApplication);
+        s += Paire(QStringLiteral("APP"), p.sApplication, bFreeTds);
     return s;
 }

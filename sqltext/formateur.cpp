@@ -12,13 +12,41 @@ namespace {
 
 const QLatin1String CRLF("\r\n");
 
-// Line breaks and runs of spaces folded, framed by one space on each side.
-QString PrepareLignes(QString s, bool& bCRFinal)
+// Halves every run of spaces (rounding up), in place: the single left-to-right replacement of
+// two spaces by one.
+void DiviseEspaces(QString& s)
 {
-    s.prepend(u' ');
-    s.replace(CRLF, QLatin1String(" "));
-    s.replace(u'\n', u' ');
-    s.replace(QLatin1String("  "), QLatin1String(" "));
+    char16_t* d = reinterpret_cast<char16_t*>(s.data());
+    const qsizetype n = s.size();
+    qsizetype j = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (d[i] == u' ' && i + 1 < n && d[i + 1] == u' ')
+            ++i; // the pair becomes the one space written below
+        d[j++] = d[i];
+    }
+    s.truncate(j);
+}
+
+// One space in front, every CR LF and then every LF turned into a space, runs of spaces
+// halved, and framed by one space on each side (a CR that ends up last is set aside).
+QString PrepareLignes(const QString& sEntree, bool& bCRFinal)
+{
+    QString s(sEntree.size() + 2, Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(s.data());
+    const char16_t* e = reinterpret_cast<const char16_t*>(sEntree.constData());
+    const qsizetype n = sEntree.size();
+    qsizetype j = 0;
+    d[j++] = u' ';
+    for (qsizetype i = 0; i < n; ++i) {
+        if (e[i] == u'\r' && i + 1 < n && e[i + 1] == u'\n') {
+            d[j++] = u' ';
+            ++i;
+        } else {
+            d[j++] = e[i] == u'\n' ? u' ' : e[i];
+        }
+    }
+    s.truncate(j);
+    DiviseEspaces(s);
     bCRFinal = s.endsWith(u'\r');
     if (bCRFinal)
         s.chop(1);
@@ -70,7 +98,7 @@ QString Formate(const QString& sTexte, bool bGarderOuter, const TableauMotsCles&
     bool bCRFinal = false;
     s = PrepareLignes(protege.sTexte, bCRFinal);
     s = MiseEnPageMotsCles(s, table, bGarderOuter);
-    s.replace(QLatin1String("  "), QLatin1String(" "));
+    DiviseEspaces(s);
     s.chop(1);
     if (bCRFinal)
         s.append(u'\r');

@@ -3,6 +3,7 @@
 #include "casse.h"
 #include "passemotentier.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <vector>
@@ -27,7 +28,7 @@
 
 namespace {
 
-constexpr qsizetype TaillePiece = 96;
+constexpr qsizetype TaillePiece = 48;
 
 class Ensemble {
 public:
@@ -39,6 +40,7 @@ public:
         for (size_t k = 0; k < m_bits.size(); ++k)
             m_bits[k] |= autre.m_bits[k];
     }
+    void Vide() { std::fill(m_bits.begin(), m_bits.end(), 0); }
     void Remplit()
     {
         for (uint64_t& b : m_bits)
@@ -64,14 +66,29 @@ public:
     QString Applique(const QString& sTexte) const;
 
 private:
-    Ensemble Presents(QStringView sPiece) const;
-    QString TraitePiece(QStringView sPiece, const Ensemble& libresAuDela, Ensemble& libresIci) const;
+    // Buffers reused from one piece to the next.
+    struct Atelier {
+        explicit Atelier(size_t n) : presents(n), libresIci(n) {}
+        Ensemble presents;
+        Ensemble libresIci;
+        QString sCourant;
+        QString sSuivant;
+    };
+
+    void Presents(QStringView sPiece, Ensemble& presents) const;
+    void TraitePiece(QStringView sPiece, const Ensemble& libresAuDela, Atelier& atelier) const;
     std::vector<qsizetype> Coupures(const QString& sTexte) const;
 
     std::vector<MotPrepare> m_mots;
     bool m_bGarderOuter;
     bool m_bLettresSeules = true;
     std::vector<std::vector<int>> m_parDigramme; // words of two letters or more, by their first two
+    // The same, flattened for the scan: words of bigram b are m_motsDigramme[m_debuts[b] ..
+    // m_debuts[b + 1]), each with its upper-cased text.
+    std::vector<int> m_debuts;
+    std::vector<int> m_motsDigramme;
+    std::vector<const char16_t*> m_textesDigramme;
+    std::vector<qsizetype> m_longueursDigramme;
     std::vector<std::vector<int>> m_parLettre;   // words of one letter
     std::vector<Ensemble> m_apparaissent;        // words found inside each replacement
 };
@@ -126,6 +143,16 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
         else
             m_parDigramme[a * 26 + (w.at(1).unicode() - u'A')].push_back(int(k));
     }
+    m_debuts.assign(26 * 26 + 1, 0);
+    for (size_t b = 0; b < m_parDigramme.size(); ++b) {
+        m_debuts[b] = int(m_motsDigramme.size());
+        for (int k : m_parDigramme[b]) {
+            m_motsDigramme.push_back(k);
+            m_textesDigramme.push_back(reinterpret_cast<const char16_t*>(m_mots[size_t(k)].sMaj.constData()));
+            m_longueursDigramme.push_back(m_mots[size_t(k)].sMaj.size());
+        }
+    }
+    m_debuts[26 * 26] = int(m_motsDigramme.size());
     m_apparaissent.assign(n, Ensemble(n));
     for (size_t k = 0; k < n; ++k) {
         const QString sMajRemplacement = MajusculesSimples(m_mots[k].sRemplacement);
@@ -135,12 +162,12 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
     }
 }
 
-Ensemble Preparation::Presents(QStringView sPiece) const
+void Preparation::Presents(QStringView sPiece, Ensemble& presents) const
 {
-    Ensemble presents(m_mots.size());
+    presents.Vide();
     if (!m_bLettresSeules) {
         presents.Remplit();
-        return presents;
+        return;
     }
     const char16_t* s = sPiece.utf16();
     const qsizetype n = sPiece.size();
@@ -155,13 +182,19 @@ Ensemble Preparation::Presents(QStringView sPiece) const
         const char16_t b = Maj(s[i + 1]);
         if (b < u'A' || b > u'Z')
             continue;
-        for (int k : m_parDigramme[(a - u'A') * 26 + (b - u'A')]) {
-            const QString& w = m_mots[size_t(k)].sMaj;
-            if (i + w.size() <= n && CorrespondMaj(s + i, w))
-                presents.Ajoute(size_t(k));
+        const int iDigramme = (a - u'A') * 26 + (b - u'A');
+        for (int t = m_debuts[size_t(iDigramme)]; t < m_debuts[size_t(iDigramme) + 1]; ++t) {
+            const qsizetype L = m_longueursDigramme[size_t(t)];
+            if (i + L > n)
+                continue;
+            const char16_t* w = m_textesDigramme[size_t(t)];
+            qsizetype u = 2;
+            while (u < L && Maj(s[i + u]) == w[u])
+                ++u;
+            if (u == L)
+                presents.Ajoute(size_t(m_motsDigramme[size_t(t)]));
         }
     }
-    return presents;
 }
 
 // The single-pass replacement of " WORD " by " ", ignoring case.
@@ -188,17 +221,20 @@ bool RetireMot(const QString& sEntree, const QString& sCadreMaj, QString& sSorti
     return bModifie;
 }
 
-QString Preparation::TraitePiece(QStringView sPiece, const Ensemble& libresAuDela,
-                                 Ensemble& libresIci) const
+void Preparation::TraitePiece(QStringView sPiece, const Ensemble& libresAuDela, Atelier& atelier) const
 {
-    Ensemble presents = Presents(sPiece);
-    QString sCourant = sPiece.toString();
-    QString sSuivant;
+    Ensemble& presents = atelier.presents;
+    Presents(sPiece, presents);
+    atelier.libresIci.Vide();
+    QString& sCourant = atelier.sCourant;
+    QString& sSuivant = atelier.sSuivant;
+    sCourant.resize(0);
+    sCourant.append(sPiece);
     for (size_t k = 0; k < m_mots.size(); ++k) {
         if (!presents.Contient(k))
             continue;
         const MotPrepare& m = m_mots[k];
-        sSuivant.clear();
+        sSuivant.resize(0);
         bool bModifie;
         if (m.bSupprime) {
             if (m_bGarderOuter)
@@ -207,10 +243,11 @@ QString Preparation::TraitePiece(QStringView sPiece, const Ensemble& libresAuDel
         } else {
             ReglePasse regle;
             regle.sMot = m.sMot;
+            regle.sMotMaj = m.sMaj;
             regle.sRemplacement = m.sRemplacement;
             const BilanPasse bilan = PasseMotEntier(sCourant, regle, libresAuDela.Contient(k), sSuivant);
             if (bilan.bOccurrenceLibre)
-                libresIci.Ajoute(k);
+                atelier.libresIci.Ajoute(k);
             bModifie = bilan.bModifie;
             if (bModifie)
                 presents.Union(m_apparaissent[k]);
@@ -218,7 +255,6 @@ QString Preparation::TraitePiece(QStringView sPiece, const Ensemble& libresAuDel
         if (bModifie)
             sCourant.swap(sSuivant);
     }
-    return sCourant;
 }
 
 std::vector<qsizetype> Preparation::Coupures(const QString& sTexte) const
@@ -243,12 +279,14 @@ QString Preparation::Applique(const QString& sTexte) const
     const size_t nPieces = coupures.size();
     std::vector<QString> sorties(nPieces);
     Ensemble libresAuDela(m_mots.size());
+    Atelier atelier(m_mots.size());
     for (size_t i = nPieces; i-- > 0;) {
         const qsizetype debut = coupures[i];
         const qsizetype fin = i + 1 < nPieces ? coupures[i + 1] + 1 : sTexte.size();
-        Ensemble libresIci(m_mots.size());
-        sorties[i] = TraitePiece(QStringView(sTexte).mid(debut, fin - debut), libresAuDela, libresIci);
-        libresAuDela.Union(libresIci);
+        TraitePiece(QStringView(sTexte).mid(debut, fin - debut), libresAuDela, atelier);
+        sorties[i] = atelier.sCourant;
+        sorties[i].detach();
+        libresAuDela.Union(atelier.libresIci);
     }
     qsizetype total = 0;
     for (const QString& s : sorties)

@@ -37,32 +37,44 @@ BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLi
     if (L == 0)
         throw std::invalid_argument("PasseMotEntier: mot vide"); // the routine would not end
 
-    QString sMaj = regle.sMot.toString();
-    for (QChar& c : sMaj)
-        c = QChar(Maj(c.unicode()));
-    const char16_t* motMaj = reinterpret_cast<const char16_t*>(sMaj.constData());
+    QString sMajLocal;
+    if (regle.sMotMaj.size() != L)
+        sMajLocal = MajusculesSimples(regle.sMot.toString());
+    const char16_t* motMaj = regle.sMotMaj.size() == L
+        ? regle.sMotMaj.utf16()
+        : reinterpret_cast<const char16_t*>(sMajLocal.constData());
     const char16_t* motExact = regle.sMot.utf16();
 
     // Free-standing occurrences in the sense of the pattern match, which always compares the
-    // upper-cased texts: non-letter before and after, both inside the text.
+    // upper-cased texts: non-letter before and after, both inside the text. When one is known
+    // to lie further on anyway, the pattern match always succeeds and they need not be sought.
     qsizetype lDerniereLibre = -1;
-    for (qsizetype j = n - L - 1; j >= 1; --j) {
+    const qsizetype lDebutRecherche = bLibreAuDela ? 0 : n - L - 1;
+    for (qsizetype j = lDebutRecherche; j >= 1; --j) {
         if (!EstLettre(s[j - 1]) && !EstLettre(s[j + L]) && CorrespondMaj(s + j, motMaj, L)) {
             lDerniereLibre = j;
             break;
         }
     }
-    bilan.bOccurrenceLibre = lDerniereLibre >= 0;
+    bilan.bOccurrenceLibre = bLibreAuDela || lDerniereLibre >= 0;
 
+    // The first letter is looked for in both cases at once; other characters only go through
+    // the upper-casing when they are not plain ASCII.
     const char16_t premierMaj = motMaj[0];
+    const char16_t premierMin = premierMaj >= u'A' && premierMaj <= u'Z' ? char16_t(premierMaj + 32) : premierMaj;
     auto chercher = [&](qsizetype depuis) -> qsizetype {
-        for (qsizetype i = depuis; i + L <= n; ++i) {
-            if (regle.bSansCasse) {
-                if (Maj(s[i]) == premierMaj && CorrespondMaj(s + i, motMaj, L))
+        const qsizetype dernier = n - L;
+        if (regle.bSansCasse) {
+            for (qsizetype i = depuis; i <= dernier; ++i) {
+                const char16_t c = s[i];
+                const bool bPremier = c == premierMaj || c == premierMin || (c >= 0x80 && Maj(c) == premierMaj);
+                if (bPremier && CorrespondMaj(s + i + 1, motMaj + 1, L - 1))
                     return i;
-            } else if (s[i] == motExact[0] && CorrespondExact(s + i, motExact, L)) {
-                return i;
             }
+        } else {
+            for (qsizetype i = depuis; i <= dernier; ++i)
+                if (s[i] == motExact[0] && CorrespondExact(s + i + 1, motExact + 1, L - 1))
+                    return i;
         }
         return -1;
     };

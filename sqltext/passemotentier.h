@@ -6,8 +6,8 @@
 // One left-to-right pass of the whole-word replacement of one keyword, in linear time.
 // RemplaceMotEntier and the formatter both go through it.
 
-/// How one pass ran: whether it changed anything, and whether its input held a free-standing
-/// occurrence (a non-letter right before and right after it).
+/// How one pass ran: whether it changed anything, and whether a free-standing occurrence (a
+/// non-letter right before and right after it) lies in its input or, as the caller said, beyond.
 struct BilanPasse {
     bool bModifie = false;
     bool bOccurrenceLibre = false;
@@ -16,6 +16,7 @@ struct BilanPasse {
 /// Parameters of one pass: the bare word, the replacement and how occurrences are found.
 struct ReglePasse {
     QStringView sMot;            ///< the bare word, as written
+    QStringView sMotMaj;         ///< the bare word upper-cased (MajusculesSimples); empty = work it out
     QStringView sRemplacement;
     bool bSansCasse = true;      ///< search ignoring case (comparison mode 1)
     bool bCadreAvant = true;     ///< the framed word began with "%"

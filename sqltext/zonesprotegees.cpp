@@ -1,5 +1,6 @@
 #include "zonesprotegees.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -62,7 +63,7 @@ qsizetype FinZone(const QString& s, qsizetype i, qsizetype lFin, GenreZone& genr
 {
     const QChar c = s.at(i);
     const QChar suivant = i + 1 < lFin ? s.at(i + 1) : QChar();
-    const bool bApresIdentifiant = i > 0 && EstCaractereIdentifiant(s.at(i - 1));
+    auto apresIdentifiant = [&] { return i > 0 && EstCaractereIdentifiant(s.at(i - 1)); };
     if (c == MarqueurZone) {
         genre = GenreZone::Marqueur;
         return i + 1;
@@ -79,7 +80,7 @@ qsizetype FinZone(const QString& s, qsizetype i, qsizetype lFin, GenreZone& genr
         genre = GenreZone::Litteral;
         return FinDelimitee(s, i + 1, u'\'', lFin);
     }
-    if ((c == u'N' || c == u'n') && suivant == u'\'' && !bApresIdentifiant) {
+    if ((c == u'N' || c == u'n') && suivant == u'\'' && !apresIdentifiant()) {
         genre = GenreZone::Litteral;
         return FinDelimitee(s, i + 2, u'\'', lFin);
     }
@@ -91,8 +92,8 @@ qsizetype FinZone(const QString& s, qsizetype i, qsizetype lFin, GenreZone& genr
         genre = GenreZone::Nom;
         return FinDelimitee(s, i + 1, u'"', lFin);
     }
-    if ((c == u'@' || c == u'#') && !bApresIdentifiant && i + 1 < lFin
-        && EstCaractereIdentifiant(suivant)) {
+    if ((c == u'@' || c == u'#') && i + 1 < lFin && EstCaractereIdentifiant(suivant)
+        && !apresIdentifiant()) {
         genre = GenreZone::Variable;
         qsizetype j = i + 1;
         while (j < lFin && EstCaractereIdentifiant(s.at(j)))
@@ -110,7 +111,16 @@ TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin)
     tp.sTexte.reserve(sTexte.size());
     qsizetype i = 0;
     qsizetype debutPlat = 0;
+    const char16_t* d = reinterpret_cast<const char16_t*>(sTexte.constData());
     while (i < lFin) {
+        switch (d[i]) {
+        case MarqueurZone: case u'-': case u'/': case u'\'': case u'N': case u'n':
+        case u'[': case u'"': case u'@': case u'#':
+            break;
+        default:
+            ++i; // nothing protected can start here
+            continue;
+        }
         GenreZone genre;
         const qsizetype fin = FinZone(sTexte, i, lFin, genre);
         if (fin < 0) {
@@ -129,6 +139,9 @@ TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin)
 
 void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zones)
 {
+    if (std::none_of(zones.begin(), zones.end(),
+                     [](const ZoneProtegee& z) { return z.genre == GenreZone::CommentaireLigne; }))
+        return;
     QString sSortie;
     sSortie.reserve(sTexte.size() + 16);
     size_t iZone = 0;

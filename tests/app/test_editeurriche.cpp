@@ -323,8 +323,6 @@ void TestEditeurRiche::collageNormaliseLesSauts()
     e.SetSelStart(1);
     QMimeData donnees;
     donnees.setText(QStringLiteral("a\rb\nc\r\nd"));
-    QVERIFY(e.canPaste() || true);
-    QMetaObject::invokeMethod(&e, [&] { e.insertPlainText(QString()); });
     // insertFromMimeData is what paste and drop go through.
     struct Acces : EditeurRiche { using EditeurRiche::insertFromMimeData; };
     static_cast<Acces &>(e).insertFromMimeData(&donnees);

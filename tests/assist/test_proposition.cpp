@@ -23,6 +23,7 @@ private slots:
     void repliSurTout();
     void colonnes_data();
     void colonnes();
+    void prefixeDeColonne();
     void modeSysteme();
     void connexionDejaOuverteRouverte();
     void motDePasseFaux();
@@ -98,7 +99,8 @@ void TestProposition::tablesEtVues()
     QVERIFY(resultat.bLignes);
     QCOMPARE(resultat.lRecordCount, long(resultat.lignes.size()));
 
-    const QStringList tables{QStringLiteral("clients"), QStringLiteral("produits"),
+    const QStringList tables{QStringLiteral("clients"), QStringLiteral("clients_archives"),
+                             QStringLiteral("produits"),
                              QStringLiteral("commandes"), QStringLiteral("lignes de commande"),
                              QStringLiteral("Clients_Été")};
     int lVues = 0;
@@ -126,9 +128,13 @@ void TestProposition::prefixe_data()
     QTest::addColumn<QStringList>("attendus");
 
     QTest::newRow("prefix narrows, letter case aside")
-        << "SELECT * FROM cl" << QStringList{QStringLiteral("clients"), QStringLiteral("Clients_Été")};
-    QTest::newRow("underscore matches only itself")
-        << "SELECT * FROM clients_" << QStringList{QStringLiteral("Clients_Été")};
+        << "SELECT * FROM cl"
+        << QStringList{QStringLiteral("clients"), QStringLiteral("clients_archives"),
+                       QStringLiteral("Clients_Été")};
+    QTest::newRow("underscore in the prefix")
+        << "SELECT * FROM clients_a" << QStringList{QStringLiteral("clients_archives")};
+    QTest::newRow("view with its own icon")
+        << "SELECT * FROM vue" << QStringList{QStringLiteral("vue_ventes")};
     QTest::newRow("accented prefix")
         << "SELECT * FROM Clients_É" << QStringList{QStringLiteral("Clients_Été")};
     QTest::newRow("blank inside a name after a comma")
@@ -146,7 +152,8 @@ void TestProposition::prefixe()
     QCOMPARE(Noms(resultat), attendus);
     QCOMPARE(resultat.lRecordCount, long(attendus.size()));
     for (const LigneProposition &ligne : resultat.lignes)
-        QCOMPARE(ligne.sCleIcone, QStringLiteral("U"));
+        QCOMPARE(ligne.sCleIcone, ligne.sNom.startsWith(QLatin1String("vue")) ? QStringLiteral("V")
+                                                                               : QStringLiteral("U"));
 }
 
 void TestProposition::repliSurTout_data()
@@ -211,6 +218,15 @@ void TestProposition::colonnes()
     QVERIFY(Noms(filtre).contains(sPremiere));
     for (const LigneProposition &ligne : filtre.lignes)
         QVERIFY(ligne.sNom.startsWith(sPremiere, Qt::CaseInsensitive));
+}
+
+void TestProposition::prefixeDeColonne()
+{
+    const QString sTexte = QStringLiteral("SELECT clients.n FROM clients");
+    const ResultatProposition resultat = Propose(sTexte, false, QStringLiteral("Mirabel4"), 16);
+    QCOMPARE(Noms(resultat), QStringList{QStringLiteral("nom")});
+    QCOMPARE(resultat.lignes.first().sCleIcone, QStringLiteral("colonnes"));
+    QCOMPARE(resultat.lRecordCount, 1L);
 }
 
 void TestProposition::modeSysteme()

@@ -2,15 +2,29 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QUdpSocket>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
+// A UDP port that is free on the loopback address right now (the stand-in binds it next).
 int freeUdpPort()
 {
-    QUdpSocket socket;
-    if (!socket.bind(QHostAddress::LocalHost, 0))
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0)
         return 0;
-    return socket.localPort();
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
 }
 }
 

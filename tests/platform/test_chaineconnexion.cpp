@@ -305,13 +305,16 @@ void TestChaineConnexion::construitLaChaineOdbc_data()
         << "{FreeTDS}" << "MonServeur" << ""
         << "DRIVER={FreeTDS};Servername=MonServeur;TDS_Version=7.4;ClientCharset=UTF-8;"
            "Database=master;UID=sa;PWD=;APP=Brenlor;";
-    QTest::newRow("freetds mot de passe protege")
+    QTest::newRow("freetds mot de passe protege sans doubler")
         << sFreeTds << "(local)" << "a;b\"c}"
         << "DRIVER=" + sFreeTds + ";Server=127.0.0.1;Port=1433;TDS_Version=7.4;ClientCharset=UTF-8;"
-           "Database=master;UID=sa;PWD={a;b\"c}}};APP=Brenlor;";
+           "Database=master;UID=sa;PWD={a;b\"c}};APP=Brenlor;";
     QTest::newRow("pilote microsoft")
         << "{ODBC Driver 18 for SQL Server}" << "srv,1500" << "p"
         << "DRIVER={ODBC Driver 18 for SQL Server};Server=tcp:srv,1500;Database=master;UID=sa;PWD=p;APP=Brenlor;";
+    QTest::newRow("pilote microsoft accolade doublee")
+        << "{ODBC Driver 18 for SQL Server}" << "srv,1500" << "a}b;"
+        << "DRIVER={ODBC Driver 18 for SQL Server};Server=tcp:srv,1500;Database=master;UID=sa;PWD={a}}b;};APP=Brenlor;";
 }
 
 void TestChaineConnexion::construitLaChaineOdbc()
@@ -329,22 +332,37 @@ void TestChaineConnexion::construitLaChaineOdbc()
 void TestChaineConnexion::protegeLesValeursOdbc_data()
 {
     QTest::addColumn<QString>("valeur");
-    QTest::addColumn<QString>("attendu");
-    QTest::newRow("ordinaire") << "abc" << "abc";
-    QTest::newRow("vide") << "" << "";
-    QTest::newRow("point-virgule") << "a;b" << "{a;b}";
-    QTest::newRow("accolade fermante doublee") << "a}b" << "{a}}b}";
-    QTest::newRow("accolade ouvrante") << "{x" << "{{x}";
-    QTest::newRow("egal") << "a=b" << "{a=b}";
-    QTest::newRow("blanc au bord") << " a" << "{ a}";
-    QTest::newRow("guillemet seul inchange") << "a\"b" << "a\"b";
+    QTest::addColumn<bool>("freeTds");
+    QTest::addColumn<QString>("attendu"); // "!" when the value cannot be passed
+    QTest::newRow("ordinaire") << "abc" << true << "abc";
+    QTest::newRow("vide") << "" << true << "";
+    QTest::newRow("point-virgule") << "a;b" << true << "{a;b}";
+    QTest::newRow("accolade fermante doublee selon odbc") << "a}b" << false << "{a}}b}";
+    QTest::newRow("accolade fermante telle quelle pour freetds") << "a}b" << true << "{a}b}";
+    QTest::newRow("accolade finale pour freetds") << "ab}" << true << "{ab}}";
+    QTest::newRow("accolade puis point-virgule impossible pour freetds") << "a};b" << true << "!";
+    QTest::newRow("accolade puis point-virgule selon odbc") << "a};b" << false << "{a}};b}";
+    QTest::newRow("accolade ouvrante") << "{x" << true << "{{x}";
+    QTest::newRow("egal") << "a=b" << true << "{a=b}";
+    QTest::newRow("blanc au bord") << " a" << true << "{ a}";
+    QTest::newRow("guillemet seul inchange") << "a\"b" << true << "a\"b";
 }
 
 void TestChaineConnexion::protegeLesValeursOdbc()
 {
     QFETCH(QString, valeur);
+    QFETCH(bool, freeTds);
     QFETCH(QString, attendu);
-    QCOMPARE(ValeurOdbc(valeur), attendu);
+    if (attendu == QLatin1String("!")) {
+        try {
+            ValeurOdbc(valeur, freeTds);
+            QFAIL("no error raised");
+        } catch (const ErreurAdo &e) {
+            QCOMPARE(e.Number(), int(CodesErreurs::ChaineMalFormee));
+        }
+        return;
+    }
+    QCOMPARE(ValeurOdbc(valeur, freeTds), attendu);
 }
 
 QTEST_APPLESS_MAIN(TestChaineConnexion)

@@ -57,6 +57,11 @@ void TestErreurs::donneLeNumeroDeLaPlateforme_data()
     QTest::newRow("base inconnue a la connexion")
         << QList<DiagnosticOdbc>{Diag("42000", 4060, "Cannot open database \"X\" requested by the login.")}
         << cn << int(CodesErreurs::EchecNonSpecifie);
+    QTest::newRow("base inconnue suivie du refus de connexion")
+        << QList<DiagnosticOdbc>{Diag("42000", 4060, "Cannot open database \"X\" requested by the login."),
+                                 Diag("28000", 18456, "Login failed for user 'sa'."),
+                                 Diag("08001", 0, "Unable to connect to data source")}
+        << cn << int(CodesErreurs::EchecNonSpecifie);
     QTest::newRow("pilote introuvable")
         << QList<DiagnosticOdbc>{Diag("01000", 0, "Can't open lib"), Diag("IM002", 0, "Data source name not found")}
         << cn << int(CodesErreurs::EchecNonSpecifie);
@@ -74,8 +79,10 @@ void TestErreurs::donneLeNumeroDeLaPlateforme_data()
                                         << cmd << int(CodesErreurs::PermissionRefusee);
     QTest::newRow("conversion") << QList<DiagnosticOdbc>{Diag("22018", 245, "Conversion failed")}
                                 << cmd << int(CodesErreurs::ConversionImpossible);
+    QTest::newRow("date mal formee") << QList<DiagnosticOdbc>{Diag("22007", 241, "Conversion failed when converting date")}
+                                     << cmd << int(CodesErreurs::ConversionImpossible);
     QTest::newRow("division par zero") << QList<DiagnosticOdbc>{Diag("22012", 8134, "Divide by zero error encountered.")}
-                                       << cmd << int(CodesErreurs::ConversionImpossible);
+                                       << cmd << int(CodesErreurs::ErreursDansCommande);
     QTest::newRow("cle dupliquee") << QList<DiagnosticOdbc>{Diag("23000", 2627, "Violation of PRIMARY KEY constraint")}
                                    << cmd << int(CodesErreurs::ViolationIntegrite);
     QTest::newRow("delai de commande") << QList<DiagnosticOdbc>{Diag("HYT00", 0, "Timeout expired")}

@@ -8,6 +8,7 @@
 #include "session.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <QRegularExpression>
 #include <sqlite3.h>
 
@@ -17,12 +18,15 @@ enum class Issue { Suite, Erreur, Attention, Coupure };
 class ExecuteurLot
 {
 public:
-    ExecuteurLot(EtatSession &etat) : m_etat(etat), m_flux(etat.canal) {}
+    ExecuteurLot(EtatSession &etat, bool bProcedure = false)
+        : m_etat(etat), m_flux(etat.canal), m_bProcedure(bProcedure) {}
     void execute(const QString &sLot);
+    void termineProcedure(const SortieRpc &sortie);
 
 private:
     Issue instruction(const QString &sInstruction, bool bDerniere);
     Issue sqlite(const QString &sInstruction, bool bDerniere);
+    Issue sqlite(const QString &sInstruction, bool bDerniere, const ContexteReecriture &contexte);
     Issue resultat(sqlite3_stmt *st, const QString &sInstruction, bool bDerniere);
     Issue use(const QString &sInstruction, bool bDerniere);
     Issue waitfor(const QString &sInstruction, bool bDerniere);
@@ -34,6 +38,9 @@ private:
 
     EtatSession &m_etat;
     FluxReponse m_flux;
+    bool m_bProcedure;
+    bool m_bErreur = false;
+    bool m_bFini = false;
 };
 
 QString serveur(const EtatSession &etat)
@@ -142,24 +149,43 @@ QVector<JetonSql> significatifs(const QString &s)
 void ExecuteurLot::execute(const QString &sLot)
 {
     if (m_etat.config.delaiMs > 0 && attend(m_etat.config.delaiMs)) {
-        done(true, StatutDone::Attention, CommandeDone::Aucune, 0);
+        m_flux.ajoute(m_etat.jetons.done(StatutDone::Attention, CommandeDone::Aucune, 0));
         m_flux.termine();
+        m_bFini = true;
         return;
     }
     const QStringList instructions = DecoupeInstructions(sLot);
-    if (instructions.isEmpty())
+    if (instructions.isEmpty() && !m_bProcedure)
         done(true, StatutDone::Final, CommandeDone::Aucune, 0);
     for (int i = 0; i < instructions.size(); ++i) {
-        const Issue issue = instruction(instructions.at(i), i + 1 == instructions.size());
-        if (issue == Issue::Coupure)
+        const Issue issue = instruction(instructions.at(i), i + 1 == instructions.size() && !m_bProcedure);
+        if (issue == Issue::Coupure) {
+            m_bFini = true;
             return;
+        }
         if (issue == Issue::Attention) {
-            done(true, StatutDone::Attention, CommandeDone::Aucune, 0);
+            m_flux.ajoute(m_etat.jetons.done(StatutDone::Attention, CommandeDone::Aucune, 0));
+            m_flux.termine();
+            m_bFini = true;
+            return;
+        }
+        if (issue == Issue::Erreur) {
+            m_bErreur = true;
             break;
         }
-        if (issue == Issue::Erreur)
-            break;
     }
+    if (!m_bProcedure)
+        m_flux.termine();
+}
+
+void ExecuteurLot::termineProcedure(const SortieRpc &sortie)
+{
+    if (m_bFini)
+        return;
+    m_flux.ajoute(m_etat.jetons.statutRetour(m_bErreur ? -6 : 0));
+    if (sortie.bPresente)
+        m_flux.ajoute(m_etat.jetons.valeurRetourEntier(sortie.lOrdinal, sortie.sNom, sortie.lValeur));
+    m_flux.ajoute(m_etat.jetons.doneProcedure(m_bErreur ? StatutDone::Erreur : StatutDone::Final));
     m_flux.termine();
 }
 
@@ -179,14 +205,16 @@ bool ExecuteurLot::attend(qint64 lMs)
 
 Issue ExecuteurLot::done(bool bDerniere, uint16_t lStatut, uint16_t lCommande, quint64 lLignes)
 {
-    m_flux.ajoute(m_etat.jetons.done(uint16_t(lStatut | (bDerniere ? 0 : StatutDone::Suite)), lCommande, lLignes));
+    const auto statut = uint16_t(lStatut | (bDerniere ? 0 : StatutDone::Suite));
+    m_flux.ajoute(m_bProcedure ? m_etat.jetons.doneDansProcedure(statut, lCommande, lLignes)
+                               : m_etat.jetons.done(statut, lCommande, lLignes));
     return Issue::Suite;
 }
 
 Issue ExecuteurLot::erreur(const ErreurSql &e)
 {
     m_flux.ajoute(m_etat.jetons.erreur(e.lNumero, e.lEtat, e.lClasse, e.sMessage, serveur(m_etat)));
-    m_flux.ajoute(m_etat.jetons.done(StatutDone::Erreur, CommandeDone::Aucune, 0));
+    done(!m_bProcedure, StatutDone::Erreur, CommandeDone::Aucune, 0);
     return Issue::Erreur;
 }
 
@@ -258,9 +286,38 @@ Issue ExecuteurLot::exec(const QString &sInstruction)
     return erreur({2812, 16, 62, QStringLiteral("Could not find stored procedure '%1'.").arg(sNom)});
 }
 
+// SQLite folds the letter case of ASCII names only: when a name is not found,
+// the statement is tried once more with the non-ASCII names spelt as stored.
+QHash<QString, QString> nomsNonAscii(sqlite3 *db)
+{
+    QHash<QString, QString> noms;
+    sqlite3_stmt *st = nullptr;
+    const char *sql = "SELECT name FROM sysobjects UNION SELECT name FROM syscolumns "
+                      "UNION SELECT name FROM sqlite_master";
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const QString nom = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+            const bool bAscii = std::all_of(nom.cbegin(), nom.cend(), [](QChar c) { return c.unicode() < 128; });
+            if (!bAscii)
+                noms.insert(nom.toCaseFolded(), nom);
+        }
+    }
+    sqlite3_finalize(st);
+    return noms;
+}
+
+bool nomIntrouvable(const QString &sMessage)
+{
+    return sMessage.startsWith(QLatin1String("no such table")) || sMessage.startsWith(QLatin1String("no such column"));
+}
+
 Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere)
 {
-    const ContexteReecriture contexte{m_etat.fonctions.sBaseCourante, m_etat.config.nomServeur};
+    return sqlite(sInstruction, bDerniere, ContexteReecriture{m_etat.fonctions.sBaseCourante, m_etat.config.nomServeur, {}});
+}
+
+Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere, const ContexteReecriture &contexte)
+{
     const SqlReecrit sql = ReecritPourSqlite(sInstruction, contexte);
     for (const QString &sBase : sql.basesCitees)
         if (!m_etat.joindreBase(sBase))
@@ -275,6 +332,12 @@ Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere)
         sqlite3_finalize(st);
         if (!st && message == QLatin1String("not an error"))
             return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+        if (nomIntrouvable(message) && contexte.nomsCanoniques.isEmpty()) {
+            ContexteReecriture nouveau = contexte;
+            nouveau.nomsCanoniques = nomsNonAscii(m_etat.db);
+            if (!nouveau.nomsCanoniques.isEmpty())
+                return sqlite(sInstruction, bDerniere, nouveau);
+        }
         return erreur(TraduitErreurSqlite(message, sInstruction));
     }
     const Issue issue = resultat(st, sInstruction, bDerniere);
@@ -333,4 +396,11 @@ Issue ExecuteurLot::resultat(sqlite3_stmt *st, const QString &sInstruction, bool
 void ExecuteLot(EtatSession &etat, const QString &sLot)
 {
     ExecuteurLot(etat).execute(sLot);
+}
+
+void ExecuteProcedure(EtatSession &etat, const QString &sInstructions, const SortieRpc &sortie)
+{
+    ExecuteurLot executeur(etat, true);
+    executeur.execute(sInstructions);
+    executeur.termineProcedure(sortie);
 }

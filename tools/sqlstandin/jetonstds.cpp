@@ -180,8 +180,50 @@ QByteArray EcrivainJetons::accuseLogin(const QString &sProgramme) const
 
 QByteArray EcrivainJetons::done(uint16_t lStatut, uint16_t lCommande, quint64 lLignes) const
 {
+    return fin(JetonDone, lStatut, lCommande, lLignes);
+}
+
+QByteArray EcrivainJetons::doneDansProcedure(uint16_t lStatut, uint16_t lCommande, quint64 lLignes) const
+{
+    return fin(0xFF, lStatut, lCommande, lLignes);
+}
+
+QByteArray EcrivainJetons::doneProcedure(uint16_t lStatut) const
+{
+    return fin(0xFE, lStatut, 0xE0, 0);
+}
+
+QByteArray EcrivainJetons::statutRetour(int32_t lStatut) const
+{
     QByteArray o;
-    o.append(char(JetonDone));
+    o.append(char(0x79));
+    AjouteU32(o, uint32_t(lStatut));
+    return o;
+}
+
+QByteArray EcrivainJetons::valeurRetourEntier(int lOrdinal, const QString &sNom, int32_t lValeur) const
+{
+    QByteArray corps;
+    AjouteU16(corps, uint16_t(lOrdinal));
+    AjouteBVarchar(corps, sNom);
+    corps.append(char(0x01)); // output parameter
+    if (tds72())
+        AjouteU32(corps, 0);
+    else
+        AjouteU16(corps, 0);
+    AjouteU16(corps, 0x0001);
+    corps.append(char(TypeIntN)).append(char(4));
+    corps.append(char(4));
+    AjouteU32(corps, uint32_t(lValeur));
+    QByteArray o;
+    o.append(char(0xAC));
+    return o + corps;
+}
+
+QByteArray EcrivainJetons::fin(uint8_t jeton, uint16_t lStatut, uint16_t lCommande, quint64 lLignes) const
+{
+    QByteArray o;
+    o.append(char(jeton));
     AjouteU16(o, lStatut);
     AjouteU16(o, lCommande);
     if (tds72())

@@ -59,6 +59,13 @@ public:
     QByteArray changementTaillePaquet(int lTaille) const;
     QByteArray accuseLogin(const QString &sProgramme) const;
     QByteArray done(uint16_t lStatut, uint16_t lCommande, quint64 lLignes) const;
+    /// DONEINPROC: the end of one statement run inside an RPC.
+    QByteArray doneDansProcedure(uint16_t lStatut, uint16_t lCommande, quint64 lLignes) const;
+    /// DONEPROC: the end of an RPC.
+    QByteArray doneProcedure(uint16_t lStatut) const;
+    QByteArray statutRetour(int32_t lStatut) const;
+    /// RETURNVALUE of an int output parameter (the handle of sp_prepexec and sp_prepare).
+    QByteArray valeurRetourEntier(int lOrdinal, const QString &sNom, int32_t lValeur) const;
     QByteArray descriptionColonnes(const QVector<ColonneTds> &colonnes) const;
     QByteArray ligne(const QVector<ColonneTds> &colonnes, const QVector<ValeurTds> &valeurs) const;
 
@@ -66,6 +73,7 @@ public:
     static QByteArray collation();
 
 private:
+    QByteArray fin(uint8_t jeton, uint16_t lStatut, uint16_t lCommande, quint64 lLignes) const;
     QByteArray message(uint8_t jeton, int lNumero, int lEtat, int lClasse, const QString &sMessage,
                        const QString &sServeur) const;
     uint32_t m_version;

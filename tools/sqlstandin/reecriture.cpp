@@ -42,7 +42,7 @@ struct Texte {
     QString suffixe;     // appended at the very end (LIMIT)
 };
 
-Texte prepare(const QString &sInstruction)
+Texte prepare(const QString &sInstruction, const QHash<QString, QString> &nomsCanoniques)
 {
     Texte t;
     QString enAttente;
@@ -56,6 +56,8 @@ Texte prepare(const QString &sInstruction)
         enAttente.clear();
         if (j.genre == JetonSql::Chaine)
             t.sortie << chaineSqlite(j.sValeur);
+        else if (estNom(j) && nomsCanoniques.contains(j.sValeur.toCaseFolded()))
+            t.sortie << nomSqlite(nomsCanoniques.value(j.sValeur.toCaseFolded()));
         else if (j.genre == JetonSql::NomDelimite)
             t.sortie << nomSqlite(j.sValeur);
         else
@@ -404,7 +406,7 @@ void adapteCreateTable(Texte &t)
 
 SqlReecrit ReecritPourSqlite(const QString &sInstruction, const ContexteReecriture &contexte)
 {
-    Texte t = prepare(sInstruction);
+    Texte t = prepare(sInstruction, contexte.nomsCanoniques);
     SqlReecrit resultat;
     remplaceVariables(t, contexte);
     remplaceNomsComposes(t, contexte, resultat.basesCitees);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,9 @@ struct SqlReecrit {
 struct ContexteReecriture {
     QString sBaseCourante;
     QString sNomServeur;
+    /// Names whose letter case SQLite cannot fold (non-ASCII), by their case-folded
+    /// form, mapped to the name as stored.
+    QHash<QString, QString> nomsCanoniques;
 };
 
 /// Returns the SQLite form of one T-SQL statement: [names] and N'strings' quoted

@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "appelrpc.h"
 #include "bases.h"
 #include "catalogue.h"
 #include "executeur.h"
@@ -38,14 +39,6 @@ uint32_t versionAccordee(uint32_t lDemandee)
     return 0x71000001;
 }
 
-QString nomProcedureRpc(int lNumero)
-{
-    static const char *const noms[] = {"", "sp_cursor", "sp_cursoropen", "sp_cursorprepare", "sp_cursorexecute",
-                                       "sp_cursorprepexec", "sp_cursorunprepare", "sp_cursorfetch",
-                                       "sp_cursoroption", "sp_cursorclose", "sp_executesql", "sp_prepare",
-                                       "sp_execute", "sp_prepexec", "sp_prepexecrpc", "sp_unprepare"};
-    return lNumero > 0 && lNumero < 16 ? QLatin1String(noms[lNumero]) : QStringLiteral("#%1").arg(lNumero);
-}
 }
 
 EtatSession::~EtatSession()
@@ -224,23 +217,54 @@ void Session::traiteLot(const QByteArray &contenu)
                         .arg(sLot.simplified().left(200)));
 }
 
-void Session::traiteRpc(const QByteArray &contenu)
+void Session::refuseRpc(const QString &sMessage, int lNumero)
 {
-    const int lDebut = debutApresEntetes(contenu, m_etat.jetons.tds72());
-    QString sProcedure;
-    if (lDebut + 2 <= contenu.size()) {
-        const int lLongueur = uchar(contenu.at(lDebut)) | (uchar(contenu.at(lDebut + 1)) << 8);
-        if (lLongueur == 0xFFFF && lDebut + 4 <= contenu.size())
-            sProcedure = nomProcedureRpc(uchar(contenu.at(lDebut + 2)) | (uchar(contenu.at(lDebut + 3)) << 8));
-        else
-            sProcedure = texteUcs2(contenu, lDebut + 2, lLongueur);
-    }
     FluxReponse flux(m_etat.canal);
-    flux.ajoute(m_etat.jetons.erreur(
-        50000, 1, 16,
-        QStringLiteral("The SQL Server stand-in does not run RPC requests (here %1): send the statement as a "
-                       "SQL batch (SQLExecDirect with a forward-only cursor).").arg(sProcedure),
-        m_etat.config.nomServeur));
+    flux.ajoute(m_etat.jetons.erreur(lNumero, 1, 16, sMessage, m_etat.config.nomServeur));
     flux.ajoute(m_etat.jetons.done(StatutDone::Erreur, CommandeDone::Aucune, 0));
     flux.termine();
+}
+
+// Prepared statements as the ODBC driver sends them (SQLPrepare/SQLExecute, and
+// SQLExecDirect with bound parameters); every other RPC gets a clear error.
+void Session::traiteRpc(const QByteArray &contenu)
+{
+    const AppelRpc appel = DecodeAppelRpc(contenu, debutApresEntetes(contenu, m_etat.jetons.tds72()));
+    const auto &p = appel.parametres;
+    auto valeursDes = [&](int lPremier) { return p.mid(std::min<int>(lPremier, p.size())); };
+    if (!appel.bValide) {
+        refuseRpc(QStringLiteral("The SQL Server stand-in could not decode the parameters of %1.").arg(appel.sProcedure), 8016);
+        return;
+    }
+    if ((appel.sProcedure == QLatin1String("sp_prepexec") || appel.sProcedure == QLatin1String("sp_prepare"))
+        && p.size() >= 3) {
+        const int lPoignee = m_prochainePreparee++;
+        m_preparees.insert(lPoignee, {p.at(2).sTexte, p.at(1).sTexte});
+        const SortieRpc sortie{true, 0, p.at(0).sNom, lPoignee};
+        const bool bExecute = appel.sProcedure == QLatin1String("sp_prepexec");
+        ExecuteProcedure(m_etat, bExecute ? RemplaceParametres(p.at(2).sTexte, p.at(1).sTexte, valeursDes(3)) : QString(),
+                         sortie);
+        return;
+    }
+    if (appel.sProcedure == QLatin1String("sp_execute") && !p.isEmpty()) {
+        const auto trouvee = m_preparees.constFind(int(p.at(0).lEntier));
+        if (trouvee == m_preparees.constEnd()) {
+            refuseRpc(QStringLiteral("Could not find prepared statement with handle %1.").arg(p.at(0).lEntier), 8179);
+            return;
+        }
+        ExecuteProcedure(m_etat, RemplaceParametres(trouvee->sInstruction, trouvee->sDeclarations, valeursDes(1)),
+                         SortieRpc());
+        return;
+    }
+    if (appel.sProcedure == QLatin1String("sp_unprepare") && !p.isEmpty()) {
+        m_preparees.remove(int(p.at(0).lEntier));
+        ExecuteProcedure(m_etat, QString(), SortieRpc());
+        return;
+    }
+    if (appel.sProcedure == QLatin1String("sp_executesql") && !p.isEmpty()) {
+        ExecuteProcedure(m_etat, RemplaceParametres(p.at(0).sTexte, p.value(1).sTexte, valeursDes(2)), SortieRpc());
+        return;
+    }
+    refuseRpc(QStringLiteral("The SQL Server stand-in does not run the RPC %1: send the statement as a SQL batch "
+                             "(SQLExecDirect with a forward-only cursor).").arg(appel.sProcedure), 50000);
 }

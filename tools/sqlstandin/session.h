@@ -4,6 +4,7 @@
 #include "fonctionssqlite.h"
 #include "jetonstds.h"
 
+#include <QHash>
 #include <QStringList>
 
 struct sqlite3;
@@ -40,8 +41,16 @@ private:
     void refuseLogin(FluxReponse &flux, const QString &sUtilisateur);
     void traiteLot(const QByteArray &contenu);
     void traiteRpc(const QByteArray &contenu);
+    void refuseRpc(const QString &sMessage, int lNumero);
     void repondSimplement(uint16_t lStatut);
+
+    struct InstructionPreparee {
+        QString sInstruction;
+        QString sDeclarations;
+    };
 
     EtatSession m_etat;
     bool m_authentifie = false;
+    QHash<int, InstructionPreparee> m_preparees;
+    int m_prochainePreparee = 1;
 };

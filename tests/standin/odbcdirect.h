@@ -1,0 +1,162 @@
+#pragma once
+// A tiny ODBC client for the stand-in's own tests: direct wide calls to the
+// FreeTDS driver (SQLDriverConnectW, SQLExecDirectW, forward-only cursor), so
+// that these tests do not depend on the program's data layer.
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <sql.h>
+#include <sqlext.h>
+
+namespace odbcdirect {
+
+inline const SQLWCHAR *wide(const QString &s)
+{
+    return reinterpret_cast<const SQLWCHAR *>(s.utf16());
+}
+
+/// What one statement gave back.
+struct Resultat {
+    bool bOk = false;
+    QStringList colonnes;
+    QVector<SQLSMALLINT> typesSql;
+    QVector<QStringList> lignes;   ///< NULL read as "<NULL>"
+    SQLLEN lLignesTouchees = -1;   ///< SQLRowCount after the statement
+    int lNatif = 0;                ///< native error of the first diagnostic
+    QString sEtat;                 ///< SQLSTATE of the first diagnostic
+    QString sMessage;              ///< all diagnostic messages, one per line
+    QVector<int> natifs;           ///< every native error number
+};
+
+inline void litDiagnostics(SQLSMALLINT type, SQLHANDLE h, Resultat &r)
+{
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLWCHAR etat[6] = {};
+        SQLWCHAR texte[1024] = {};
+        SQLINTEGER natif = 0;
+        SQLSMALLINT longueur = 0;
+        if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, h, i, etat, &natif, texte, 1024, &longueur)))
+            break;
+        if (i == 1) {
+            r.lNatif = int(natif);
+            r.sEtat = QString::fromUtf16(reinterpret_cast<const char16_t *>(etat));
+        }
+        r.natifs << int(natif);
+        r.sMessage += QString::fromUtf16(reinterpret_cast<const char16_t *>(texte), longueur) + QLatin1Char('\n');
+    }
+}
+
+/// Returns the FreeTDS connection string for the stand-in on 127.0.0.1.
+inline QString chaine(int lPort, const QString &sMotDePasse, const QString &sBase)
+{
+    return QStringLiteral("DRIVER=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so;Server=127.0.0.1;Port=%1;"
+                          "UID=sa;PWD=%2;Database=%3;TDS_Version=7.4;ClientCharset=UTF-8")
+        .arg(lPort)
+        .arg(sMotDePasse, sBase);
+}
+
+/// One ODBC connection, closed when destroyed.
+class Connexion
+{
+public:
+    Connexion()
+    {
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env);
+        SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, m_env, &m_dbc);
+    }
+    ~Connexion()
+    {
+        if (m_ouverte)
+            SQLDisconnect(m_dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
+        SQLFreeHandle(SQL_HANDLE_ENV, m_env);
+    }
+    Connexion(const Connexion &) = delete;
+    Connexion &operator=(const Connexion &) = delete;
+
+    /// Connects; on failure the diagnostics are in the result.
+    Resultat ouvre(const QString &sChaine, int lDelaiLogin = 10)
+    {
+        Resultat r;
+        SQLSetConnectAttrW(m_dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(lDelaiLogin)), 0);
+        SQLWCHAR sortie[1024];
+        SQLSMALLINT longueur = 0;
+        const SQLRETURN rc = SQLDriverConnectW(m_dbc, nullptr, const_cast<SQLWCHAR *>(wide(sChaine)), SQL_NTS,
+                                               sortie, 1024, &longueur, SQL_DRIVER_NOPROMPT);
+        r.bOk = SQL_SUCCEEDED(rc);
+        m_ouverte = r.bOk;
+        litDiagnostics(SQL_HANDLE_DBC, m_dbc, r);
+        return r;
+    }
+
+    /// Runs a statement with SQLExecDirectW and reads every row of its first result.
+    Resultat execute(const QString &sSql, int lDelaiSecondes = 0, int lLignesMax = -1)
+    {
+        Resultat r;
+        SQLHSTMT st = SQL_NULL_HSTMT;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &st))) {
+            litDiagnostics(SQL_HANDLE_DBC, m_dbc, r);
+            return r;
+        }
+        SQLSetStmtAttrW(st, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), 0);
+        SQLSetStmtAttrW(st, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(lDelaiSecondes)), 0);
+        SQLRETURN rc = SQLExecDirectW(st, const_cast<SQLWCHAR *>(wide(sSql)), SQL_NTS);
+        r.bOk = SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA;
+        if (!r.bOk) {
+            litDiagnostics(SQL_HANDLE_STMT, st, r);
+            SQLFreeHandle(SQL_HANDLE_STMT, st);
+            return r;
+        }
+        SQLRowCount(st, &r.lLignesTouchees);
+        SQLSMALLINT lColonnes = 0;
+        SQLNumResultCols(st, &lColonnes);
+        for (SQLSMALLINT c = 1; c <= lColonnes; ++c) {
+            SQLWCHAR nom[256] = {};
+            SQLSMALLINT lNom = 0, type = 0, decimales = 0, nullable = 0;
+            SQLULEN taille = 0;
+            SQLDescribeColW(st, c, nom, 256, &lNom, &type, &taille, &decimales, &nullable);
+            r.colonnes << QString::fromUtf16(reinterpret_cast<const char16_t *>(nom), lNom);
+            r.typesSql << type;
+        }
+        while (lColonnes > 0 && (lLignesMax < 0 || r.lignes.size() < lLignesMax)) {
+            rc = SQLFetch(st);
+            if (rc == SQL_NO_DATA)
+                break;
+            if (!SQL_SUCCEEDED(rc)) {
+                r.bOk = false;
+                litDiagnostics(SQL_HANDLE_STMT, st, r);
+                break;
+            }
+            QStringList ligne;
+            for (SQLSMALLINT c = 1; c <= lColonnes; ++c) {
+                SQLWCHAR valeur[4096] = {};
+                SQLLEN indicateur = 0;
+                SQLGetData(st, c, SQL_C_WCHAR, valeur, sizeof valeur, &indicateur);
+                ligne << (indicateur == SQL_NULL_DATA
+                              ? QStringLiteral("<NULL>")
+                              : QString::fromUtf16(reinterpret_cast<const char16_t *>(valeur)));
+            }
+            r.lignes << ligne;
+        }
+        SQLFreeHandle(SQL_HANDLE_STMT, st);
+        return r;
+    }
+
+private:
+    SQLHENV m_env = SQL_NULL_HENV;
+    SQLHDBC m_dbc = SQL_NULL_HDBC;
+    bool m_ouverte = false;
+};
+
+/// The first column of every row.
+inline QStringList premiereColonne(const Resultat &r)
+{
+    QStringList l;
+    for (const QStringList &ligne : r.lignes)
+        l << ligne.value(0);
+    return l;
+}
+
+} // namespace odbcdirect

@@ -1,0 +1,218 @@
+#include "graines.h"
+
+#include "bases.h"
+#include "catalogue.h"
+#include "fonctionssqlite.h"
+#include "reecriture.h"
+
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace {
+const char *const tablesDemo[] = {
+    "CREATE TABLE clients (id int NOT NULL PRIMARY KEY, nom nvarchar(60) NOT NULL, ville nvarchar(40), "
+    "pays nvarchar(40), email varchar(80), date_creation datetime)",
+    "CREATE TABLE clients_archives (id int NOT NULL PRIMARY KEY, nom nvarchar(60), date_archivage datetime)",
+    "CREATE TABLE produits (id int NOT NULL PRIMARY KEY, nom nvarchar(60) NOT NULL, categorie nvarchar(30), "
+    "prix money, stock int)",
+    "CREATE TABLE commandes (id int NOT NULL PRIMARY KEY, client_id int NOT NULL, date_commande datetime, "
+    "statut nvarchar(20))",
+    "CREATE TABLE [lignes de commande] (commande_id int NOT NULL, produit_id int NOT NULL, quantite int, "
+    "prix_unitaire money)",
+    "CREATE TABLE [Clients_Été] (id int NOT NULL PRIMARY KEY, nom nvarchar(60), ville nvarchar(40), "
+    "séjour nvarchar(40))",
+    "CREATE VIEW vue_ventes AS SELECT c.nom AS client, p.nom AS produit, l.quantite, l.prix_unitaire, "
+    "o.date_commande FROM commandes o JOIN clients c ON c.id = o.client_id "
+    "JOIN [lignes de commande] l ON l.commande_id = o.id JOIN produits p ON p.id = l.produit_id",
+};
+
+const char *const prenoms[] = {"Alice", "Bruno", "Chloé", "David", "Émile", "Fanny", "Gaspard", "Hélène",
+                               "Inès", "Jules", "Karim", "Léa", "Marc", "Noémie", "Oscar", "Pauline"};
+const char *const noms[] = {"Martin", "Bernard", "Dubois", "Thomas", "Robert", "Richard", "Petit", "Durand",
+                            "Leroy", "Moreau", "Simon", "Laurent", "Lefèvre", "Michel", "Garcia"};
+const char *const villes[] = {"Paris", "Lyon", "Marseille", "Toulouse", "Nice", "Nantes", "Strasbourg",
+                              "Montpellier", "Bordeaux", "Lille", "Genève", "Bruxelles", "Québec"};
+const char *const categories[] = {"Épicerie", "Boissons", "Crèmerie", "Boulangerie", "Fruits"};
+const char *const articles[] = {"Café", "Thé vert", "Chocolat", "Confiture", "Miel", "Jus d'orange", "Eau gazeuse",
+                                "Beurre", "Fromage", "Yaourt", "Baguette", "Croissant", "Pomme", "Poire"};
+const char *const statuts[] = {"en cours", "expédiée", "livrée", "annulée"};
+
+template <size_t N>
+QString choix(const char *const (&tableau)[N], int i)
+{
+    return QString::fromUtf8(tableau[size_t(i) % N]);
+}
+
+QString chaine(const QString &s)
+{
+    return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+QString date(int lJour)
+{
+    return QStringLiteral("'2004-%1-%2 %3:%4:00'")
+        .arg(1 + lJour % 12, 2, 10, QLatin1Char('0'))
+        .arg(1 + lJour % 28, 2, 10, QLatin1Char('0'))
+        .arg(8 + lJour % 10, 2, 10, QLatin1Char('0'))
+        .arg((lJour * 7) % 60, 2, 10, QLatin1Char('0'));
+}
+
+QStringList donneesDemo()
+{
+    QStringList l;
+    for (int i = 1; i <= 60; ++i)
+        l << QStringLiteral("INSERT INTO clients VALUES (%1, %2, %3, 'France', %4, %5)")
+                 .arg(i)
+                 .arg(chaine(choix(prenoms, i) + QLatin1Char(' ') + choix(noms, i * 7)), chaine(choix(villes, i * 3)),
+                      chaine(QStringLiteral("client%1@exemple.fr").arg(i)), date(i));
+    for (int i = 1; i <= 5; ++i)
+        l << QStringLiteral("INSERT INTO clients_archives VALUES (%1, %2, %3)")
+                 .arg(100 + i).arg(chaine(choix(noms, i)), date(i * 11));
+    for (int i = 1; i <= 40; ++i)
+        l << QStringLiteral("INSERT INTO produits VALUES (%1, %2, %3, %4, %5)")
+                 .arg(i)
+                 .arg(chaine(choix(articles, i) + QStringLiteral(" n°%1").arg(i)), chaine(choix(categories, i)))
+                 .arg(1.5 + (i * 37) % 200 / 10.0)
+                 .arg((i * 13) % 90);
+    for (int i = 1; i <= 120; ++i)
+        l << QStringLiteral("INSERT INTO commandes VALUES (%1, %2, %3, %4)")
+                 .arg(i).arg(1 + (i * 17) % 60).arg(date(i * 5), chaine(choix(statuts, i)));
+    for (int i = 1; i <= 300; ++i)
+        l << QStringLiteral("INSERT INTO [lignes de commande] VALUES (%1, %2, %3, %4)")
+                 .arg(1 + (i - 1) % 120).arg(1 + (i * 11) % 40).arg(1 + i % 9).arg(2.0 + (i * 29) % 150 / 10.0);
+    for (int i = 1; i <= 12; ++i)
+        l << QStringLiteral("INSERT INTO [Clients_Été] VALUES (%1, %2, %3, %4)")
+                 .arg(i)
+                 .arg(chaine(choix(prenoms, i + 3) + QLatin1Char(' ') + choix(noms, i)), chaine(choix(villes, i)),
+                      chaine(i % 2 ? QStringLiteral("Côte d'Azur") : QStringLiteral("Forêt-Noire")));
+    return l;
+}
+
+QString execute(sqlite3 *db, const QString &sTsql, const ContexteReecriture &contexte)
+{
+    const SqlReecrit sql = ReecritPourSqlite(sTsql, contexte);
+    QString erreur = Execute(db, sql.sSql);
+    QString sSchema;
+    const QString sObjet = ObjetDefini(sql.sSql, sSchema);
+    if (erreur.isEmpty() && !sObjet.isEmpty())
+        erreur = SynchroniseObjet(db, sSchema, sObjet);
+    return erreur.isEmpty() ? QString() : erreur + QStringLiteral(" in: ") + sTsql;
+}
+
+QString nouvelleBase(const QString &sDossier, const QString &sNom, sqlite3 *&db, ContexteFonctions &contexte)
+{
+    bool bCreee = false;
+    db = nullptr;
+    QString erreur = CreeBase(sDossier, sNom, bCreee);
+    if (!erreur.isEmpty() || !bCreee)
+        return erreur;
+    sqlite3 *master = OuvreFichier(FichierBase(sDossier, QStringLiteral("master.sqlite")), &contexte, erreur);
+    if (!master)
+        return erreur;
+    const auto base = ChercheBase(master, sDossier, sNom);
+    FermeFichier(master);
+    if (!base)
+        return QStringLiteral("database %1 not listed after its creation").arg(sNom);
+    db = OuvreFichier(base->sFichier, &contexte, erreur);
+    return erreur;
+}
+}
+
+QString SemeDemo(const QString &sDossier)
+{
+    ContexteFonctions contexte{QStringLiteral("Ventes")};
+    sqlite3 *db = nullptr;
+    QString erreur = nouvelleBase(sDossier, QStringLiteral("Ventes"), db, contexte);
+    if (!db)
+        return erreur;
+    const ContexteReecriture reecriture{QStringLiteral("Ventes"), QString(), {}};
+    erreur = Execute(db, QStringLiteral("BEGIN"));
+    for (const char *ddl : tablesDemo)
+        if (erreur.isEmpty())
+            erreur = execute(db, QString::fromUtf8(ddl), reecriture);
+    for (const QString &insertion : donneesDemo())
+        if (erreur.isEmpty())
+            erreur = execute(db, insertion, reecriture);
+    if (erreur.isEmpty()) {
+        const int lCommandes = AjouteEntreeCatalogue(db, QStringLiteral("ps_liste_clients"), QStringLiteral("P "));
+        AjouteEntreeCatalogue(db, QStringLiteral("fn_total_commande"), QStringLiteral("FN"));
+        int lParent = 0;
+        sqlite3_stmt *st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT id FROM sysobjects WHERE name = 'commandes'", -1, &st, nullptr) == SQLITE_OK
+            && sqlite3_step(st) == SQLITE_ROW)
+            lParent = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        AjouteEntreeCatalogue(db, QStringLiteral("tr_commandes_statut"), QStringLiteral("TR"), lParent);
+        if (lCommandes == 0)
+            erreur = QStringLiteral("catalogue entries could not be added");
+    }
+    Execute(db, erreur.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    FermeFichier(db);
+    return erreur;
+}
+
+QString SemeGrande(const QString &sDossier, int lTables, int lColonnes)
+{
+    ContexteFonctions contexte{QStringLiteral("Grande")};
+    sqlite3 *db = nullptr;
+    QString erreur = nouvelleBase(sDossier, QStringLiteral("Grande"), db, contexte);
+    if (!db)
+        return erreur;
+    QStringList tables;
+    tables << QStringLiteral("large500");
+    for (int i = 1; i <= 50 && tables.size() < lTables; ++i)
+        tables << QStringLiteral("cible_%1").arg(i, 2, 10, QLatin1Char('0'));
+    for (int i = 1; tables.size() < lTables; ++i)
+        tables << QStringLiteral("t%1").arg(i, 5, 10, QLatin1Char('0'));
+    const int lLarge = std::min(500, lColonnes);
+    const int lAutres = tables.size() > 1 ? (lColonnes - lLarge) / (tables.size() - 1) : 0;
+    int lReste = tables.size() > 1 ? (lColonnes - lLarge) % (tables.size() - 1) : 0;
+
+    erreur = Execute(db, QStringLiteral("BEGIN"));
+    sqlite3_stmt *objet = nullptr;
+    sqlite3_stmt *colonne = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO sysobjects (name, id, xtype, uid, info, status, base_schema_ver, replinfo, "
+                           "parent_obj, crdate, ftcatid, schema_ver, stats_schema_ver, type, userstat, sysstat, "
+                           "indexdel, refdate, version, deltrig, instrig, updtrig, seltrig, category, cache) VALUES "
+                           "(?1, ?2, 'U ', 1, 0, 0, 0, 0, 0, '2005-01-01 00:00:00', 0, 0, 0, 'U ', 1, 1, 0, "
+                           "'2005-01-01 00:00:00', 0, 0, 0, 0, 0, 0, 0)",
+                       -1, &objet, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO syscolumns (name, id, xtype, typestat, xusertype, length, xprec, xscale, "
+                           "colid, xoffset, bitpos, reserved, colstat, cdefault, domain, number, colorder, offset, "
+                           "collationid, language, status, type, usertype, prec, scale, iscomputed, isoutparam, "
+                           "isnullable, collation) VALUES (?1, ?2, 56, 0, 56, 4, 10, 0, ?3, 0, 0, 0, 0, 0, 0, 0, ?3, "
+                           "0, 0, 0, 8, 56, 56, 10, 0, 0, 0, 1, NULL)",
+                       -1, &colonne, nullptr);
+    const int lPremierId = ProchainIdObjet(db, QStringLiteral("main"));
+    for (int t = 0; t < tables.size() && erreur.isEmpty() && objet && colonne; ++t) {
+        const QByteArray nom = tables.at(t).toUtf8();
+        const int lId = lPremierId + t;
+        sqlite3_reset(objet);
+        sqlite3_bind_text(objet, 1, nom.constData(), nom.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_int(objet, 2, lId);
+        if (sqlite3_step(objet) != SQLITE_DONE)
+            erreur = QString::fromUtf8(sqlite3_errmsg(db));
+        int lNombre = t == 0 ? lLarge : lAutres;
+        if (t > 0 && lReste > 0) {
+            ++lNombre;
+            --lReste;
+        }
+        for (int c = 1; c <= lNombre && erreur.isEmpty(); ++c) {
+            const QByteArray nomColonne = QStringLiteral("col%1").arg(c, 3, 10, QLatin1Char('0')).toUtf8();
+            sqlite3_reset(colonne);
+            sqlite3_bind_text(colonne, 1, nomColonne.constData(), nomColonne.size(), SQLITE_TRANSIENT);
+            sqlite3_bind_int(colonne, 2, lId);
+            sqlite3_bind_int(colonne, 3, c);
+            if (sqlite3_step(colonne) != SQLITE_DONE)
+                erreur = QString::fromUtf8(sqlite3_errmsg(db));
+        }
+    }
+    if (!objet || !colonne)
+        erreur = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(objet);
+    sqlite3_finalize(colonne);
+    Execute(db, erreur.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    Execute(db, QStringLiteral("ANALYZE"));
+    FermeFichier(db);
+    return erreur;
+}

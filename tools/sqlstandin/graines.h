@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+
+/// Creates the demo database Ventes (tables, a view, catalogue entries for a
+/// procedure, a function and a trigger, a few hundred rows) unless it exists.
+/// Returns an empty text or the error.
+QString SemeDemo(const QString &sDossier);
+
+/// Creates the database Grande unless it exists: lTables tables holding
+/// lColonnes columns in all, as catalogue rows only (sysobjects, syscolumns):
+/// "large500" with col001..col500, "cible_01".."cible_50", then "t00001",
+/// "t00002"...; the other columns spread evenly. Returns an empty text or the error.
+QString SemeGrande(const QString &sDossier, int lTables, int lColonnes);
