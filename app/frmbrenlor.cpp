@@ -14,6 +14,7 @@
 #include "retourligne.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -42,6 +43,15 @@ constexpr double kHautRequete = 1320;
 constexpr double kHauteurSta = 285;
 constexpr double kEcartEditeurs = 50;
 
+void AjustePoliceALaLargeur(QAbstractButton *bouton)
+{
+    QFont police = bouton->font();
+    while (bouton->sizeHint().width() > bouton->width() && police.pointSizeF() > 6.5) {
+        police.setPointSizeF(police.pointSizeF() - 0.5);
+        bouton->setFont(police);
+    }
+}
+
 // Restores the pointer however the formatting ends.
 struct CurseurSablier {
     CurseurSablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -63,7 +73,7 @@ frmBrenlor::frmBrenlor(QWidget *parent) : QMainWindow(parent)
 
 frmBrenlor::~frmBrenlor()
 {
-    if (ilsIconesCourantes && ListeMotsCles)
+    if (ilsIconesCourantes)
         ChangeIcones(nullptr);
     // The popup is a window of its own, not a child of this one.
     delete ListeMotsCles;
@@ -157,6 +167,11 @@ void frmBrenlor::CreeControles()
     txtRequete2 = new EditeurRiche(m_surface);
     place(txtRequete2, "txtRequete2", 6480, 1320, 3615, 1215);
     txtRequete2->setFont(policeEditeurs);
+
+    // The designed widths were made for a narrow dialog font; a caption that
+    // does not fit gets a slightly smaller one rather than being cut.
+    for (QAbstractButton *b : QList<QAbstractButton *>{btnLancer, btnFormater, btnComparer, chkLimiteADroite})
+        AjustePoliceALaLargeur(b);
 
     sta = new QStatusBar(this);
     sta->setObjectName(QStringLiteral("sta"));

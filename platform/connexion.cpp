@@ -138,7 +138,8 @@ void Connexion::Close()
         && lMorte == SQL_CD_TRUE;
     // A session whose user switched databases would hand the next caller
     // another catalogue than its connection string names: log it off.
-    const bool bReutilisable = !bMorte && !d->bLienRompu && d->CatalogueCourant() == d->sCatalogueInitial;
+    const bool bReutilisable = PoolConnexions::EstActif() && !bMorte && !d->bLienRompu
+        && d->CatalogueCourant() == d->sCatalogueInitial;
     if (bReutilisable)
         PoolConnexions::Rend(d->sClePool, d->hdbc);
     else

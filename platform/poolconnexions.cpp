@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -30,7 +31,7 @@ struct SessionEnAttente {
 std::mutex g_verrou;
 std::vector<SessionEnAttente> g_sessions;
 std::atomic<int> g_delaiInactiviteMs{kDelaiInactiviteMs};
-bool g_minuterieArmee = false;
+std::atomic<bool> g_actif{true};
 
 bool EstMorteSelonPilote(SQLHDBC hdbc)
 {
@@ -70,8 +71,6 @@ bool EstReutilisable(SQLHDBC hdbc)
     return bReutilisable && !EstMorteSelonPilote(hdbc);
 }
 
-void ArmeMinuterie();
-
 void FermeInactivesVerrouille(std::vector<SQLHDBC> &aFermer)
 {
     const int lDelai = g_delaiInactiviteMs.load();
@@ -98,20 +97,20 @@ void ArmeMinuterie()
     QCoreApplication *app = QCoreApplication::instance();
     if (!app || QThread::currentThread() != app->thread())
         return;
-    {
-        std::lock_guard<std::mutex> verrou(g_verrou);
-        if (g_minuterieArmee || g_sessions.empty())
-            return;
-        g_minuterieArmee = true;
+    static QPointer<QTimer> minuterie;
+    if (!minuterie) {
+        minuterie = new QTimer(app);
+        minuterie->setSingleShot(true);
+        QObject::connect(minuterie, &QTimer::timeout, app, [] {
+            PoolConnexions::FermeInactives();
+            ArmeMinuterie();
+        });
     }
-    QTimer::singleShot(g_delaiInactiviteMs.load() + 100, app, [] {
-        {
-            std::lock_guard<std::mutex> verrou(g_verrou);
-            g_minuterieArmee = false;
-        }
-        PoolConnexions::FermeInactives();
-        ArmeMinuterie();
-    });
+    if (PoolConnexions::Taille() == 0)
+        return;
+    const int lDelai = g_delaiInactiviteMs.load() + 100;
+    if (!minuterie->isActive() || minuterie->remainingTime() > lDelai)
+        minuterie->start(lDelai);
 }
 
 } // namespace
@@ -187,6 +186,18 @@ int Taille()
 {
     std::lock_guard<std::mutex> verrou(g_verrou);
     return int(g_sessions.size());
+}
+
+bool EstActif()
+{
+    return g_actif.load();
+}
+
+void SetActif(bool bActif)
+{
+    g_actif.store(bActif);
+    if (!bActif)
+        Vide();
 }
 
 void SetDelaiInactivitePourTests(int lMillisecondes)

@@ -19,6 +19,11 @@ void Vide();
 /// Returns the number of sessions waiting in the pool.
 int Taille();
 
+/// Returns true while closed sessions are kept for reuse (always, outside benchmarks).
+bool EstActif();
+/// Benchmark hook: with false, every Close logs off and every Open logs in.
+void SetActif(bool bActif);
+
 /// Test hook: another idle delay than the minute of everyday use.
 void SetDelaiInactivitePourTests(int lMillisecondes);
 

@@ -59,7 +59,7 @@ QHostAddress AdresseDe(const QString &sHote)
 bool EstNomLocal(const QString &sHote, const QString &sNomMachine)
 {
     const QString sNom = sHote.trimmed();
-    if (sNom == QLatin1String("(local)") || sNom == QLatin1String(".")
+    if (sNom.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0 || sNom == QLatin1String(".")
         || sNom.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
         return true;
     if (sNomMachine.isEmpty())

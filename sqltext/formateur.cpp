@@ -104,8 +104,11 @@ QString Formate(const QString& sTexte, bool bGarderOuter, const TableauMotsCles&
         s.append(u'\r');
     QString r = s.startsWith(QLatin1String(" \r\n")) ? s.mid(3) : s.mid(1);
 
-    CoupeApresCommentaires(r, protege.zones);
-    return RestaureZones(IndenteSousRequetes(r), protege.zones);
+    // Only now, once the sub-query's closing parenthesis has gone to a line of its own, is it
+    // known whether a line break already follows each line comment.
+    QString sMisEnPage = IndenteSousRequetes(r);
+    CoupeApresCommentaires(sMisEnPage, protege.zones);
+    return RestaureZones(sMisEnPage, protege.zones);
 }
 
 } // namespace

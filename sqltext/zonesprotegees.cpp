@@ -165,7 +165,13 @@ void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zo
         const bool bFinLigne = j == n || (sTexte.at(j) == u'\r' && (j + 1 == n || sTexte.at(j + 1) == u'\n'));
         if (bFinLigne)
             continue;
+        // The new line starts with the TABs that start the comment's own line, so that a
+        // comment inside an indented sub-query does not send the code after it to the margin.
         sSortie.append(QLatin1String("\r\n"));
+        const qsizetype debutLigne = sSortie.lastIndexOf(QLatin1String("\r\n"), sSortie.size() - 3);
+        qsizetype t = debutLigne < 0 ? 0 : debutLigne + 2;
+        while (sSortie.at(t) == u'\t')
+            sSortie.append(sSortie.at(t++));
         i = j;
     }
     sTexte = sSortie;

@@ -30,8 +30,8 @@ struct TexteProtege {
 /// rest of the text after lFin being plain.
 TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin);
 
-/// Puts a CR LF after every line comment that is not followed (after spaces) by a CR LF or by
-/// the end of the text, in place of those spaces.
+/// Puts a CR LF (and the TABs that begin the comment's line) after every line comment that is
+/// not followed, after spaces, by a CR LF or by the end of the text, in place of those spaces.
 void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zones);
 
 /// The text with each marker replaced by its part, in order. Throws when the count differs.

@@ -46,6 +46,7 @@ private slots:
     void correspondanceUniqueInseree();
     void correspondanceUniqueEgaleAuPrefixe();
     void modeSystemeEtBase();
+    void baseUniqueInsereeAvecDbo();
     void pointDemandeDansLeModeRetenu();
     void frappeDansLaListeRafraichit();
     void retourArriereDansLaListe();
@@ -232,24 +233,25 @@ void TestCompletion::correspondanceUniqueInseree()
 
 void TestCompletion::correspondanceUniqueEgaleAuPrefixe()
 {
-    Ecrit(QStringLiteral("SELECT * FROM clients"));
+    Ecrit(QStringLiteral("SELECT * FROM produits"));
     Touche(Qt::Key_Space, Qt::ControlModifier);
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM clients"));
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM produits"));
     QVERIFY(!Popup()->isVisible());
     QVERIFY(Popup()->tmr->isActive());
-    QCOMPARE(Liste(), (QList<Nom>{{QStringLiteral("clients"), QStringLiteral("U")}}));
+    QCOMPARE(Liste(), (QList<Nom>{{QStringLiteral("produits"), QStringLiteral("U")}}));
 }
 
 void TestCompletion::modeSystemeEtBase()
 {
-    Ecrit(QStringLiteral("SELECT * FROM ma"));
+    Ecrit(QStringLiteral("SELECT * FROM m"));
     Touche(Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(m_fenetre->LlDernierShift, 1);
     QVERIFY(Popup()->isVisible());
     const QList<Nom> liste = Liste();
-    QVERIFY(liste.contains(Nom{QStringLiteral("master"), QStringLiteral("bases")}));
+    for (const char *base : {"master", "model", "msdb"})
+        QVERIFY(liste.contains(Nom{QLatin1String(base), QStringLiteral("bases")}));
     for (const Nom &n : liste) {
-        QVERIFY2(n.sNom.startsWith(QStringLiteral("ma"), Qt::CaseInsensitive), qPrintable(n.sNom));
+        QVERIFY2(n.sNom.startsWith(QStringLiteral("m"), Qt::CaseInsensitive), qPrintable(n.sNom));
         QVERIFY(n.sCle == QLatin1String("serveurs") || n.sCle == QLatin1String("bases") || n.sCle == QLatin1String("S"));
     }
     // Choosing the database writes it with ".dbo." in front of the typed word.
@@ -257,9 +259,18 @@ void TestCompletion::modeSystemeEtBase()
     QVERIFY(i >= 0);
     Popup()->liv->setCurrentRow(i);
     QTest::keyClick(Popup()->liv, Qt::Key_Return);
-    QVERIFY2(m_fenetre->txtRequete->Text().startsWith(QStringLiteral("SELECT * FROM master.dbo.")),
-             qPrintable(m_fenetre->txtRequete->Text()));
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM master.dbo. m"));
     QVERIFY(Popup()->tmr->isActive());
+}
+
+void TestCompletion::baseUniqueInsereeAvecDbo()
+{
+    Ecrit(QStringLiteral("SELECT * FROM ma"));
+    Touche(Qt::Key_Space, Qt::ShiftModifier);
+    QCOMPARE(m_fenetre->LlDernierShift, 1);
+    QCOMPARE(Liste(), (QList<Nom>{{QStringLiteral("master"), QStringLiteral("bases")}}));
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM master.dbo. ma"));
+    QVERIFY(!Popup()->isVisible());
 }
 
 void TestCompletion::pointDemandeDansLeModeRetenu()
@@ -386,7 +397,7 @@ void TestCompletion::selectionGenerale()
     QFETCH(QString, texte);
     QFETCH(int, selection);
     Ecrit(QStringLiteral("SELECT 1\r\nFROM t"));
-    QTest::keyClick(m_fenetre->txtRequete, Qt::Key_A, Qt::KeyboardModifiers(modificateurs));
+    QTest::keyClick(m_fenetre->txtRequete, 'A', Qt::KeyboardModifiers(modificateurs));
     QCOMPARE(m_fenetre->txtRequete->Text(), texte);
     QCOMPARE(m_fenetre->txtRequete->SelLength(), selection);
     if (selection > 0)

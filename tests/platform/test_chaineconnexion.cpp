@@ -244,6 +244,7 @@ void TestChaineConnexion::reconnaitLesNomsLocaux_data()
     QTest::addColumn<QString>("nom");
     QTest::addColumn<bool>("local");
     QTest::newRow("(local)") << "(local)" << true;
+    QTest::newRow("(LOCAL) en capitales") << "(LOCAL)" << true;
     QTest::newRow("point") << "." << true;
     QTest::newRow("localhost") << "LocalHost" << true;
     QTest::newRow("nom complet") << "MAMACHINE.domaine.lan" << true;

@@ -60,6 +60,8 @@ private slots:
     void resultatVide();
     void instructionsSansLignes_data();
     void instructionsSansLignes();
+    void premierResultatDuLot_data();
+    void premierResultatDuLot();
     void erreursDeCommande_data();
     void erreursDeCommande();
     void recordsetSurConnexionFermee();
@@ -439,6 +441,35 @@ void TestConnexion::instructionsSansLignes()
     QCOMPARE(rs.Fields(0), QStringLiteral("60"));
 }
 
+void TestConnexion::premierResultatDuLot_data()
+{
+    QTest::addColumn<QString>("lot");
+    QTest::addColumn<int>("etat");
+    QTest::newRow("set sans compte puis select") << "SET NOCOUNT ON; SELECT id FROM clients WHERE id = 7" << 1;
+    QTest::newRow("insertion comptee puis select") << "INSERT INTO essai_lot VALUES (1); SELECT id FROM clients WHERE id = 7" << 0;
+    QTest::newRow("select puis insertion") << "SELECT id FROM clients WHERE id = 7; INSERT INTO essai_lot VALUES (2)" << 1;
+}
+
+void TestConnexion::premierResultatDuLot()
+{
+    QFETCH(QString, lot);
+    QFETCH(int, etat);
+    Connexion cn;
+    Ouvre(cn);
+    Recordset rs;
+    try {
+        rs.Open(QStringLiteral("CREATE TABLE essai_lot (x int)"), &cn, 0, 1, -1);
+    } catch (const ErreurAdo &) {
+        // already there from an earlier row
+    }
+    rs.Open(lot, &cn, 0, 1, -1);
+    QCOMPARE(rs.State(), etat);
+    if (etat == 1) {
+        QCOMPARE(rs.Fields(0), QStringLiteral("7"));
+        QCOMPARE(rs.RecordCount(), 1L);
+    }
+}
+
 void TestConnexion::erreursDeCommande_data()
 {
     QTest::addColumn<QString>("requete");
@@ -579,6 +610,7 @@ void TestConnexion::motDePasseAvecPointVirguleEtGuillemet_data()
     QTest::addColumn<QString>("motDePasse");
     QTest::newRow("point-virgule et guillemet") << "a;b\"c";
     QTest::newRow("accolades et egal") << "x}=y{";
+    QTest::newRow("accolade finale") << "ab}";
     QTest::newRow("blancs aux bords") << " pw ";
     QTest::newRow("non ascii") << "Mötdé€passe";
 }

@@ -22,7 +22,7 @@ struct Resultat {
     QStringList colonnes;
     QVector<SQLSMALLINT> typesSql;
     QVector<QStringList> lignes;   ///< NULL read as "<NULL>"
-    SQLLEN lLignesTouchees = -1;   ///< SQLRowCount after the statement
+    SQLLEN lLignesTouchees = -1;   ///< SQLRowCount once the rows are read
     int lNatif = 0;                ///< native error of the first diagnostic
     QString sEtat;                 ///< SQLSTATE of the first diagnostic
     QString sMessage;              ///< all diagnostic messages, one per line
@@ -109,7 +109,6 @@ public:
             SQLFreeHandle(SQL_HANDLE_STMT, st);
             return r;
         }
-        SQLRowCount(st, &r.lLignesTouchees);
         SQLSMALLINT lColonnes = 0;
         SQLNumResultCols(st, &lColonnes);
         for (SQLSMALLINT c = 1; c <= lColonnes; ++c) {
@@ -140,6 +139,8 @@ public:
             }
             r.lignes << ligne;
         }
+        // A result's count arrives with its end, so it is read once the rows are.
+        SQLRowCount(st, &r.lLignesTouchees);
         SQLFreeHandle(SQL_HANDLE_STMT, st);
         return r;
     }

@@ -37,8 +37,11 @@ ErreurSql TraduitErreurSqlite(const QString &sMessage, const QString &sInstructi
     static const QRegularExpression existeDeja(QStringLiteral("^(?:table|view|index) (.*) already exists"));
     static const QRegularExpression nonNul(QStringLiteral("^NOT NULL constraint failed: (.*)\\.(.*)$"));
     static const QRegularExpression unique(QStringLiteral("^UNIQUE constraint failed: (.*)\\.(.*)$"));
+    static const QRegularExpression nonFermee(QStringLiteral("^unrecognized token: \"'(.*)\"$"));
     if (auto m = pres.match(sMessage); m.hasMatch())
         return ErreurSyntaxe(m.captured(1));
+    if (auto m = nonFermee.match(sMessage); m.hasMatch())
+        return {105, 15, 1, QStringLiteral("Unclosed quotation mark after the character string '%1'.").arg(m.captured(1))};
     if (auto m = tableInconnue.match(sMessage); m.hasMatch())
         return {208, 16, 1, QStringLiteral("Invalid object name '%1'.").arg(sansSchema(m.captured(1)))};
     if (auto m = colonneInconnue.match(sMessage); m.hasMatch())

@@ -313,6 +313,13 @@ bool nomIntrouvable(const QString &sMessage)
 
 Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere)
 {
+    sqlite3_stmt *st = m_etat.requetesPreparees.value(sInstruction);
+    if (st) {
+        sqlite3_reset(st);
+        const Issue issue = resultat(st, sInstruction, bDerniere);
+        sqlite3_reset(st);
+        return issue;
+    }
     return sqlite(sInstruction, bDerniere, ContexteReecriture{m_etat.fonctions.sBaseCourante, m_etat.config.nomServeur, {}});
 }
 
@@ -341,6 +348,14 @@ Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere, const Co
         return erreur(TraduitErreurSqlite(message, sInstruction));
     }
     const Issue issue = resultat(st, sInstruction, bDerniere);
+    if (PremierMot(sInstruction) == QLatin1String("SELECT") && issue == Issue::Suite
+        && contexte.nomsCanoniques.isEmpty() && sqlite3_stmt_readonly(st)) {
+        if (m_etat.requetesPreparees.size() >= 256)
+            m_etat.videRequetesPreparees();
+        sqlite3_reset(st);
+        m_etat.requetesPreparees.insert(sInstruction, st);
+        return issue;
+    }
     sqlite3_finalize(st);
     if (issue == Issue::Suite) {
         QString sSchema;

@@ -16,6 +16,7 @@ bool suiteMot(QChar c)
 }
 
 // Reads a quoted piece that ends with `fin`, where a doubled `fin` stands for itself.
+// Returns -1 when the text ends before the closing quote.
 int finDelimite(const QString &s, int i, QChar fin, QString &valeur)
 {
     for (++i; i < s.size(); ++i) {
@@ -29,7 +30,7 @@ int finDelimite(const QString &s, int i, QChar fin, QString &valeur)
         }
         valeur += s.at(i);
     }
-    return s.size();
+    return -1;
 }
 }
 
@@ -57,15 +58,31 @@ QVector<JetonSql> DecoupeJetons(const QString &s)
         } else if (c == QLatin1Char('\'')) {
             j.genre = JetonSql::Chaine;
             i = finDelimite(s, i, QLatin1Char('\''), j.sValeur);
+            if (i < 0) {
+                j.bNonFerme = true;
+                i = s.size();
+            }
         } else if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && suivant == QLatin1Char('\'')) {
             j.genre = JetonSql::Chaine;
             i = finDelimite(s, i + 1, QLatin1Char('\''), j.sValeur);
+            if (i < 0) {
+                j.bNonFerme = true;
+                i = s.size();
+            }
         } else if (c == QLatin1Char('[')) {
             j.genre = JetonSql::NomDelimite;
             i = finDelimite(s, i, QLatin1Char(']'), j.sValeur);
+            if (i < 0) {
+                j.bNonFerme = true;
+                i = s.size();
+            }
         } else if (c == QLatin1Char('"')) {
             j.genre = JetonSql::NomDelimite;
             i = finDelimite(s, i, QLatin1Char('"'), j.sValeur);
+            if (i < 0) {
+                j.bNonFerme = true;
+                i = s.size();
+            }
         } else if (c == QLatin1Char('@')) {
             j.genre = JetonSql::Variable;
             ++i;

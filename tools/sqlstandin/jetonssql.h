@@ -8,6 +8,7 @@ struct JetonSql {
     Genre genre = Symbole;
     QString sTexte;   ///< as written
     QString sValeur;  ///< strings and delimited names without their quotes
+    bool bNonFerme = false; ///< a string or delimited name that the text ends inside
 };
 
 /// Returns the pieces of a T-SQL text, in order; joined they give the text back.

@@ -54,7 +54,9 @@ Texte prepare(const QString &sInstruction, const QHash<QString, QString> &nomsCa
         t.jetons << j;
         t.blancs << enAttente;
         enAttente.clear();
-        if (j.genre == JetonSql::Chaine)
+        if (j.bNonFerme)
+            t.sortie << j.sTexte.mid(j.sTexte.indexOf(QLatin1Char('\''))); // SQLite reports it as T-SQL would
+        else if (j.genre == JetonSql::Chaine)
             t.sortie << chaineSqlite(j.sValeur);
         else if (estNom(j) && nomsCanoniques.contains(j.sValeur.toCaseFolded()))
             t.sortie << nomSqlite(nomsCanoniques.value(j.sValeur.toCaseFolded()));
@@ -228,7 +230,8 @@ QString operande(const Texte &t, int de, int a)
 void borneLike(Texte &t)
 {
     for (int i = 1; i + 1 < t.jetons.size(); ++i) {
-        if (!estMot(t.jetons.at(i), "LIKE") || t.jetons.at(i + 1).genre != JetonSql::Chaine)
+        if (!estMot(t.jetons.at(i), "LIKE") || t.jetons.at(i + 1).genre != JetonSql::Chaine
+            || t.jetons.at(i + 1).bNonFerme)
             continue;
         const QString motif = t.jetons.at(i + 1).sValeur;
         if (!motif.endsWith(QLatin1Char('%')) || motif.size() < 2)
@@ -363,10 +366,10 @@ void adapteColonne(Texte &t, int de, int a)
         }
     }
     const QString sType = t.jetons.at(type).sTexte;
-    if (estTypeTexte(sType) && !bCollation)
-        t.sortie[apresType] += QStringLiteral(" COLLATE CI");
     if (sType.compare(QLatin1String("sysname"), Qt::CaseInsensitive) == 0)
         t.sortie[type] = QStringLiteral("nvarchar(128)");
+    if (estTypeTexte(sType) && !bCollation)
+        t.sortie[apresType] += QStringLiteral(" COLLATE CI");
     if (bIdentite && bClePrimaire && estTypeEntier(sType))
         t.sortie[type] = QStringLiteral("integer"); // becomes SQLite's own row number
 }

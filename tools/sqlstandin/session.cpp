@@ -43,8 +43,16 @@ uint32_t versionAccordee(uint32_t lDemandee)
 
 EtatSession::~EtatSession()
 {
+    videRequetesPreparees();
     if (db)
         FermeFichier(db);
+}
+
+void EtatSession::videRequetesPreparees()
+{
+    for (sqlite3_stmt *st : std::as_const(requetesPreparees))
+        sqlite3_finalize(st);
+    requetesPreparees.clear();
 }
 
 bool EtatSession::changeBase(const QString &sNom)
@@ -84,6 +92,7 @@ bool EtatSession::changeBase(const QString &sNom)
             return false;
         }
     }
+    videRequetesPreparees();
     if (db)
         FermeFichier(db);
     db = nouvelle;

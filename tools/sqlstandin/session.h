@@ -8,6 +8,7 @@
 #include <QStringList>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 /// What one client connection holds between its messages.
 struct EtatSession {
@@ -21,6 +22,12 @@ struct EtatSession {
     sqlite3 *db = nullptr;          ///< the current database, master attached as "master"
     ContexteFonctions fonctions;    ///< sBaseCourante: the current database's own name
     QStringList basesJointes;       ///< other databases attached under their own names
+    /// Prepared SELECTs by their T-SQL text: the completion sends the same few
+    /// queries over and over. Emptied whenever the current database changes.
+    QHash<QString, sqlite3_stmt *> requetesPreparees;
+
+    /// Finalizes the prepared statements kept for reuse.
+    void videRequetesPreparees();
 
     /// Makes the named database current (compared without regard to case).
     /// Returns false when no such database exists or its file cannot be opened.

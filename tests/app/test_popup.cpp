@@ -1,0 +1,280 @@
+// The completion popup on its own: its window, its list, choosing, closing
+// and where it is placed.
+#include "../testrun/fenetretest.h"
+#include "editeurriche.h"
+#include "fenetres.h"
+#include "frmlistemotscles.h"
+#include "imagelist.h"
+
+#include <QListWidget>
+#include <QScreen>
+#include <QTimer>
+
+class TestPopup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void fenetreSansTitre();
+    void remplissage_data();
+    void remplissage();
+    void changementDeJeuDIcones();
+    void largeurDeColonne_data();
+    void largeurDeColonne();
+    void choixSansElementSelectionne();
+    void clicSurUnElement();
+    void espaceChoisit();
+    void desactivationVersUneAutreApplication();
+    void desactivationVersLaFenetrePrincipale();
+    void placementSelonLaFormule();
+    void placementEditeurDefile();
+    void placementGardeDansLEcran();
+
+private:
+    void Remplit(const QStringList &noms, const QString &sCle = QStringLiteral("U"));
+    void AfficheTables(const QString &sTexte);
+    frmListeMotsCles *Popup() const { return m_fenetre->ListeMotsCles; }
+
+    std::unique_ptr<StandIn> m_standIn;
+    std::unique_ptr<frmBrenlor> m_fenetre;
+};
+
+void TestPopup::initTestCase()
+{
+    m_standIn = std::make_unique<StandIn>();
+    QVERIFY2(m_standIn->isRunning(), qPrintable(m_standIn->output()));
+}
+
+void TestPopup::init()
+{
+    InstalleCapture();
+    m_fenetre = OuvreFenetre(*m_standIn);
+    QVERIFY(m_fenetre->txtRequete->isEnabled());
+}
+
+void TestPopup::cleanup()
+{
+    if (m_fenetre && Popup())
+        Popup()->tmr->stop();
+    m_fenetre.reset();
+}
+
+void TestPopup::Remplit(const QStringList &noms, const QString &sCle)
+{
+    Popup()->VideListe();
+    for (const QString &n : noms)
+        Popup()->AjouteProposition(n, sCle);
+    Popup()->TermineRemplissage();
+}
+
+void TestPopup::AfficheTables(const QString &sTexte)
+{
+    m_fenetre->txtRequete->SetText(sTexte);
+    m_fenetre->txtRequete->SetSelStart(sTexte.size());
+    m_fenetre->AfficheProposition(2);
+    QVERIFY(Popup()->isVisible());
+}
+
+void TestPopup::fenetreSansTitre()
+{
+    QVERIFY(Popup()->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(Popup()->isWindow());
+    QVERIFY(!Popup()->isVisible());
+    QCOMPARE(Popup()->size(), QSize(m_fenetre->Pixels(4680), m_fenetre->Pixels(3195)));
+    QCOMPARE(Popup()->liv->geometry(), Popup()->rect());
+    QCOMPARE(Popup()->liv->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(Popup()->tmr->interval(), 100);
+    QVERIFY(!Popup()->tmr->isActive());
+    QVERIFY(Popup()->ilsIcones2000 && Popup()->ilsIcones2005);
+}
+
+void TestPopup::remplissage_data()
+{
+    QTest::addColumn<QStringList>("noms");
+    QTest::addColumn<QStringList>("cles");
+    QTest::addColumn<QStringList>("listes");
+    QTest::newRow("every kind of icon")
+        << QStringList{"srv", "base", "t", "v", "col", "sys"}
+        << QStringList{"serveurs", "bases", "U", "V", "colonnes", "S"}
+        << QStringList{"srv", "base", "t", "v", "col", "sys"};
+    QTest::newRow("padded type code is trimmed") << QStringList{"t"} << QStringList{"U "} << QStringList{"t"};
+    QTest::newRow("first of equal names wins") << QStringList{"a", "a", "b"} << QStringList{"U", "V", "U"}
+                                               << QStringList{"a", "b"};
+    QTest::newRow("keys ignore case") << QStringList{"Clients", "clients"} << QStringList{"U", "U"}
+                                      << QStringList{"Clients"};
+    QTest::newRow("unknown icon key left out") << QStringList{"p", "t"} << QStringList{"P", "U"}
+                                               << QStringList{"t"};
+}
+
+void TestPopup::remplissage()
+{
+    QFETCH(QStringList, noms);
+    QFETCH(QStringList, cles);
+    QFETCH(QStringList, listes);
+    Popup()->VideListe();
+    for (int i = 0; i < noms.size(); ++i)
+        Popup()->AjouteProposition(noms.at(i), cles.at(i));
+    QStringList vus;
+    for (int i = 0; i < Popup()->liv->count(); ++i) {
+        const QListWidgetItem *item = Popup()->liv->item(i);
+        vus << item->text();
+        const int j = noms.indexOf(item->text());
+        QCOMPARE(frmListeMotsCles::IconeElement(item), ilsIconesCourantes->Index(cles.at(j).trimmed()));
+        QCOMPARE(item->icon().cacheKey(), ilsIconesCourantes->Icone(frmListeMotsCles::IconeElement(item)).cacheKey());
+        QVERIFY(!(item->flags() & Qt::ItemIsEditable));
+    }
+    QCOMPARE(vus, listes);
+}
+
+void TestPopup::changementDeJeuDIcones()
+{
+    Remplit({"t", "v"});
+    ImageList *autre = ilsIconesCourantes == Popup()->ilsIcones2000 ? Popup()->ilsIcones2005 : Popup()->ilsIcones2000;
+    m_fenetre->ChangeIcones(autre);
+    QCOMPARE(ilsIconesCourantes, autre);
+    for (int i = 0; i < Popup()->liv->count(); ++i) {
+        const QListWidgetItem *item = Popup()->liv->item(i);
+        QCOMPARE(frmListeMotsCles::IconeElement(item), autre->Index(QStringLiteral("U")));
+        QCOMPARE(item->icon().cacheKey(), autre->Icone(frmListeMotsCles::IconeElement(item)).cacheKey());
+    }
+}
+
+void TestPopup::largeurDeColonne_data()
+{
+    QTest::addColumn<int>("elements");
+    QTest::addColumn<bool>("defilement");
+    QTest::newRow("few rows fit") << 3 << false;
+    QTest::newRow("many rows leave room for a scroll bar") << 40 << true;
+}
+
+void TestPopup::largeurDeColonne()
+{
+    QFETCH(int, elements);
+    QFETCH(bool, defilement);
+    QStringList noms;
+    for (int i = 0; i < elements; ++i)
+        noms << QStringLiteral("table%1").arg(i);
+    Remplit(noms);
+    const int attendue = Popup()->liv->width() - (defilement ? m_fenetre->Pixels(255) : 0) - m_fenetre->Pixels(15);
+    QCOMPARE(Popup()->liv->item(0)->sizeHint().width(), attendue);
+}
+
+void TestPopup::choixSansElementSelectionne()
+{
+    AfficheTables(QStringLiteral("SELECT * FROM "));
+    Popup()->liv->setCurrentItem(nullptr);
+    Popup()->liv->clearSelection();
+    QTest::keyClick(Popup()->liv, Qt::Key_Return);
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM "));
+    QVERIFY(!Popup()->tmr->isActive());
+    QVERIFY(Popup()->isVisible());
+}
+
+void TestPopup::clicSurUnElement()
+{
+    AfficheTables(QStringLiteral("SELECT * FROM "));
+    QListWidgetItem *item = Popup()->liv->findItems(QStringLiteral("commandes"), Qt::MatchExactly).value(0);
+    QVERIFY(item);
+    Popup()->liv->scrollToItem(item);
+    QTest::mouseClick(Popup()->liv->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Popup()->liv->visualItemRect(item).center());
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM commandes"));
+    QCOMPARE(m_fenetre->txtRequete->SelStart(), 23);
+    QVERIFY(Popup()->tmr->isActive());
+}
+
+void TestPopup::espaceChoisit()
+{
+    AfficheTables(QStringLiteral("SELECT * FROM "));
+    const QString premier = Popup()->liv->item(0)->text();
+    QTest::keyClick(Popup()->liv, Qt::Key_Space);
+    const QString attendu = premier.contains(QLatin1Char(' ')) ? QLatin1Char('[') + premier + QLatin1Char(']') : premier;
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM ") + attendu);
+    QVERIFY(Popup()->tmr->isActive());
+}
+
+void TestPopup::desactivationVersUneAutreApplication()
+{
+    AfficheTables(QStringLiteral("SELECT * FROM "));
+    QCOMPARE(FenetreActive(), Popup());
+    // Another application takes the activation: nothing of ours is active.
+    QApplication::setActiveWindow(nullptr);
+    QVERIFY(!FenetreActive());
+    QVERIFY(Popup()->tmr->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!Popup()->tmr->isActive(), 2000);
+    QVERIFY(!Popup()->isVisible());
+    QTest::qWait(300);
+    QVERIFY2(!FenetreActive(), "the focus stays with the other application");
+}
+
+void TestPopup::desactivationVersLaFenetrePrincipale()
+{
+    AfficheTables(QStringLiteral("SELECT * FROM "));
+    ActiveFenetre(m_fenetre.get());
+    QTRY_VERIFY_WITH_TIMEOUT(!Popup()->tmr->isActive(), 2000);
+    QVERIFY(!Popup()->isVisible());
+    QCOMPARE(FenetreActive(), m_fenetre.get());
+}
+
+void TestPopup::placementSelonLaFormule()
+{
+    // Caret after the fifth character of the first line of an unscrolled editor.
+    m_fenetre->txtRequete->SetText(QStringLiteral("SELECT * FROM "));
+    m_fenetre->txtRequete->SetSelStart(5);
+    m_fenetre->PositionneListe();
+    QVERIFY(Popup()->isVisible());
+    const double dLeft = m_fenetre->TextWidth(QStringLiteral("SELEC")) + m_fenetre->TwipsLeft()
+        + m_fenetre->GeometrieTwips(m_fenetre->txtRequete).left() + (m_fenetre->TwipsWidth() - m_fenetre->ScaleWidth());
+    const double dTop = m_fenetre->TextHeight(QStringLiteral("e")) + m_fenetre->TwipsTop()
+        + m_fenetre->GeometrieTwips(m_fenetre->txtRequete).top() + (m_fenetre->TwipsHeight() - m_fenetre->ScaleHeight());
+    // The estimate ignores the editor's own border and margin: a few pixels.
+    QVERIFY2(qAbs(Popup()->x() - m_fenetre->Pixels(dLeft)) <= 8,
+             qPrintable(QStringLiteral("%1 vs %2").arg(Popup()->x()).arg(m_fenetre->Pixels(dLeft))));
+    QVERIFY2(qAbs(Popup()->y() - m_fenetre->Pixels(dTop)) <= 8,
+             qPrintable(QStringLiteral("%1 vs %2").arg(Popup()->y()).arg(m_fenetre->Pixels(dTop))));
+    QCOMPARE(m_fenetre->PoliceMesure(), m_fenetre->txtRequete->font());
+    QCOMPARE(FenetreActive(), Popup());
+}
+
+void TestPopup::placementEditeurDefile()
+{
+    QStringList lignes;
+    for (int i = 0; i < 80; ++i)
+        lignes << QStringLiteral("-- ligne %1").arg(i);
+    lignes << QStringLiteral("SELECT * FROM ");
+    const QString sTexte = lignes.join(QStringLiteral("\r\n"));
+    m_fenetre->txtRequete->SetText(sTexte);
+    m_fenetre->txtRequete->SetSelStart(sTexte.size());
+    m_fenetre->txtRequete->ensureCursorVisible();
+    m_fenetre->PositionneListe();
+    const QRect caret = m_fenetre->txtRequete->CaretRect();
+    const QPoint sous = m_fenetre->txtRequete->viewport()->mapToGlobal(caret.bottomLeft());
+    const QRect ecran = m_fenetre->screen()->availableGeometry();
+    QVERIFY(ecran.contains(Popup()->frameGeometry()));
+    // Right under the caret, or right above its line when the screen ends below.
+    const bool bDessous = qAbs(Popup()->y() - sous.y()) <= 3;
+    const bool bDessus = qAbs(Popup()->frameGeometry().bottom() + 1 - (sous.y() - caret.height())) <= 3;
+    QVERIFY2(bDessous || bDessus, qPrintable(QStringLiteral("popup y %1, caret bottom %2").arg(Popup()->y()).arg(sous.y())));
+    // The classic estimate would have put it 81 lines down, off the screen.
+    const int lEstimation = m_fenetre->Pixels(m_fenetre->TextHeight(QStringLiteral("e")) * 81);
+    QVERIFY(lEstimation > ecran.height());
+}
+
+void TestPopup::placementGardeDansLEcran()
+{
+    const QString sTexte = QString(400, QLatin1Char('x'));
+    m_fenetre->txtRequete->setLineWrapMode(QTextEdit::NoWrap);
+    m_fenetre->txtRequete->SetText(sTexte);
+    m_fenetre->txtRequete->SetSelStart(sTexte.size());
+    m_fenetre->txtRequete->ensureCursorVisible();
+    m_fenetre->PositionneListe();
+    const QRect ecran = m_fenetre->screen()->availableGeometry();
+    QVERIFY2(ecran.contains(Popup()->frameGeometry()),
+             qPrintable(QStringLiteral("popup %1,%2 %3x%4").arg(Popup()->x()).arg(Popup()->y())
+                            .arg(Popup()->width()).arg(Popup()->height())));
+}
+
+BRENLOR_TEST_FENETRE_MAIN(TestPopup)
+#include "test_popup.moc"

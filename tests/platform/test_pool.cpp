@@ -1,0 +1,207 @@
+// Pooling of sessions: reuse without a new login (counted at the stand-in),
+// keys, silent replacement of dead sessions, the idle limit, and sessions
+// that must not be handed out again.
+#include "chaineconnexion.h"
+#include "codeserreurs.h"
+#include "connexion.h"
+#include "poolconnexions.h"
+#include "standin.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kTitre = QStringLiteral("Brenlor");
+
+// Logins the server saw. The helper only holds what the event loop has read
+// from the stand-in's output so far, hence the short wait first.
+int Connexions(const StandIn &s)
+{
+    QTest::qWait(100);
+    return int(s.outputLines(QStringLiteral("login ok")).size());
+}
+
+QString PremiereBase(Connexion &cn)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT name FROM sysdatabases ORDER BY name"), &cn, 0, 1, -1);
+    return rs.Fields(0);
+}
+
+} // namespace
+
+class TestPool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void reutiliseLaSessionDeLaMemeChaine_data();
+    void reutiliseLaSessionDeLaMemeChaine();
+    void remplaceUneSessionMorteApresRedemarrage();
+    void remplaceUneSessionCoupeeEnPleinResultat();
+    void fermeLesSessionsInactives();
+    void fermeLesSessionsInactivesSansAppel();
+    void neGardePasUneSessionAyantChangeDeBase();
+
+private:
+    QString Chaine(const StandIn &s, const QString &sBase = QStringLiteral("master"),
+                   const QString &sMotDePasse = QStringLiteral("Mirabel4")) const
+    {
+        return ChaineConnexion(s.serverName(), sBase, sMotDePasse, kTitre);
+    }
+};
+
+void TestPool::init()
+{
+    PoolConnexions::Vide();
+    PoolConnexions::SetDelaiInactivitePourTests(60000);
+    Connexion::SetLoginTimeoutForTests(5);
+    Connexion::SetCommandTimeoutForTests(10);
+}
+
+void TestPool::cleanup()
+{
+    PoolConnexions::Vide();
+    PoolConnexions::SetDelaiInactivitePourTests(60000);
+}
+
+void TestPool::reutiliseLaSessionDeLaMemeChaine_data()
+{
+    QTest::addColumn<QStringList>("bases");     // one Open/Close per entry
+    QTest::addColumn<int>("connexions");        // logins seen by the server
+    QTest::newRow("meme chaine cinq fois") << QStringList{"master", "master", "master", "master", "master"} << 1;
+    QTest::newRow("deux bases alternees") << QStringList{"master", "Ventes", "master", "Ventes"} << 2;
+    QTest::newRow("chaque base une fois") << QStringList{"master", "Ventes", "msdb"} << 3;
+}
+
+void TestPool::reutiliseLaSessionDeLaMemeChaine()
+{
+    QFETCH(QStringList, bases);
+    QFETCH(int, connexions);
+    StandIn s;
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion cn;
+    for (const QString &sBase : bases) {
+        cn.Open(Chaine(s, sBase), QString(), QString(), -1);
+        QCOMPARE(PremiereBase(cn), QStringLiteral("master"));
+        cn.Close();
+    }
+    QCOMPARE(Connexions(s), connexions);
+    QCOMPARE(PoolConnexions::Taille(), connexions);
+}
+
+void TestPool::remplaceUneSessionMorteApresRedemarrage()
+{
+    StandIn s;
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion cn;
+    cn.Open(Chaine(s));
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 1);
+    QCOMPARE(Connexions(s), 1);
+    QVERIFY(s.restart());
+    cn.Open(Chaine(s));
+    QCOMPARE(cn.State(), 1);
+    QCOMPARE(PremiereBase(cn), QStringLiteral("master"));
+    QCOMPARE(Connexions(s), 2);
+}
+
+void TestPool::remplaceUneSessionCoupeeEnPleinResultat()
+{
+    StandIn::Options options;
+    options.extraArguments << QStringLiteral("--drop-after-rows") << QStringLiteral("20");
+    StandIn s(options);
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion cn;
+    cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT id FROM clients ORDER BY id"), &cn, 0, 1, -1);
+    // Opening reads only the first row: the break further on does not show yet.
+    QCOMPARE(rs.State(), 1);
+    QCOMPARE(rs.Fields(0), QStringLiteral("1"));
+    int lLignes = 0;
+    int lNumero = 0;
+    QString sDescription;
+    try {
+        while (!rs.Eof()) {
+            ++lLignes;
+            rs.MoveNext();
+        }
+    } catch (const ErreurAdo &e) {
+        lNumero = e.Number();
+        sDescription = e.Description();
+    }
+    QCOMPARE(lNumero, int(CodesErreurs::EchecNonSpecifie));
+    QVERIFY(!sDescription.isEmpty());
+    QVERIFY2(lLignes < 60, qPrintable(QString::number(lLignes)));
+    // A row loop ends after the failure instead of spinning on it.
+    QVERIFY(rs.Eof());
+    QCOMPARE(rs.RecordCount(), long(lLignes));
+    rs.Close();
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 0);
+
+    cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM clients"), &cn, 0, 1, -1);
+    QCOMPARE(rs.Fields(0), QStringLiteral("60"));
+    QCOMPARE(Connexions(s), 2);
+}
+
+void TestPool::fermeLesSessionsInactives()
+{
+    StandIn s;
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    PoolConnexions::SetDelaiInactivitePourTests(200);
+    Connexion cn;
+    cn.Open(Chaine(s));
+    cn.Close();
+    cn.Open(Chaine(s));
+    cn.Close();
+    QCOMPARE(Connexions(s), 1);
+    QTest::qSleep(400);
+    cn.Open(Chaine(s));
+    QCOMPARE(Connexions(s), 2);
+}
+
+void TestPool::fermeLesSessionsInactivesSansAppel()
+{
+    StandIn s;
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    PoolConnexions::SetDelaiInactivitePourTests(200);
+    Connexion cn;
+    cn.Open(Chaine(s));
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 1);
+    // With an event loop running, nobody has to open anything for the idle
+    // session to be logged off.
+    QTRY_COMPARE_WITH_TIMEOUT(PoolConnexions::Taille(), 0, 3000);
+}
+
+void TestPool::neGardePasUneSessionAyantChangeDeBase()
+{
+    StandIn s;
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion cn;
+    cn.Open(Chaine(s, QStringLiteral("master")));
+    Recordset rs;
+    rs.Open(QStringLiteral("USE Ventes"), &cn, 0, 1, -1);
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM clients"), &cn, 0, 1, -1);
+    QCOMPARE(rs.Fields(0), QStringLiteral("60"));
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 0);
+    cn.Open(Chaine(s, QStringLiteral("master")));
+    QString sDescription;
+    int lNumero = 0;
+    try {
+        rs.Open(QStringLiteral("SELECT COUNT(*) FROM clients"), &cn, 0, 1, -1);
+    } catch (const ErreurAdo &e) {
+        lNumero = e.Number();
+    }
+    QCOMPARE(lNumero, int(CodesErreurs::ObjetInexistant));
+    QCOMPARE(Connexions(s), 2);
+}
+
+QTEST_GUILESS_MAIN(TestPool)
+#include "test_pool.moc"

@@ -1,0 +1,67 @@
+// The benchmark database Grande: its fixed naming and its size.
+#include "odbcdirect.h"
+#include "standin.h"
+
+#include <QtTest>
+
+using namespace odbcdirect;
+
+class TestStandinLarge : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        StandIn::Options options;
+        options.seedLarge = QStringLiteral("300,5000");
+        m_standin = std::make_unique<StandIn>(options);
+        QVERIFY2(m_standin->isRunning(), qPrintable(m_standin->output()));
+        QVERIFY(m_grande.ouvre(chaine(m_standin->port(), QStringLiteral("Mirabel4"), QStringLiteral("Grande"))).bOk);
+    }
+
+    void shape_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("attendu");
+        QTest::newRow("tables") << "SELECT count(*) FROM sysobjects WHERE type = 'U'" << QStringList{"300"};
+        QTest::newRow("columns in all")
+            << "SELECT count(*) FROM syscolumns c, sysobjects o WHERE c.id = o.id AND o.type = 'U'" << QStringList{"5000"};
+        QTest::newRow("large500 has 500 columns")
+            << "SELECT count(*), min(name), max(name) FROM syscolumns WHERE id = OBJECT_ID('large500')"
+            << QStringList{"500", "col001", "col500"};
+        QTest::newRow("prefix cible matches 50")
+            << "SELECT count(*), min(name), max(name) FROM sysobjects WHERE type IN ('U','V') AND name LIKE 'cible%'"
+            << QStringList{"50", "cible_01", "cible_50"};
+        QTest::newRow("the rest are t00001...")
+            << "SELECT count(*), min(name), max(name) FROM sysobjects WHERE name LIKE 't0%'"
+            << QStringList{"249", "t00001", "t00249"};
+    }
+
+    void shape()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QStringList, attendu);
+        const Resultat r = m_grande.execute(sql);
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QCOMPARE(r.lignes.value(0), attendu);
+    }
+
+    void filteredCompletionQuery()
+    {
+        const Resultat r = m_grande.execute(QStringLiteral(
+            "SELECT name, type AS Col FROM sysobjects WHERE type IN ('U','V') AND name LIKE 'CIBLE_0%' ORDER BY name"));
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QStringList attendu;
+        for (int i = 1; i <= 9; ++i)
+            attendu << QStringLiteral("cible_0%1").arg(i);
+        QCOMPARE(premiereColonne(r), attendu);
+    }
+
+private:
+    std::unique_ptr<StandIn> m_standin;
+    Connexion m_grande;
+};
+
+QTEST_GUILESS_MAIN(TestStandinLarge)
+#include "test_standin_large.moc"
