@@ -114,18 +114,24 @@ int main(int argc, char **argv)
         for (int i = 0; i < 5; ++i)
             Requete(cn, sChaine, c.sTexte, liste, c.lLignes);
 
-    std::vector<double> selectUn;
-    for (int i = 0; i < kRepetitions; ++i) {
+    for (int i = 0; i < kRepetitions; ++i)
         for (Cas &c : cas)
             c.durees.push_back(Requete(cn, sChaine, c.sTexte, liste, c.lLignes));
-        try {
-            if (cn.State() != 1)
-                cn.Open(sChaine);
+
+    // The baseline runs in its own loop: right after a 10000-row answer the
+    // stand-in takes a few milliseconds before it serves the next statement,
+    // which would count against SELECT 1 and not against the request.
+    std::vector<double> selectUn;
+    try {
+        if (cn.State() != 1)
+            cn.Open(sChaine);
+        for (int i = 0; i < 5; ++i)
+            SelectUn(cn);
+        for (int i = 0; i < kRepetitions; ++i)
             selectUn.push_back(SelectUn(cn));
-        } catch (const std::exception &e) {
-            std::fprintf(stderr, "SELECT 1 failed: %s\n", e.what());
-            return 1;
-        }
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "SELECT 1 failed: %s\n", e.what());
+        return 1;
     }
 
     const Mesure mesureUn = Percentiles(selectUn);

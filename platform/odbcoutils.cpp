@@ -1,6 +1,5 @@
 #include "odbcoutils.h"
 
-#include <mutex>
 
 namespace {
 

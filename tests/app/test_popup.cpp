@@ -199,9 +199,18 @@ void TestPopup::desactivationVersUneAutreApplication()
 {
     AfficheTables(QStringLiteral("SELECT * FROM "));
     QCOMPARE(FenetreActive(), Popup());
-    // Another application takes the activation: nothing of ours is active.
-    QApplication::setActiveWindow(nullptr);
+    // Another application takes the activation: a window that takes it and
+    // vanishes at once leaves nothing of ours active, as a foreign one would.
+    {
+        QWidget autre;
+        autre.show();
+        ActiveFenetre(&autre);
+        QCoreApplication::processEvents();  // the window system's own activation, well within a tick
+        QCOMPARE(FenetreActive(), &autre);
+        QCOMPARE(QGuiApplication::focusWindow(), autre.windowHandle());
+    }
     QVERIFY(!FenetreActive());
+    QVERIFY(!QGuiApplication::focusWindow());
     QVERIFY(Popup()->tmr->isActive());
     QTRY_VERIFY_WITH_TIMEOUT(!Popup()->tmr->isActive(), 2000);
     QVERIFY(!Popup()->isVisible());

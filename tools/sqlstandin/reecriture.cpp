@@ -60,8 +60,9 @@ Texte prepare(const QString &sInstruction, const QHash<QString, QString> &nomsCa
             t.sortie << chaineSqlite(j.sValeur);
         else if (estNom(j) && nomsCanoniques.contains(j.sValeur.toCaseFolded()))
             t.sortie << nomSqlite(nomsCanoniques.value(j.sValeur.toCaseFolded()));
-        else if (j.genre == JetonSql::NomDelimite)
-            t.sortie << nomSqlite(j.sValeur);
+        else if (j.genre == JetonSql::NomDelimite
+                 || (j.genre == JetonSql::Mot && j.sTexte.startsWith(QLatin1Char('#'))))
+            t.sortie << nomSqlite(j.sValeur); // SQLite has no bare #temp names
         else
             t.sortie << j.sTexte;
     }
