@@ -40,7 +40,8 @@ QStringList LitNomsColonnes(SQLHSTMT hstmt, SQLSMALLINT lColonnes)
     return noms;
 }
 
-// Returns false with bNull for a NULL, throws on failure.
+// Returns the column's text for the current row (a null string for NULL),
+// reading long values in pieces; throws on failure.
 QString LitValeur(Connexion::Impl *pConnexion, SQLHSTMT hstmt, SQLUSMALLINT lColonne)
 {
     QString sValeur;

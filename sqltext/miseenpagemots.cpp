@@ -68,14 +68,15 @@ public:
 private:
     // Buffers reused from one piece to the next.
     struct Atelier {
-        explicit Atelier(size_t n) : presents(n), libresIci(n) {}
+        explicit Atelier(size_t n) : presents(n), libresIci(n), derniere(n) {}
         Ensemble presents;
         Ensemble libresIci;
+        std::vector<qsizetype> derniere; // last occurrence of each word in the piece
         QString sCourant;
         QString sSuivant;
     };
 
-    void Presents(QStringView sPiece, Ensemble& presents) const;
+    void Presents(QStringView sPiece, Atelier& atelier) const;
     void TraitePiece(QStringView sPiece, const Ensemble& libresAuDela, Atelier& atelier) const;
     std::vector<qsizetype> Coupures(const QString& sTexte) const;
 
@@ -162,9 +163,16 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
     }
 }
 
-void Preparation::Presents(QStringView sPiece, Ensemble& presents) const
+// The words whose pass can change the piece. A word found only inside longer words (a letter
+// right before and right after each occurrence), its occurrences never closer than its length
+// plus one, leaves the piece as it is: each occurrence is rejected and copied with the
+// character after it, and the search never restarts right on another occurrence, which is
+// the one case where a rejected occurrence gets a space put in front of it.
+void Preparation::Presents(QStringView sPiece, Atelier& atelier) const
 {
+    Ensemble& presents = atelier.presents;
     presents.Vide();
+    std::fill(atelier.derniere.begin(), atelier.derniere.end(), qsizetype(-1000000));
     if (!m_bLettresSeules) {
         presents.Remplit();
         return;
@@ -191,8 +199,13 @@ void Preparation::Presents(QStringView sPiece, Ensemble& presents) const
             qsizetype u = 2;
             while (u < L && Maj(s[i + u]) == w[u])
                 ++u;
-            if (u == L)
-                presents.Ajoute(size_t(m_motsDigramme[size_t(t)]));
+            if (u != L)
+                continue;
+            const size_t k = size_t(m_motsDigramme[size_t(t)]);
+            const bool bInterieur = i >= 1 && EstLettre(s[i - 1]) && i + L < n && EstLettre(s[i + L]);
+            if (!bInterieur || atelier.derniere[k] >= i - (L + 1))
+                presents.Ajoute(k);
+            atelier.derniere[k] = i;
         }
     }
 }
@@ -224,7 +237,7 @@ bool RetireMot(const QString& sEntree, const QString& sCadreMaj, QString& sSorti
 void Preparation::TraitePiece(QStringView sPiece, const Ensemble& libresAuDela, Atelier& atelier) const
 {
     Ensemble& presents = atelier.presents;
-    Presents(sPiece, presents);
+    Presents(sPiece, atelier);
     atelier.libresIci.Vide();
     QString& sCourant = atelier.sCourant;
     QString& sSuivant = atelier.sSuivant;

@@ -1,17 +1,15 @@
 #include "lanceurtest.h"
 
 #include "chaineconnexion.h"
+#include "codeserreurs.h"
 #include "connexion.h"
 #include "erreurado.h"
 #include "formatjournal.h"
 
-#include <stdexcept>
 
 namespace {
-// The numbers the classic runtime gives to an operation on a missing object
-// and to a failure that carries no number of its own.
+// The number the classic runtime gives to an operation on a missing object.
 constexpr int32_t kObjetNonDefini = 91;
-constexpr int32_t kEchecNonSpecifie = static_cast<int32_t>(0x80004005u);
 
 const QString &TexteErreur() { static const QString s = QStringLiteral("Erreur : "); return s; }
 }
@@ -144,7 +142,7 @@ void LanceurTest::ExecuteProgramme(const std::vector<Instruction> &programme)
             JournalErreur(erreur.Number(), erreur.Description());
             suite = instruction.siErreur;
         } catch (const std::exception &erreur) {
-            JournalErreur(kEchecNonSpecifie, QString::fromLocal8Bit(erreur.what()));
+            JournalErreur(CodesErreurs::EchecNonSpecifie, QString::fromLocal8Bit(erreur.what()));
             suite = instruction.siErreur;
         }
         i = suite == Suivante ? i + 1 : IndexDe(programme, suite);

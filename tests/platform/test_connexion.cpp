@@ -590,6 +590,9 @@ void TestConnexion::texteNonAscii_data()
     QTest::addColumn<QString>("attendu");
     QTest::newRow("colonne et table accentuees") << "SELECT séjour FROM [Clients_Été] WHERE id = 2" << "Forêt-Noire";
     QTest::newRow("litteral unicode") << "SELECT N'Ωμέγα € 漢字'" << "Ωμέγα € 漢字";
+    // Longer than one read buffer (2048), within an nvarchar(4000) literal.
+    const QString sLong = QString(QStringLiteral("é€漢")).repeated(1300);
+    QTest::newRow("valeur longue lue en plusieurs morceaux") << "SELECT N'" + sLong + "'" << sLong;
     QTest::newRow("nom accentue au catalogue")
         << "SELECT name FROM sysobjects WHERE name LIKE 'Clients_É%'" << "Clients_Été";
 }

@@ -91,8 +91,28 @@ public:
         return r;
     }
 
-    /// Runs a statement with SQLExecDirectW and reads every row of its first result.
+    /// Runs a statement with SQLExecDirectW and reads every row of its first result
+    /// (at most lLignesMax rows; the statement is then freed with rows unread).
     Resultat execute(const QString &sSql, int lDelaiSecondes = 0, int lLignesMax = -1)
+    {
+        return lance(sSql, lDelaiSecondes, lLignesMax, nullptr, SQL_CURSOR_FORWARD_ONLY);
+    }
+
+    /// Runs a statement with SQLPrepareW/SQLExecute, with int parameters bound to its markers.
+    Resultat executePrepare(const QString &sSql, QVector<SQLINTEGER> parametres)
+    {
+        return lance(sSql, 0, -1, &parametres, SQL_CURSOR_FORWARD_ONLY);
+    }
+
+    /// Runs a statement under another cursor type (the stand-in refuses server cursors).
+    Resultat executeCurseur(const QString &sSql, SQLULEN lCurseur)
+    {
+        return lance(sSql, 0, -1, nullptr, lCurseur);
+    }
+
+private:
+    Resultat lance(const QString &sSql, int lDelaiSecondes, int lLignesMax, QVector<SQLINTEGER> *parametres,
+                   SQLULEN lCurseur)
     {
         Resultat r;
         SQLHSTMT st = SQL_NULL_HSTMT;
@@ -100,9 +120,21 @@ public:
             litDiagnostics(SQL_HANDLE_DBC, m_dbc, r);
             return r;
         }
-        SQLSetStmtAttrW(st, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), 0);
+        SQLSetStmtAttrW(st, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(lCurseur), 0);
+        if (lCurseur != SQL_CURSOR_FORWARD_ONLY)
+            SQLSetStmtAttrW(st, SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(SQL_CONCUR_READ_ONLY), 0);
         SQLSetStmtAttrW(st, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(lDelaiSecondes)), 0);
-        SQLRETURN rc = SQLExecDirectW(st, const_cast<SQLWCHAR *>(wide(sSql)), SQL_NTS);
+        SQLRETURN rc;
+        if (parametres) {
+            rc = SQLPrepareW(st, const_cast<SQLWCHAR *>(wide(sSql)), SQL_NTS);
+            for (int i = 0; SQL_SUCCEEDED(rc) && i < parametres->size(); ++i)
+                rc = SQLBindParameter(st, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0,
+                                      &(*parametres)[i], 0, nullptr);
+            if (SQL_SUCCEEDED(rc))
+                rc = SQLExecute(st);
+        } else {
+            rc = SQLExecDirectW(st, const_cast<SQLWCHAR *>(wide(sSql)), SQL_NTS);
+        }
         r.bOk = SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA;
         if (!r.bOk) {
             litDiagnostics(SQL_HANDLE_STMT, st, r);
@@ -145,7 +177,6 @@ public:
         return r;
     }
 
-private:
     SQLHENV m_env = SQL_NULL_HENV;
     SQLHDBC m_dbc = SQL_NULL_HDBC;
     bool m_ouverte = false;

@@ -133,7 +133,13 @@ private slots:
         const int lBases = compte(QStringLiteral("SELECT count(*) FROM master.dbo.sysdatabases"));
         QVERIFY(lClients > 0);
         QCOMPARE(lBases, 5);
+        // A file indexed under an older order of the collation is reindexed at start.
+        QCOMPARE(compte(QStringLiteral("PRAGMA user_version")), 2);
+        compte(QStringLiteral("PRAGMA user_version = 1"));
+        QCOMPARE(compte(QStringLiteral("PRAGMA user_version")), 1);
         QVERIFY(standin.restart());
+        QCOMPARE(compte(QStringLiteral("PRAGMA user_version")), 2);
+        QCOMPARE(compte(QStringLiteral("SELECT count(*) FROM sysobjects WHERE name = 'CLIENTS_ÉTÉ'")), 1);
         QCOMPARE(compte(QStringLiteral("SELECT count(*) FROM clients")), lClients);
         QCOMPARE(compte(QStringLiteral("SELECT count(*) FROM sysobjects")), lObjets);
         QCOMPARE(compte(QStringLiteral("SELECT count(*) FROM master.dbo.sysdatabases")), lBases);

@@ -36,6 +36,8 @@ QString creeFichierBase(const QString &sDossier, const QString &sNom, bool bMast
     if (!db)
         return erreur;
     erreur = CreeCatalogue(db, bMaster);
+    if (erreur.isEmpty())
+        erreur = Execute(db, QStringLiteral("PRAGMA user_version = %1").arg(VersionCollation));
     FermeFichier(db);
     return erreur;
 }
@@ -168,6 +170,37 @@ QString AssureBasesSysteme(const QString &sDossier, const QString &sNomServeur)
     }
     FermeFichier(master);
     return erreur;
+}
+
+QString ActualiseCollation(const QString &sDossier)
+{
+    std::lock_guard<std::mutex> garde(verrouCreation);
+    QString erreur;
+    sqlite3 *master = OuvreFichier(FichierBase(sDossier, QLatin1String(fichierMaster)), contexteMaster(), erreur);
+    if (!master)
+        return erreur;
+    QStringList fichiers;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(master, "SELECT filename FROM sysdatabases", -1, &st, nullptr) == SQLITE_OK)
+        while (sqlite3_step(st) == SQLITE_ROW)
+            fichiers << FichierBase(sDossier, QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))));
+    sqlite3_finalize(st);
+    FermeFichier(master);
+    for (const QString &fichier : std::as_const(fichiers)) {
+        sqlite3 *db = OuvreFichier(fichier, contexteMaster(), erreur);
+        if (!db)
+            return erreur;
+        int lVersion = 0;
+        if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            lVersion = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        if (lVersion != VersionCollation)
+            erreur = Execute(db, QStringLiteral("REINDEX CI; PRAGMA user_version = %1").arg(VersionCollation));
+        FermeFichier(db);
+        if (!erreur.isEmpty())
+            return erreur;
+    }
+    return QString();
 }
 
 QString CreeBase(const QString &sDossier, const QString &sNom, bool &bCreee)

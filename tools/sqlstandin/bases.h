@@ -25,6 +25,10 @@ std::optional<BaseConnue> ChercheBase(sqlite3 *db, const QString &sDossier, cons
 /// the server under its own name. Returns an empty text or the error.
 QString AssureBasesSysteme(const QString &sDossier, const QString &sNomServeur);
 
+/// Rebuilds the indexes of every listed database whose file was indexed under
+/// an older order of the collation CI. Returns an empty text or the error.
+QString ActualiseCollation(const QString &sDossier);
+
 /// Creates a database (file, catalogue, entry in master.sysdatabases) unless it
 /// exists. Returns an empty text or the error; bCreee tells whether it was new.
 QString CreeBase(const QString &sDossier, const QString &sNom, bool &bCreee);

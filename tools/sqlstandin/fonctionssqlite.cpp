@@ -137,16 +137,45 @@ int correspondElement(const QString &motif, int p, QChar c, QChar echappement)
 }
 }
 
+// The letter a character sorts with: 'É' and 'é' sort with 'e', as under
+// SQL Server's Latin collations; ASCII characters sort with their lower case.
+static QChar lettreDeBase(QChar c)
+{
+    if (c.unicode() < 128)
+        return QChar(minusculeAscii(uchar(c.unicode())));
+    if (c.decompositionTag() == QChar::Canonical) {
+        const QString d = c.decomposition();
+        if (!d.isEmpty())
+            return d.at(0).toCaseFolded();
+    }
+    return c.toCaseFolded();
+}
+
 int CompareSansCasse(const QString &a, const QString &b)
 {
-    QString x = a;
-    QString y = b;
-    while (x.endsWith(QLatin1Char(' ')))
-        x.chop(1);
-    while (y.endsWith(QLatin1Char(' ')))
-        y.chop(1);
-    const int r = x.compare(y, Qt::CaseInsensitive);
-    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    int la = int(a.size());
+    int lb = int(b.size());
+    while (la > 0 && a.at(la - 1) == QLatin1Char(' '))
+        --la;
+    while (lb > 0 && b.at(lb - 1) == QLatin1Char(' '))
+        --lb;
+    // Letters first, accents only to part names that are otherwise equal.
+    const int n = std::min(la, lb);
+    for (int i = 0; i < n; ++i) {
+        const QChar x = lettreDeBase(a.at(i));
+        const QChar y = lettreDeBase(b.at(i));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (la != lb)
+        return la < lb ? -1 : 1;
+    for (int i = 0; i < n; ++i) {
+        const QChar x = a.at(i).toCaseFolded();
+        const QChar y = b.at(i).toCaseFolded();
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return 0;
 }
 
 bool CorrespondLike(const QString &sTexte, const QString &sMotif, QChar echappement)

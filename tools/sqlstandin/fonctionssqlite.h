@@ -14,7 +14,11 @@ struct ContexteFonctions {
 /// DB_NAME. The context must outlive the connection.
 void InstalleFonctions(sqlite3 *db, ContexteFonctions *contexte);
 
-/// Returns -1, 0 or 1: the comparison of SQL Server's case-insensitive collation.
+/// Version of the CI collation's order; files indexed under another one are reindexed.
+constexpr int VersionCollation = 2;
+
+/// Returns -1, 0 or 1: the comparison of SQL Server's case-insensitive collation
+/// (letters first, accents only between otherwise equal names, trailing blanks ignored).
 int CompareSansCasse(const QString &a, const QString &b);
 
 /// Returns true when sTexte matches the T-SQL LIKE pattern (without regard to case).

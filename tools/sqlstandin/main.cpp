@@ -80,6 +80,8 @@ bool prepareDonnees(const Configuration &c)
         return false;
     }
     QString erreur = AssureBasesSysteme(c.dossierDonnees, c.nomServeur);
+    if (erreur.isEmpty())
+        erreur = ActualiseCollation(c.dossierDonnees);
     if (erreur.isEmpty() && c.graineDemo)
         erreur = SemeDemo(c.dossierDonnees);
     if (erreur.isEmpty() && c.grandesTables > 0) {

@@ -188,11 +188,15 @@ bool Session::traiteLogin(const QByteArray &contenu)
     }
     const QString sBase = demande.sBase.trimmed().isEmpty() ? QStringLiteral("master") : demande.sBase;
     if (!m_etat.changeBase(sBase)) {
+        // As SQL Server 2000 does: 4060 alone (later versions add 18456 after it),
+        // so that a client which reads the first diagnostic sees the real cause.
         flux.ajoute(m_etat.jetons.erreur(
             4060, 1, 11,
             QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.").arg(sBase),
             m_etat.config.nomServeur));
-        refuseLogin(flux, demande.sUtilisateur);
+        flux.ajoute(m_etat.jetons.done(StatutDone::Erreur, CommandeDone::Aucune, 0));
+        flux.termine();
+        EcritLigne(QStringLiteral("login failed"));
         return false;
     }
     const QString sServeur = m_etat.config.nomServeur;
