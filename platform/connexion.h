@@ -20,6 +20,8 @@ public:
     /// user or password argument overrides the one in the string.
     void Open(const QString &sConnectionString, const QString &sUserID = QString(),
               const QString &sPassword = QString(), int lOptions = -1);
+    /// Closes the connection and its recordsets; the logged-in session waits
+    /// in the pool for the next Open with the same string.
     void Close();
 
     /// Test hooks: shorter timeouts than the user-visible defaults (15 s, 30 s).
@@ -48,13 +50,17 @@ public:
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
 
+    /// Runs the source; every cursor and lock type gives the same read-only
+    /// snapshot that moves both ways.
     void Open(const QString &sSource, Connexion *pActiveConnection, int lCursorType = 0,
               int lLockType = 1, int lOptions = -1);
     /// 1 when open, 0 when closed (a statement that returns no rows leaves it closed).
     int State() const;
     /// True once past the last row (EOF is a C macro, hence the name).
     bool Eof();
+    /// True before the first row (and for an empty result).
     bool Bof();
+    /// Moves one row on or back, or to either end; past either end raises 3021.
     void MoveNext();
     void MovePrevious();
     void MoveFirst();
@@ -62,10 +68,15 @@ public:
     /// The value of a column of the current row as text (NULL gives "").
     QString Fields(int lIndex);
     QString Fields(const QString &sName);
+    /// The number of columns (0 when closed).
     int FieldCount() const;
+    /// The exact number of rows; reads the rest of the result first.
     long RecordCount();
+    /// 1-based row number; -2 before the first row, -3 past the last, -1 when empty.
     long AbsolutePosition();
+    /// Runs the source again on the same connection and reads it afresh.
     void Requery();
+    /// Always raises 3251: a snapshot has no row keys to read one row again by.
     void Resync(int lAffectRecords);
     void Close();
 

@@ -284,7 +284,7 @@ QString CreeCatalogue(sqlite3 *db, bool bMaster)
     if (erreur.isEmpty())
         erreur = Execute(db, QStringLiteral(
             "CREATE INDEX sysobjects_name ON sysobjects(name);"
-            "CREATE INDEX sysobjects_type ON sysobjects(type);"
+            "CREATE INDEX sysobjects_type ON sysobjects(type, name);"
             "CREATE INDEX syscolumns_id ON syscolumns(id, colid);"));
     if (erreur.isEmpty())
         erreur = inscritTablesSysteme(db, tablesBase, lBase);
