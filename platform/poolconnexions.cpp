@@ -120,6 +120,8 @@ namespace PoolConnexions {
 SQLHDBC Prend(const QString &sCle)
 {
     FermeInactives();
+    if (!EstActif())
+        return SQL_NULL_HDBC;
     for (;;) {
         SQLHDBC hdbc = SQL_NULL_HDBC;
         {
@@ -196,8 +198,6 @@ bool EstActif()
 void SetActif(bool bActif)
 {
     g_actif.store(bActif);
-    if (!bActif)
-        Vide();
 }
 
 void SetDelaiInactivitePourTests(int lMillisecondes)

@@ -21,7 +21,8 @@ int Taille();
 
 /// Returns true while closed sessions are kept for reuse (always, outside benchmarks).
 bool EstActif();
-/// Benchmark hook: with false, every Close logs off and every Open logs in.
+/// Benchmark hook: with false, every Close logs off and every Open logs in
+/// (sessions already pooled wait untouched until it is true again).
 void SetActif(bool bActif);
 
 /// Test hook: another idle delay than the minute of everyday use.
