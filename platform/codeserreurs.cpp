@@ -134,8 +134,7 @@ QString TexteErreur(int32_t lNumero)
     case CommandeNonDefinie:
         return QStringLiteral("Command text was not set for the command object.");
     case ChaineMalFormee:
-        return QStringLiteral("Format of the initialization string does not conform to the "
-                              "OLE DB specification.");
+        return QStringLiteral("Format of the initialization string is not valid.");
     case LectureArriereImpossible:
         return QStringLiteral("Rowset does not support fetching backward.");
     case DelaiDepasse:

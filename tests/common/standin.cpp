@@ -86,6 +86,11 @@ QString StandIn::serverName() const
 QString StandIn::output() const
 {
     if (m_process) {
+        // Without an event loop nothing drains the pipe: pull in what is already there.
+        while (m_process->state() == QProcess::Running && m_process->waitForReadyRead(20)) {
+            m_output += QString::fromUtf8(m_process->readAllStandardOutput());
+            m_output += QString::fromUtf8(m_process->readAllStandardError());
+        }
         m_output += QString::fromUtf8(m_process->readAllStandardOutput());
         m_output += QString::fromUtf8(m_process->readAllStandardError());
     }
