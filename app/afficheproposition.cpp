@@ -54,10 +54,7 @@ void frmBrenlor::AfficheProposition(int lSysteme)
     if (!resultat.bLignes || resultat.lRecordCount < 1)
         return;
 
-    ListeMotsCles->VideListe();
-    for (const LigneProposition &ligne : resultat.lignes)
-        ListeMotsCles->AjouteProposition(ligne.sNom, ligne.sCleIcone);
-    ListeMotsCles->TermineRemplissage();
+    ListeMotsCles->RemplitListe(resultat.lignes);
     if (ListeMotsCles->liv->count() > 0)
         ListeMotsCles->liv->setCurrentRow(0);
 

@@ -1,8 +1,7 @@
 #include "comboimages.h"
-#include "editeurriche.h"
 #include "imagelist.h"
+#include "suivitouches.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -18,8 +17,12 @@ ComboImages::ComboImages(QWidget *parent) : QComboBox(parent)
     // Enter confirms a server name; it must not add the typed text as an entry.
     setInsertPolicy(QComboBox::NoInsert);
     setIconSize(QSize(16, 16));
-    lineEdit()->installEventFilter(this);
-    installEventFilter(this);
+    auto *suivi = new SuiviTouches(this, [this](int KeyCode, int Shift) {
+        if (KeyUp)
+            KeyUp(KeyCode, Shift);
+    });
+    suivi->Surveille(lineEdit());
+    suivi->Surveille(this);
     connect(lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString &s) { emit TexteModifieParUtilisateur(s); });
     connect(this, &QComboBox::activated, this,
@@ -134,24 +137,4 @@ void ComboImages::SetImageList(ImageList *imageList)
 void ComboImages::AfficheImage(int lIndex)
 {
     setItemIcon(lIndex, m_images ? m_images->Icone(Image(lIndex)) : QIcon());
-}
-
-bool ComboImages::eventFilter(QObject *objet, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto *touche = static_cast<QKeyEvent *>(event);
-        if (!touche->isAutoRepeat())
-            m_toucheEnfoncee = touche->key();
-    } else if (event->type() == QEvent::KeyRelease) {
-        auto *touche = static_cast<QKeyEvent *>(event);
-        if (!touche->isAutoRepeat() && touche->key() == m_toucheEnfoncee) {
-            m_toucheEnfoncee = 0;
-            if (KeyUp)
-                KeyUp(EditeurRiche::CodeTouche(touche->key()),
-                      EditeurRiche::EtatMaj(touche->modifiers()));
-        }
-    } else if (event->type() == QEvent::FocusOut) {
-        m_toucheEnfoncee = 0;
-    }
-    return QComboBox::eventFilter(objet, event);
 }

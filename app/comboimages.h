@@ -56,11 +56,7 @@ public:
 signals:
     void TexteModifieParUtilisateur(const QString &sTexte);
 
-protected:
-    bool eventFilter(QObject *objet, QEvent *event) override;
-
 private:
     void AfficheImage(int lIndex);
     ImageList *m_images = nullptr;
-    int m_toucheEnfoncee = 0;
 };

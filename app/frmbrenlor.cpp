@@ -12,6 +12,7 @@
 #include "imagelist.h"
 #include "parametres.h"
 #include "retourligne.h"
+#include "suivitouches.h"
 
 #include <QApplication>
 #include <QAbstractButton>
@@ -21,7 +22,6 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -52,6 +52,18 @@ void AjustePoliceALaLargeur(QAbstractButton *bouton)
     }
 }
 
+// Image index of an icon key in the current set; 0 when there is no set or
+// no such key.
+int IndexIcone(const QString &sCle)
+{
+    try {
+        if (ilsIconesCourantes)
+            return ilsIconesCourantes->Index(sCle);
+    } catch (const std::exception &) {
+    }
+    return 0;
+}
+
 // Restores the pointer however the formatting ends.
 struct CurseurSablier {
     CurseurSablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -75,7 +87,8 @@ frmBrenlor::~frmBrenlor()
 {
     if (ilsIconesCourantes)
         ChangeIcones(nullptr);
-    // The popup is a window of its own, not a child of this one.
+    // The popup (a tool window, child of this one) goes first, while the
+    // fields it reaches through the main window still exist.
     delete ListeMotsCles;
     ListeMotsCles = nullptr;
 }
@@ -200,6 +213,10 @@ void frmBrenlor::Relie()
     connect(cboBase, &ComboImages::TexteModifieParUtilisateur, this, [this] { cboBase_Change(); });
     cboServeur->KeyUp = [this](int KeyCode, int Shift) { cboServeur_KeyUp(KeyCode, Shift); };
     txtPWD->installEventFilter(this);
+    // Only an Enter that went down here: the one that closed a message box
+    // must not start the check again.
+    auto *suiviPwd = new SuiviTouches(txtPWD, [this](int KeyCode, int Shift) { txtPWD_KeyUp(KeyCode, Shift); });
+    suiviPwd->Surveille(txtPWD);
     txtRequete->KeyDown = [this](int &KeyCode, int Shift) { txtRequete_KeyDown(KeyCode, Shift); };
     txtRequete->KeyPress = [this](int KeyAscii) { txtRequete_KeyPress(KeyAscii); };
 }
@@ -249,7 +266,7 @@ void frmBrenlor::Form_Load()
 
 QString frmBrenlor::NomMachineLocale()
 {
-    return NomOrdinateur().toUpper();
+    return NomOrdinateur();
 }
 
 void frmBrenlor::ListeSQLServers(bool bInclureLocal)
@@ -265,12 +282,7 @@ void frmBrenlor::ListeSQLServers(bool bInclureLocal)
             == QLatin1String("1");
         noms = ServeursDecouverts(options);
     }
-    int image = 0;
-    try {
-        if (ilsIconesCourantes)
-            image = ilsIconesCourantes->Index(QStringLiteral("serveurs"));
-    } catch (const std::exception &) {
-    }
+    const int image = IndexIcone(QStringLiteral("serveurs"));
     for (const QString &s : noms) {
         QString nom;
         if (!s.startsWith(QLatin1Char('(')))
@@ -316,12 +328,7 @@ void frmBrenlor::ListeBasesDeDonnees(const QString &sNomServeur, const QString &
     if (rs.State() != 1)
         return;
 
-    int image = 0;
-    try {
-        if (ilsIconesCourantes)
-            image = ilsIconesCourantes->Index(QStringLiteral("bases"));
-    } catch (const std::exception &) {
-    }
+    const int image = IndexIcone(QStringLiteral("bases"));
     // A recordset failing in the middle ends the loop: no step can be skipped
     // past a broken end-of-data test or move.
     for (;;) {
@@ -402,36 +409,9 @@ void frmBrenlor::cboBase_Change()
 
 bool frmBrenlor::eventFilter(QObject *objet, QEvent *event)
 {
-    if (objet == txtPWD) {
-        switch (event->type()) {
-        case QEvent::FocusIn:
-            // After the click that gave the focus, which would place the caret.
-            QTimer::singleShot(0, txtPWD, [this] { txtPWD->selectAll(); });
-            break;
-        case QEvent::FocusOut:
-            m_enterPwdEnfonce = false;
-            break;
-        case QEvent::KeyPress: {
-            auto *touche = static_cast<QKeyEvent *>(event);
-            if (!touche->isAutoRepeat())
-                m_enterPwdEnfonce = EditeurRiche::CodeTouche(touche->key()) == 13;
-            break;
-        }
-        case QEvent::KeyRelease: {
-            auto *touche = static_cast<QKeyEvent *>(event);
-            const int code = EditeurRiche::CodeTouche(touche->key());
-            // Only an Enter that went down here: the one that closed a
-            // message box must not start the check again.
-            if (!touche->isAutoRepeat() && (code != 13 || m_enterPwdEnfonce)) {
-                m_enterPwdEnfonce = false;
-                txtPWD_KeyUp(code, EditeurRiche::EtatMaj(touche->modifiers()));
-            }
-            break;
-        }
-        default:
-            break;
-        }
-    }
+    // After the click that gave the focus, which would place the caret.
+    if (objet == txtPWD && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, txtPWD, [this] { txtPWD->selectAll(); });
     return QMainWindow::eventFilter(objet, event);
 }
 
@@ -578,9 +558,7 @@ void frmBrenlor::btnComparer_Click()
     }
     txtRequete->SetSelStart(int(p));
     txtRequete2->SetSelStart(int(p));
-    const QString reste1 = txtRequete->Text().mid(int(p));
-    const QString reste2 = txtRequete2->Text().mid(int(p));
-    const EtendueDiff etendue = EtendueDifference(reste1, reste2);
+    const EtendueDiff etendue = EtendueDifference(texte1.mid(int(p)), texte2.mid(int(p)));
     if (etendue.iEditeur == 1) {
         txtRequete->SetSelLength(int(etendue.lLongueur));
         txtRequete2->SetSelLength(0);

@@ -128,7 +128,6 @@ private:
     void cboServeur_KeyUp(int KeyCode, int Shift);
     void cboBase_Change();
     QWidget *m_surface = nullptr;
-    bool m_enterPwdEnfonce = false;
     QString m_derniereChaine;
     QFont m_policeMesure;
     bool m_testEnCours = false;

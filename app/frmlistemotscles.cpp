@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <stdexcept>
 
@@ -77,27 +78,60 @@ void frmListeMotsCles::TermineRemplissage()
     AppliqueLargeurColonne();
 }
 
-bool frmListeMotsCles::AjouteProposition(const QString &sNom, const QString &sCleIcone)
+int frmListeMotsCles::IndexIcone(const QString &sCleIcone)
 {
-    if (!ilsIconesCourantes)
-        return false;
+    if (m_jeuIndexes != ilsIconesCourantes) {
+        m_indexes.clear();
+        m_jeuIndexes = ilsIconesCourantes;
+    }
+    const auto trouve = m_indexes.constFind(sCleIcone);
+    if (trouve != m_indexes.constEnd())
+        return trouve.value();
     int lIcone = 0;
     try {
         lIcone = ilsIconesCourantes->Index(sCleIcone.trimmed());
     } catch (const std::exception &) {
-        return false;
+        lIcone = 0;
     }
-    // Keys of the list are unique regardless of case: the first of equal names wins.
-    const QString sCle = sNom.toLower();
-    if (m_cles.contains(sCle))
+    m_indexes.insert(sCleIcone, lIcone);
+    return lIcone;
+}
+
+bool frmListeMotsCles::AjouteProposition(const QString &sNom, const QString &sCleIcone)
+{
+    if (!ilsIconesCourantes)
         return false;
-    m_cles.insert(sCle);
+    const int lIcone = IndexIcone(sCleIcone);
+    if (lIcone < 1)
+        return false;
+    // Keys of the list are unique regardless of case: the first of equal names wins.
+    const qsizetype lAvant = m_cles.size();
+    m_cles.insert(sNom.toLower());
+    if (m_cles.size() == lAvant)
+        return false;
     auto *item = new QListWidgetItem(sNom);
     item->setData(RoleIcone, lIcone);
     item->setIcon(m_imageList ? m_imageList->Icone(lIcone) : ilsIconesCourantes->Icone(lIcone));
     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
     liv->addItem(item);
     return true;
+}
+
+int frmListeMotsCles::RemplitListe(const QVector<LigneProposition> &lignes)
+{
+    VideListe();
+    m_cles.reserve(lignes.size());
+    {
+        // One row-inserted signal per row makes the view and its selection
+        // model do their bookkeeping thousands of times; the list is empty and
+        // nothing is selected, so the view is told once, below, instead.
+        const QSignalBlocker silence(liv->model());
+        for (const LigneProposition &ligne : lignes)
+            AjouteProposition(ligne.sNom, ligne.sCleIcone);
+        AppliqueLargeurColonne();
+    }
+    liv->reset();
+    return liv->count();
 }
 
 int frmListeMotsCles::IconeElement(const QListWidgetItem *item)

@@ -1,7 +1,11 @@
 #pragma once
+#include <QHash>
 #include <QSet>
 #include <QString>
+#include <QVector>
 #include <QWidget>
+
+#include "proposition.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -39,6 +43,10 @@ public:
     bool AjouteProposition(const QString &sNom, const QString &sCleIcone);
     /// Sizes the rows to the list's first-column rule once the list is filled.
     void TermineRemplissage();
+    /// Empties the list and fills it with the rows, as VideListe, AjouteProposition
+    /// for each row and TermineRemplissage do, but tells the view once instead of
+    /// once per row. Returns the number of items listed.
+    int RemplitListe(const QVector<LigneProposition> &lignes);
     /// Small-icon index of an item (0 for none).
     static int IconeElement(const QListWidgetItem *item);
 
@@ -55,10 +63,16 @@ protected:
 
 private:
     void AppliqueLargeurColonne();
+    /// 1-based small-icon index of a catalogue key in the current set; 0 when unknown.
+    int IndexIcone(const QString &sCleIcone);
 
     frmBrenlor *m_principal;
     ImageList *m_imageList = nullptr;
     QSet<QString> m_cles;  ///< keys of the listed items, folded to lower case
+    // Icon indexes by catalogue key, for the set they were read from: a list of
+    // thousands of rows holds only a handful of kinds.
+    const ImageList *m_jeuIndexes = nullptr;
+    QHash<QString, int> m_indexes;
     bool m_activationDemandee = false;
     int m_lToursSansActivation = 0;
 };

@@ -30,18 +30,14 @@ ImageList::ImageList(const QString &sNom, const QVector<QIcon> &icones)
 
 int ImageList::Index(const QString &sCle) const
 {
+    // Catalogue type codes arrive as fixed-width text ("U ") and in any case;
+    // no two keys differ only by case.
     const QStringList &cles = Cles();
-    int i = cles.indexOf(sCle);
-    if (i < 0) {
-        // Catalogue type codes arrive as fixed-width text ("U ") and in any case.
-        const QString cle = sCle.trimmed();
-        for (int j = 0; j < cles.size() && i < 0; ++j)
-            if (cles.at(j).compare(cle, Qt::CaseInsensitive) == 0)
-                i = j;
-    }
-    if (i < 0 || i >= m_icones.size())
-        throw std::out_of_range("no image under key " + sCle.toStdString());
-    return i + 1;
+    const QString cle = sCle.trimmed();
+    for (int i = 0; i < cles.size() && i < m_icones.size(); ++i)
+        if (cles.at(i).compare(cle, Qt::CaseInsensitive) == 0)
+            return i + 1;
+    throw std::out_of_range("no image under key " + sCle.toStdString());
 }
 
 QIcon ImageList::Icone(int lIndex) const

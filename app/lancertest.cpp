@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextCursor>
 
 namespace {
 // The test run's view of the main window. Once the window is closing (or
@@ -93,6 +94,8 @@ void frmBrenlor::AjouteResultat(const QString &sTexte)
 {
     txtResultat->raise();
     txtResultat->SetText(txtResultat->Text() + sTexte + QStringLiteral("\r\n"));
-    txtResultat->SetSelStart(txtResultat->Text().length());
+    // To the end of the text as the editor holds it (a lone line break in an
+    // entry becomes a CR LF there), without reading it all back.
+    txtResultat->moveCursor(QTextCursor::End);
     QCoreApplication::processEvents();
 }

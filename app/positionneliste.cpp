@@ -31,34 +31,38 @@ int TwipsEnPixels(const QWidget *w, double dTwips, bool bHorizontal)
     const int dpi = bHorizontal ? w->logicalDpiX() : w->logicalDpiY();
     return qRound(dTwips * dpi / 1440.0);
 }
+
+// The classic estimate, right for an editor that is neither scrolled nor
+// wrapped: line height times line number, width of the line's text so far.
+QPoint CoinEstime(const frmBrenlor &f, double dHauteurLigne)
+{
+    const EditeurRiche *editeur = f.txtRequete;
+    const QString sTexte = editeur->Text();
+    const int lCaret = editeur->SelStart();
+    const long lDebutLigne = DebutLigne(sTexte, lCaret);
+    const int lLigne = editeur->GetLineFromChar(lCaret);
+    const QPoint origineEditeur = editeur->mapTo(&f, QPoint(0, 0));
+    const double dTop = dHauteurLigne * (lLigne + 1) + f.TwipsTop() + origineEditeur.y() * 1440.0 / f.logicalDpiY()
+        + (f.TwipsHeight() - f.ScaleHeight());
+    const QString sDebut = sTexte.mid(int(lDebutLigne) - 1, qMax(0, lCaret - int(lDebutLigne) + 1));
+    const double dLeft = f.TextWidth(sDebut) + f.TwipsLeft() + origineEditeur.x() * 1440.0 / f.logicalDpiX()
+        + (f.TwipsWidth() - f.ScaleWidth());
+    return QPoint(TwipsEnPixels(&f, dLeft, true), TwipsEnPixels(&f, dTop, false));
+}
 }
 
 void frmBrenlor::PositionneListe()
 {
-    const QString sTexte = txtRequete->Text();
-    const int lCaret = txtRequete->SelStart();
-    const long lDebutLigne = DebutLigne(sTexte, lCaret);
-
     // From here on the window measures text with the editor's font.
     SetPoliceMesure(txtRequete->font());
-    const int lLigne = txtRequete->GetLineFromChar(lCaret);
     const double dHauteurLigne = TextHeight(QStringLiteral("e"));
 
-    // The classic estimate, right for an editor that is neither scrolled nor
-    // wrapped: line height times line number, width of the line's text so far.
-    const QPoint origineEditeur = txtRequete->mapTo(this, QPoint(0, 0));
-    const double dTop = dHauteurLigne * (lLigne + 1) + TwipsTop() + origineEditeur.y() * 1440.0 / logicalDpiY()
-        + (TwipsHeight() - ScaleHeight());
-    const QString sDebut = sTexte.mid(int(lDebutLigne) - 1, qMax(0, lCaret - int(lDebutLigne) + 1));
-    const double dLeft = TextWidth(sDebut) + TwipsLeft() + origineEditeur.x() * 1440.0 / logicalDpiX()
-        + (TwipsWidth() - ScaleWidth());
-    QPoint coin(TwipsEnPixels(this, dLeft, true), TwipsEnPixels(this, dTop, false));
-
     // The editor knows where its caret really is, scrolled or wrapped: the
-    // popup goes right under it.
+    // popup goes right under it. The estimate serves only when it cannot tell.
     const QRect caret = txtRequete->CaretRect();
-    if (txtRequete->isVisible() && caret.isValid())
-        coin = txtRequete->viewport()->mapToGlobal(caret.bottomLeft() + QPoint(0, 1));
+    QPoint coin = (txtRequete->isVisible() && caret.isValid())
+        ? txtRequete->viewport()->mapToGlobal(caret.bottomLeft() + QPoint(0, 1))
+        : CoinEstime(*this, dHauteurLigne);
 
     QScreen *ecran = txtRequete->screen();
     coin = DansEcran(coin, ListeMotsCles->size(), qMax(caret.height(), TwipsEnPixels(this, dHauteurLigne, false)),

@@ -1,8 +1,6 @@
 #include "proposition.h"
 #include "connexion.h"
 
-#include <exception>
-
 namespace {
 
 // Runs one step of the request; a failing step is skipped and the request goes on.
@@ -12,8 +10,6 @@ bool Essaie(Etape etape)
     try {
         etape();
         return true;
-    } catch (const std::exception &) {
-        return false;
     } catch (...) {
         return false;
     }

@@ -37,13 +37,18 @@ QStringList SectionsConfigFreeTds(const QString &sTexte)
     return sections;
 }
 
+QStringList SectionsFichierFreeTds(const QString &sChemin)
+{
+    QFile fichier(sChemin);
+    if (!fichier.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QStringList();
+    return SectionsConfigFreeTds(QString::fromUtf8(fichier.readAll()));
+}
+
 QStringList SectionsFreeTds()
 {
     QStringList sections;
-    for (const QString &sChemin : FichiersConfigFreeTds()) {
-        QFile fichier(sChemin);
-        if (fichier.open(QIODevice::ReadOnly | QIODevice::Text))
-            sections << SectionsConfigFreeTds(QString::fromUtf8(fichier.readAll()));
-    }
+    for (const QString &sChemin : FichiersConfigFreeTds())
+        sections << SectionsFichierFreeTds(sChemin);
     return sections;
 }

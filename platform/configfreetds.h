@@ -11,5 +11,8 @@ QStringList FichiersConfigFreeTds();
 /// ("global" left out), as written in it.
 QStringList SectionsConfigFreeTds(const QString &sTexte);
 
+/// Returns the server sections of one FreeTDS configuration file; empty when it cannot be read.
+QStringList SectionsFichierFreeTds(const QString &sChemin);
+
 /// Returns the server sections of every FreeTDS configuration file, in reading order.
 QStringList SectionsFreeTds();

@@ -133,12 +133,9 @@ void Connexion::Close()
     d->recordsets.clear();
     d->pCurseurActif = nullptr;
 
-    SQLUINTEGER lMorte = SQL_CD_FALSE;
-    const bool bMorte = SQL_SUCCEEDED(SQLGetConnectAttr(d->hdbc, SQL_ATTR_CONNECTION_DEAD, &lMorte, 0, nullptr))
-        && lMorte == SQL_CD_TRUE;
     // A session whose user switched databases would hand the next caller
     // another catalogue than its connection string names: log it off.
-    const bool bReutilisable = PoolConnexions::EstActif() && !bMorte && !d->bLienRompu
+    const bool bReutilisable = PoolConnexions::EstActif() && !SessionMorte(d->hdbc) && !d->bLienRompu
         && d->CatalogueCourant() == d->sCatalogueInitial;
     if (bReutilisable)
         PoolConnexions::Rend(d->sClePool, d->hdbc);

@@ -3,7 +3,6 @@
 #include "ssrp.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSysInfo>
 #include <QTcpSocket>
 
@@ -17,12 +16,6 @@ void AjouteSansDoublon(QStringList &noms, const QString &sNom)
         noms.append(sNom);
 }
 
-bool EstInstanceParDefaut(const InstanceSql &instance)
-{
-    return instance.sInstance.isEmpty()
-        || instance.sInstance.compare(QLatin1String("MSSQLSERVER"), Qt::CaseInsensitive) == 0;
-}
-
 int Reste(const QElapsedTimer &chrono, int lTotalMs)
 {
     return qMax(0, lTotalMs - int(chrono.elapsed()));
@@ -32,12 +25,7 @@ int Reste(const QElapsedTimer &chrono, int lTotalMs)
 
 QStringList SectionsFreeTdsDe(const QString &sFichier)
 {
-    if (sFichier.isEmpty())
-        return SectionsFreeTds();
-    QFile f(sFichier);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringList();
-    return SectionsConfigFreeTds(QString::fromUtf8(f.readAll()));
+    return sFichier.isEmpty() ? SectionsFreeTds() : SectionsFichierFreeTds(sFichier);
 }
 
 QString NomOrdinateur()
@@ -71,7 +59,7 @@ QStringList ServeursDecouverts(const OptionsDecouverte &options)
         const int delai = qMin(Reste(chrono, total), total / 2);
         for (const InstanceSql &instance :
              DemandeInstances(options.adresseLocale, options.lPortSsrp, delai)) {
-            AjouteSansDoublon(noms, EstInstanceParDefaut(instance)
+            AjouteSansDoublon(noms, EstInstanceParDefaut(instance.sInstance)
                                         ? QStringLiteral("(local)")
                                         : machine + QLatin1Char('\\') + instance.sInstance);
         }
@@ -88,7 +76,7 @@ QStringList ServeursDecouverts(const OptionsDecouverte &options)
         const quint16 port = options.lPortSsrp != 0 ? options.lPortSsrp : kPortSsrp;
         for (const InstanceSql &instance : DiffuseDemandeInstances(port, Reste(chrono, total))) {
             const QString serveur = instance.sServeur.toUpper();
-            AjouteSansDoublon(noms, EstInstanceParDefaut(instance)
+            AjouteSansDoublon(noms, EstInstanceParDefaut(instance.sInstance)
                                         ? serveur
                                         : serveur + QLatin1Char('\\') + instance.sInstance);
         }

@@ -1,6 +1,5 @@
 #include "odbcoutils.h"
 
-
 namespace {
 
 struct Environnement {
@@ -47,6 +46,13 @@ QList<DiagnosticOdbc> LitDiagnostics(SQLSMALLINT lTypeHandle, SQLHANDLE handle)
         diagnostics << d;
     }
     return diagnostics;
+}
+
+bool SessionMorte(SQLHDBC hdbc)
+{
+    SQLUINTEGER lMorte = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttr(hdbc, SQL_ATTR_CONNECTION_DEAD, &lMorte, 0, nullptr);
+    return SQL_SUCCEEDED(rc) && lMorte == SQL_CD_TRUE;
 }
 
 bool SignaleLienRompu(const QList<DiagnosticOdbc> &diagnostics)

@@ -15,6 +15,9 @@ QList<DiagnosticOdbc> LitDiagnostics(SQLSMALLINT lTypeHandle, SQLHANDLE handle);
 /// Returns true when one of the records says the link to the server is gone.
 bool SignaleLienRompu(const QList<DiagnosticOdbc> &diagnostics);
 
+/// Returns true when the driver already knows the session's link is dead.
+bool SessionMorte(SQLHDBC hdbc);
+
 /// Returns the text as the wide ODBC calls take it (UTF-16, as unixODBC's SQLWCHAR).
 inline SQLWCHAR *TexteLarge(const QString &sTexte)
 {

@@ -33,17 +33,10 @@ std::vector<SessionEnAttente> g_sessions;
 std::atomic<int> g_delaiInactiviteMs{kDelaiInactiviteMs};
 std::atomic<bool> g_actif{true};
 
-bool EstMorteSelonPilote(SQLHDBC hdbc)
-{
-    SQLUINTEGER lMorte = SQL_CD_FALSE;
-    const SQLRETURN rc = SQLGetConnectAttr(hdbc, SQL_ATTR_CONNECTION_DEAD, &lMorte, 0, nullptr);
-    return SQL_SUCCEEDED(rc) && lMorte == SQL_CD_TRUE;
-}
-
 // Returns false when the session cannot serve again.
 bool EstReutilisable(SQLHDBC hdbc)
 {
-    if (EstMorteSelonPilote(hdbc))
+    if (SessionMorte(hdbc))
         return false;
     SQLHSTMT hstmt = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, hdbc, &hstmt)))
@@ -56,7 +49,7 @@ bool EstReutilisable(SQLHDBC hdbc)
         // A server that does not know the query still answered: only a
         // broken link or a timeout condemns the session.
         const QList<DiagnosticOdbc> diagnostics = LitDiagnostics(SQL_HANDLE_STMT, hstmt);
-        bReutilisable = !SignaleLienRompu(diagnostics) && !EstMorteSelonPilote(hdbc);
+        bReutilisable = !SignaleLienRompu(diagnostics);
         for (const DiagnosticOdbc &d : diagnostics)
             if (d.sEtat.startsWith(QLatin1String("HYT")))
                 bReutilisable = false;
@@ -68,7 +61,7 @@ bool EstReutilisable(SQLHDBC hdbc)
             bReutilisable = false;
     }
     SQLFreeHandle(SQL_HANDLE_STMT, hstmt);
-    return bReutilisable && !EstMorteSelonPilote(hdbc);
+    return bReutilisable && !SessionMorte(hdbc);
 }
 
 void FermeInactivesVerrouille(std::vector<SQLHDBC> &aFermer)

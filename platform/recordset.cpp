@@ -14,6 +14,8 @@ constexpr long kAdPosBof = -2;
 constexpr long kAdPosEof = -3;
 
 constexpr SQLLEN kCaracteresTampon = 2048;
+// Longest text column whose values are bound rather than read piece by piece.
+constexpr SQLULEN kCaracteresLiesMax = 1024;
 
 [[noreturn]] void LeveDiagnostics(Connexion::Impl *pConnexion, SQLSMALLINT lType, SQLHANDLE handle)
 {
@@ -68,9 +70,87 @@ QString LitValeur(Connexion::Impl *pConnexion, SQLHSTMT hstmt, SQLUSMALLINT lCol
 
 } // namespace
 
+void Recordset::Impl::LieColonnes()
+{
+    bColonnesLiees = false;
+    tamponLie.clear();
+    indicateursLies.clear();
+    debutsLies.clear();
+    QVector<qsizetype> debuts{0};
+    for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(colonnes.size()); ++i) {
+        SQLWCHAR nom[2] = {};
+        SQLSMALLINT lLongueur = 0;
+        SQLSMALLINT lType = 0;
+        SQLULEN lTaille = 0;
+        SQLSMALLINT lDecimales = 0;
+        SQLSMALLINT lNullable = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(hstmt, i, nom, 2, &lLongueur, &lType, &lTaille, &lDecimales, &lNullable)))
+            return;
+        qsizetype lCaracteres = 0;
+        switch (lType) {
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+            // Room for every character as a surrogate pair, so that a value
+            // can never be cut; longer columns are read piece by piece instead.
+            if (lTaille == 0 || lTaille > kCaracteresLiesMax)
+                return;
+            lCaracteres = 2 * qsizetype(lTaille) + 1;
+            break;
+        case SQL_BIT:
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+            lCaracteres = 24;
+            break;
+        default:
+            return;
+        }
+        debuts << debuts.last() + lCaracteres;
+    }
+    tamponLie.resize(debuts.last());
+    indicateursLies.resize(colonnes.size());
+    for (SQLUSMALLINT i = 0; i < SQLUSMALLINT(colonnes.size()); ++i) {
+        const SQLLEN lOctets = SQLLEN((debuts.at(i + 1) - debuts.at(i)) * qsizetype(sizeof(SQLWCHAR)));
+        if (!SQL_SUCCEEDED(SQLBindCol(hstmt, SQLUSMALLINT(i + 1), SQL_C_WCHAR, tamponLie.data() + debuts.at(i),
+                                      lOctets, &indicateursLies[i]))) {
+            SQLFreeStmt(hstmt, SQL_UNBIND);
+            tamponLie.clear();
+            indicateursLies.clear();
+            return;
+        }
+    }
+    debutsLies = debuts;
+    bColonnesLiees = true;
+}
+
+void Recordset::Impl::LitLigneCourante()
+{
+    const int lColonnes = int(colonnes.size());
+    if (bColonnesLiees) {
+        for (int i = 0; i < lColonnes; ++i) {
+            const SQLLEN lIndicateur = indicateursLies.at(i);
+            if (lIndicateur == SQL_NULL_DATA) {
+                valeurs << QString();
+                continue;
+            }
+            const qsizetype lMax = debutsLies.at(i + 1) - debutsLies.at(i) - 1;
+            const qsizetype lLongueur = lIndicateur == SQL_NO_TOTAL
+                ? lMax
+                : qMin<qsizetype>(lIndicateur / SQLLEN(sizeof(SQLWCHAR)), lMax);
+            valeurs << DepuisLarge(tamponLie.constData() + debutsLies.at(i), lLongueur);
+        }
+        return;
+    }
+    for (int i = 0; i < lColonnes; ++i)
+        valeurs << LitValeur(pConnexion, hstmt, SQLUSMALLINT(i + 1));
+}
+
 bool Recordset::Impl::ChargeJusqua(long lIndex)
 {
-    while (lIndex >= lignes.size() && !bFin) {
+    while (lIndex >= lLignes && !bFin) {
         const SQLRETURN rc = SQLFetch(hstmt);
         if (rc == SQL_NO_DATA) {
             bFin = true;
@@ -85,19 +165,18 @@ bool Recordset::Impl::ChargeJusqua(long lIndex)
             FermeCurseur();
             throw ErreurOdbc(diagnostics, PhaseOdbc::Commande);
         }
-        QStringList ligne;
-        ligne.reserve(colonnes.size());
+        const qsizetype lAvant = valeurs.size();
         try {
-            for (int i = 0; i < colonnes.size(); ++i)
-                ligne << LitValeur(pConnexion, hstmt, SQLUSMALLINT(i + 1));
+            LitLigneCourante();
         } catch (const ErreurAdo &) {
+            valeurs.resize(lAvant);
             bFin = true;
             FermeCurseur();
             throw;
         }
-        lignes << ligne;
+        ++lLignes;
     }
-    return lIndex >= 0 && lIndex < lignes.size();
+    return lIndex >= 0 && lIndex < lLignes;
 }
 
 void Recordset::Impl::ChargeTout()
@@ -124,7 +203,12 @@ void Recordset::Impl::Ferme()
         pConnexion->recordsets.removeAll(this);
     pConnexion = nullptr;
     colonnes.clear();
-    lignes.clear();
+    valeurs.clear();
+    lLignes = 0;
+    bColonnesLiees = false;
+    tamponLie.clear();
+    indicateursLies.clear();
+    debutsLies.clear();
     bOuvert = false;
     lPosition = 0;
 }
@@ -158,7 +242,9 @@ void Recordset::Impl::Execute(const QString &sTexte, Connexion::Impl *cn)
     hstmt = h;
     sSource = sTexte;
     colonnes = LitNomsColonnes(h, lColonnes);
-    lignes.clear();
+    valeurs.clear();
+    lLignes = 0;
+    LieColonnes();
     bFin = false;
     lPosition = 0;
     bOuvert = true;
@@ -231,7 +317,7 @@ void Recordset::MoveNext()
     try {
         d->ChargeJusqua(d->lPosition);
     } catch (const ErreurAdo &) {
-        d->lPosition = d->lignes.size();
+        d->lPosition = d->lLignes;
         throw;
     }
 }
@@ -241,7 +327,7 @@ void Recordset::MovePrevious()
     ExigeOuvert(*d);
     if (Bof())
         throw ErreurInterne(CodesErreurs::PasDEnregistrementCourant);
-    d->lPosition = qMin<long>(d->lPosition, d->lignes.size()) - 1;
+    d->lPosition = qMin<long>(d->lPosition, d->lLignes) - 1;
 }
 
 void Recordset::MoveFirst()
@@ -256,9 +342,9 @@ void Recordset::MoveLast()
 {
     ExigeOuvert(*d);
     d->ChargeTout();
-    if (d->lignes.isEmpty())
+    if (d->lLignes == 0)
         throw ErreurInterne(CodesErreurs::PasDEnregistrementCourant);
-    d->lPosition = d->lignes.size() - 1;
+    d->lPosition = d->lLignes - 1;
 }
 
 QString Recordset::Fields(int lIndex)
@@ -268,7 +354,7 @@ QString Recordset::Fields(int lIndex)
         throw ErreurInterne(CodesErreurs::ElementIntrouvable);
     if (d->lPosition < 0 || !d->ChargeJusqua(d->lPosition))
         throw ErreurInterne(CodesErreurs::PasDEnregistrementCourant);
-    return d->lignes.at(d->lPosition).at(lIndex);
+    return d->Valeur(d->lPosition, lIndex);
 }
 
 QString Recordset::Fields(const QString &sName)
@@ -289,7 +375,7 @@ long Recordset::RecordCount()
 {
     ExigeOuvert(*d);
     d->ChargeTout();
-    return long(d->lignes.size());
+    return d->lLignes;
 }
 
 long Recordset::AbsolutePosition()

@@ -29,11 +29,6 @@ int LitPort(const QString &sPort)
     return lPort;
 }
 
-bool EstInstanceParDefaut(const QString &sInstance)
-{
-    return sInstance.isEmpty() || sInstance.compare(QLatin1String("MSSQLSERVER"), Qt::CaseInsensitive) == 0;
-}
-
 QString SectionConnue(const QString &sNom, const QStringList &sections)
 {
     for (const QString &sSection : sections)

@@ -16,6 +16,12 @@ struct InstanceSql {
 /// Default UDP port of the SQL Server browser service.
 constexpr quint16 kPortSsrp = 1434;
 
+/// Returns true for the default instance's name: none, or "MSSQLSERVER" in any case.
+inline bool EstInstanceParDefaut(const QString &sInstance)
+{
+    return sInstance.isEmpty() || sInstance.compare(QLatin1String("MSSQLSERVER"), Qt::CaseInsensitive) == 0;
+}
+
 /// Returns the instances described by one server answer (SVR_RESP, 0x05);
 /// an empty list for anything malformed or truncated.
 QList<InstanceSql> AnalyseReponseSsrp(const QByteArray &reponse);

@@ -1,6 +1,6 @@
 #include "blocsselect.h"
 
-#include <QStringList>
+#include "sautsligne.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -52,14 +52,27 @@ void IndenteBloc(QString& sBloc, long lFermante, long lOuvrante)
 {
     if (sBloc.isEmpty())
         return; // an empty block has no line at all
-    QStringList lignes = sBloc.split(QLatin1String("\r\n"));
-    long lPos = 0;
+    // A line is indented while the lengths of the lines indented so far stay below lFermante;
+    // once one is not, none after it is either. Counting the original offsets of the lines
+    // does the same without cutting the block into lines.
     const bool bTout = lFermante == 1 && lOuvrante == 1;
-    for (QString& ligne : lignes) {
-        if (lPos < lFermante || bTout) {
-            lPos += long(ligne.size()) + 2;
-            ligne.prepend(u'\t');
+    QString sSortie;
+    sSortie.reserve(sBloc.size() + 64);
+    qsizetype debut = 0; // start of the current line in sBloc
+    long lPos = 0;       // lengths of the indented lines, with their CR LF
+    for (;;) {
+        const qsizetype idx = ChercheCRLF(sBloc, debut);
+        const qsizetype fin = idx < 0 ? sBloc.size() : idx;
+        if (!bTout && lPos >= lFermante) {
+            sSortie.append(QStringView(sBloc).mid(debut));
+            break;
         }
+        lPos += long(fin - debut) + 2;
+        sSortie.append(u'\t');
+        sSortie.append(QStringView(sBloc).mid(debut, (idx < 0 ? fin : fin + 2) - debut));
+        if (idx < 0)
+            break;
+        debut = idx + 2;
     }
-    sBloc = lignes.join(QLatin1String("\r\n"));
+    sBloc = sSortie;
 }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // Laying the keywords out one after the other, each over the whole text, costs 65 passes over
@@ -25,16 +27,39 @@
 // asks whether a free-standing occurrence is still ahead anywhere in the rest of the text.
 // Pieces are therefore handled from the last to the first, each pass telling the pieces before
 // it whether its input held a free-standing occurrence.
+//
+// What keeps the cost per character low: the words a piece holds are found in one scan of it
+// (a table of the words by their first two letters), only their passes run, on plain UTF-16
+// buffers reused from piece to piece, and the outputs of the pieces go into one buffer joined
+// once at the end.
 
 namespace {
 
-constexpr qsizetype TaillePiece = 48;
+// Shorter pieces mean fewer passes over characters that hold none of the pass's word, longer
+// ones less work per piece; measured on scripts, the total is flat around this length.
+constexpr qsizetype TaillePiece = 32;
 
 class Ensemble {
 public:
     explicit Ensemble(size_t n = 0) : m_bits((n + 63) / 64, 0) {}
     void Ajoute(size_t i) { m_bits[i / 64] |= uint64_t(1) << (i % 64); }
     bool Contient(size_t i) const { return (m_bits[i / 64] >> (i % 64)) & 1; }
+    /// The smallest member not below i, or Fin when there is none: a piece holds a handful
+    /// of the table's words, which this visits without testing every other word.
+    size_t Suivant(size_t i) const
+    {
+        size_t w = i / 64;
+        if (w >= m_bits.size())
+            return Fin;
+        uint64_t bits = m_bits[w] & (~uint64_t(0) << (i % 64));
+        while (bits == 0) {
+            if (++w == m_bits.size())
+                return Fin;
+            bits = m_bits[w];
+        }
+        return w * 64 + PlusBasBit(bits);
+    }
+    static constexpr size_t Fin = ~size_t(0);
     void Union(const Ensemble& autre)
     {
         for (size_t k = 0; k < m_bits.size(); ++k)
@@ -48,6 +73,20 @@ public:
     }
 
 private:
+    static size_t PlusBasBit(uint64_t bits)
+    {
+#if defined(__GNUC__)
+        return size_t(__builtin_ctzll(bits));
+#else
+        size_t n = 0;
+        while (!(bits & 1)) {
+            bits >>= 1;
+            ++n;
+        }
+        return n;
+#endif
+    }
+
     std::vector<uint64_t> m_bits;
 };
 
@@ -57,6 +96,30 @@ struct MotPrepare {
     QString sRemplacement;
     QString sSupprime;     // " WORD " for the removed words
     bool bSupprime = false;
+};
+
+// Index of the letter (0 for "A" or "a") of a character that upper-cases to "A".."Z", -1
+// otherwise. The table spares the plain ASCII characters, nearly all of a script, the call
+// to the general upper-casing.
+class IndexLettres {
+public:
+    IndexLettres()
+    {
+        for (char16_t c = 0; c < 128; ++c) {
+            const char16_t m = Maj(c);
+            m_ascii[c] = m >= u'A' && m <= u'Z' ? int8_t(m - u'A') : int8_t(-1);
+        }
+    }
+    int operator()(char16_t c) const
+    {
+        if (c < 128)
+            return m_ascii[c];
+        const char16_t m = Maj(c);
+        return m >= u'A' && m <= u'Z' ? int(m - u'A') : -1;
+    }
+
+private:
+    int8_t m_ascii[128];
 };
 
 class Preparation {
@@ -71,17 +134,24 @@ private:
         explicit Atelier(size_t n) : presents(n), libresIci(n), derniere(n) {}
         Ensemble presents;
         Ensemble libresIci;
-        std::vector<qsizetype> derniere; // last occurrence of each word in the piece
-        QString sCourant;
-        QString sSuivant;
+        // Last occurrence of each word, counted from an origin that moves on with every
+        // piece far enough that what an earlier piece left is never close enough to count.
+        std::vector<qsizetype> derniere;
+        qsizetype origine = 0;
+        std::u16string sCourant;
+        std::u16string sSuivant;
     };
 
-    void Presents(QStringView sPiece, Atelier& atelier) const;
-    void TraitePiece(QStringView sPiece, const Ensemble& libresAuDela, Atelier& atelier) const;
+    void Presents(std::u16string_view sPiece, Atelier& atelier) const;
+    void TraitePiece(std::u16string_view sPiece, const Ensemble& libresAuDela, Atelier& atelier) const;
     std::vector<qsizetype> Coupures(const QString& sTexte) const;
 
     std::vector<MotPrepare> m_mots;
+    std::vector<ReglePasse> m_regles; // the pass of each word, pointing into m_mots
+    IndexLettres m_lettre;
     bool m_bGarderOuter;
+    bool m_bMotsUneLettre = false;
+    qsizetype m_lMotMax = 0; // length of the longest word
     bool m_bLettresSeules = true;
     std::vector<std::vector<int>> m_parDigramme; // words of two letters or more, by their first two
     // The same, flattened for the scan: words of bigram b are m_motsDigramme[m_debuts[b] ..
@@ -121,6 +191,7 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
         if (m.sMaj.isEmpty())
             throw std::invalid_argument("MiseEnPageMotsCles: mot vide dans la table");
         m.bSupprime = mc.Supprime;
+        m_lMotMax = std::max(m_lMotMax, m.sMaj.size());
         m.sRemplacement = QStringLiteral(" ");
         if (mc.RetourLigne)
             m.sRemplacement += QLatin1String("\r\n");
@@ -134,15 +205,23 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
         m_mots.push_back(m);
     }
     const size_t n = m_mots.size();
+    m_regles.resize(n);
+    for (size_t k = 0; k < n; ++k) {
+        m_regles[k].sMot = m_mots[k].sMot;
+        m_regles[k].sMotMaj = m_mots[k].sMaj;
+        m_regles[k].sRemplacement = m_mots[k].sRemplacement;
+    }
     for (size_t k = 0; k < n; ++k) {
         const QString& w = m_mots[k].sMaj;
         if (!m_bLettresSeules)
             break;
         const int a = w.at(0).unicode() - u'A';
-        if (w.size() == 1)
+        if (w.size() == 1) {
             m_parLettre[a].push_back(int(k));
-        else
+            m_bMotsUneLettre = true;
+        } else {
             m_parDigramme[a * 26 + (w.at(1).unicode() - u'A')].push_back(int(k));
+        }
     }
     m_debuts.assign(26 * 26 + 1, 0);
     for (size_t b = 0; b < m_parDigramme.size(); ++b) {
@@ -168,29 +247,30 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
 // plus one, leaves the piece as it is: each occurrence is rejected and copied with the
 // character after it, and the search never restarts right on another occurrence, which is
 // the one case where a rejected occurrence gets a space put in front of it.
-void Preparation::Presents(QStringView sPiece, Atelier& atelier) const
+void Preparation::Presents(std::u16string_view sPiece, Atelier& atelier) const
 {
     Ensemble& presents = atelier.presents;
     presents.Vide();
-    std::fill(atelier.derniere.begin(), atelier.derniere.end(), qsizetype(-1000000));
+    atelier.origine += qsizetype(sPiece.size()) + m_lMotMax + 2;
+    const qsizetype o = atelier.origine;
     if (!m_bLettresSeules) {
         presents.Remplit();
         return;
     }
-    const char16_t* s = sPiece.utf16();
-    const qsizetype n = sPiece.size();
+    const char16_t* s = sPiece.data();
+    const qsizetype n = qsizetype(sPiece.size());
+    int b = n > 0 ? m_lettre(s[0]) : -1; // letter index of s[i + 1], carried over
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t a = Maj(s[i]);
-        if (a < u'A' || a > u'Z')
+        const int a = b;
+        b = i + 1 < n ? m_lettre(s[i + 1]) : -1;
+        if (a < 0)
             continue;
-        for (int k : m_parLettre[a - u'A'])
-            presents.Ajoute(size_t(k));
-        if (i + 1 >= n)
+        if (m_bMotsUneLettre)
+            for (int k : m_parLettre[size_t(a)])
+                presents.Ajoute(size_t(k));
+        if (b < 0)
             continue;
-        const char16_t b = Maj(s[i + 1]);
-        if (b < u'A' || b > u'Z')
-            continue;
-        const int iDigramme = (a - u'A') * 26 + (b - u'A');
+        const int iDigramme = a * 26 + b;
         for (int t = m_debuts[size_t(iDigramme)]; t < m_debuts[size_t(iDigramme) + 1]; ++t) {
             const qsizetype L = m_longueursDigramme[size_t(t)];
             if (i + L > n)
@@ -202,27 +282,27 @@ void Preparation::Presents(QStringView sPiece, Atelier& atelier) const
             if (u != L)
                 continue;
             const size_t k = size_t(m_motsDigramme[size_t(t)]);
-            const bool bInterieur = i >= 1 && EstLettre(s[i - 1]) && i + L < n && EstLettre(s[i + L]);
-            if (!bInterieur || atelier.derniere[k] >= i - (L + 1))
+            const bool bInterieur = i >= 1 && m_lettre(s[i - 1]) >= 0 && i + L < n && m_lettre(s[i + L]) >= 0;
+            if (!bInterieur || atelier.derniere[k] >= o + i - (L + 1))
                 presents.Ajoute(k);
-            atelier.derniere[k] = i;
+            atelier.derniere[k] = o + i;
         }
     }
 }
 
 // The single-pass replacement of " WORD " by " ", ignoring case.
-bool RetireMot(const QString& sEntree, const QString& sCadreMaj, QString& sSortie)
+bool RetireMot(std::u16string_view sEntree, const QString& sCadreMaj, std::u16string& sSortie)
 {
-    const char16_t* s = reinterpret_cast<const char16_t*>(sEntree.constData());
-    const qsizetype n = sEntree.size();
+    const char16_t* s = sEntree.data();
+    const qsizetype n = qsizetype(sEntree.size());
     const qsizetype L = sCadreMaj.size();
     bool bModifie = false;
     qsizetype debut = 0;
     qsizetype i = 0;
     while (i + L <= n) {
         if (s[i] == u' ' && CorrespondMaj(s + i, sCadreMaj)) {
-            sSortie.append(QStringView(sEntree).mid(debut, i - debut));
-            sSortie.append(u' ');
+            sSortie.append(sEntree.substr(size_t(debut), size_t(i - debut)));
+            sSortie.push_back(u' ');
             i += L;
             debut = i;
             bModifie = true;
@@ -230,35 +310,29 @@ bool RetireMot(const QString& sEntree, const QString& sCadreMaj, QString& sSorti
             ++i;
         }
     }
-    sSortie.append(QStringView(sEntree).mid(debut));
+    sSortie.append(sEntree.substr(size_t(debut)));
     return bModifie;
 }
 
-void Preparation::TraitePiece(QStringView sPiece, const Ensemble& libresAuDela, Atelier& atelier) const
+void Preparation::TraitePiece(std::u16string_view sPiece, const Ensemble& libresAuDela, Atelier& atelier) const
 {
     Ensemble& presents = atelier.presents;
     Presents(sPiece, atelier);
     atelier.libresIci.Vide();
-    QString& sCourant = atelier.sCourant;
-    QString& sSuivant = atelier.sSuivant;
-    sCourant.resize(0);
-    sCourant.append(sPiece);
-    for (size_t k = 0; k < m_mots.size(); ++k) {
-        if (!presents.Contient(k))
-            continue;
+    std::u16string& sCourant = atelier.sCourant;
+    std::u16string& sSuivant = atelier.sSuivant;
+    sCourant.assign(sPiece);
+    // A pass can add later words to the set (those its replacement holds), never earlier ones.
+    for (size_t k = presents.Suivant(0); k != Ensemble::Fin; k = presents.Suivant(k + 1)) {
         const MotPrepare& m = m_mots[k];
-        sSuivant.resize(0);
+        sSuivant.clear();
         bool bModifie;
         if (m.bSupprime) {
             if (m_bGarderOuter)
                 continue;
             bModifie = RetireMot(sCourant, m.sSupprime, sSuivant);
         } else {
-            ReglePasse regle;
-            regle.sMot = m.sMot;
-            regle.sMotMaj = m.sMaj;
-            regle.sRemplacement = m.sRemplacement;
-            const BilanPasse bilan = PasseMotEntier(sCourant, regle, libresAuDela.Contient(k), sSuivant);
+            const BilanPasse bilan = PasseMotEntier(sCourant, m_regles[k], libresAuDela.Contient(k), sSuivant);
             if (bilan.bOccurrenceLibre)
                 atelier.libresIci.Ajoute(k);
             bModifie = bilan.bModifie;
@@ -278,10 +352,10 @@ std::vector<qsizetype> Preparation::Coupures(const QString& sTexte) const
     const char16_t* s = reinterpret_cast<const char16_t*>(sTexte.constData());
     const qsizetype n = sTexte.size();
     for (qsizetype x = TaillePiece; x < n - 1; ++x) {
-        if (x - coupures.back() < TaillePiece)
+        if (s[x] == u' ' || EstCaractereMot(s[x]) || EstLettre(s[x - 1]))
             continue;
-        if (s[x] != u' ' && !EstCaractereMot(s[x]) && !EstLettre(s[x - 1]))
-            coupures.push_back(x);
+        coupures.push_back(x);
+        x += TaillePiece - 1; // pieces are at least that long
     }
     return coupures;
 }
@@ -290,24 +364,29 @@ QString Preparation::Applique(const QString& sTexte) const
 {
     const std::vector<qsizetype> coupures = Coupures(sTexte);
     const size_t nPieces = coupures.size();
-    std::vector<QString> sorties(nPieces);
+    const std::u16string_view texte(reinterpret_cast<const char16_t*>(sTexte.constData()), size_t(sTexte.size()));
+    // The outputs of the pieces, from the last to the first, one after the other in one
+    // buffer; each piece but the first drops the character it shares with the one before.
+    std::u16string sSorties;
+    sSorties.reserve(size_t(sTexte.size()) + size_t(sTexte.size()) / 4);
+    std::vector<size_t> debutsSorties(nPieces + 1);
     Ensemble libresAuDela(m_mots.size());
     Atelier atelier(m_mots.size());
     for (size_t i = nPieces; i-- > 0;) {
         const qsizetype debut = coupures[i];
         const qsizetype fin = i + 1 < nPieces ? coupures[i + 1] + 1 : sTexte.size();
-        TraitePiece(QStringView(sTexte).mid(debut, fin - debut), libresAuDela, atelier);
-        sorties[i] = atelier.sCourant;
-        sorties[i].detach();
+        TraitePiece(texte.substr(size_t(debut), size_t(fin - debut)), libresAuDela, atelier);
+        debutsSorties[i] = sSorties.size();
+        sSorties.append(std::u16string_view(atelier.sCourant).substr(i == 0 ? 0 : 1));
         libresAuDela.Union(atelier.libresIci);
     }
-    qsizetype total = 0;
-    for (const QString& s : sorties)
-        total += s.size();
+    debutsSorties[nPieces] = sSorties.size();
     QString sResultat;
-    sResultat.reserve(total);
-    for (size_t i = 0; i < nPieces; ++i)
-        sResultat.append(i == 0 ? QStringView(sorties[i]) : QStringView(sorties[i]).mid(1));
+    sResultat.reserve(qsizetype(sSorties.size()));
+    for (size_t i = 0; i < nPieces; ++i) {
+        const size_t fin = i == 0 ? debutsSorties[nPieces] : debutsSorties[i - 1];
+        sResultat.append(QStringView(sSorties.data() + debutsSorties[i], qsizetype(fin - debutsSorties[i])));
+    }
     return sResultat;
 }
 

@@ -2,6 +2,13 @@
 
 #include "casse.h"
 
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__) && defined(__GNUC__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 inline bool CorrespondMaj(const char16_t* s, const char16_t* motMaj, qsizetype L)
@@ -11,6 +18,56 @@ inline bool CorrespondMaj(const char16_t* s, const char16_t* motMaj, qsizetype L
             return false;
     return true;
 }
+
+// The first position from i to dernier (inclusive) whose unit can start an occurrence of a
+// word whose first letter is premierMin in lower case: that letter in either case, or any
+// unit beyond ASCII (it may upper-case to the letter); dernier + 1 when there is none.
+// Scripts are long runs of plain characters, so several units are tested at once. Setting bit
+// 0x20 lower-cases a letter in both forms.
+#if defined(__SSE2__) && defined(__GNUC__)
+inline qsizetype ProchainCandidat(const char16_t* s, qsizetype i, qsizetype dernier, char16_t premierMin)
+{
+    const __m128i bit20 = _mm_set1_epi16(0x20);
+    const __m128i lettre = _mm_set1_epi16(short(premierMin));
+    const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 7 <= dernier; i += 8) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const int iLettre = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_or_si128(x, bit20), lettre));
+        const int iAscii = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(x, nonAscii), zero));
+        const int iMasque = iLettre | (~iAscii & 0xFFFF); // two bits per unit
+        if (iMasque != 0)
+            return i + __builtin_ctz(unsigned(iMasque)) / 2;
+    }
+    for (; i <= dernier; ++i)
+        if (char16_t(s[i] | 0x20) == premierMin || s[i] >= 0x80)
+            return i;
+    return i;
+}
+#else
+// Four units read as one 64-bit word: the exclusive or leaves a zero unit where the letter
+// stands, which the classic "has a zero unit" test finds (exact when all four units are below
+// 0x80; a unit at 0x80 or above sets the mask by itself).
+inline qsizetype ProchainCandidat(const char16_t* s, qsizetype i, qsizetype dernier, char16_t premierMin)
+{
+    constexpr uint64_t Un = 0x0001000100010001;
+    constexpr uint64_t Haut = 0x8000800080008000;
+    constexpr uint64_t Bit20 = 0x0020002000200020;
+    constexpr uint64_t NonAscii = 0xFF80FF80FF80FF80;
+    const uint64_t motifMin = uint64_t(premierMin) * Un;
+    for (; i + 3 <= dernier; i += 4) {
+        uint64_t x;
+        std::memcpy(&x, s + i, sizeof x);
+        const uint64_t v = (x | Bit20) ^ motifMin;
+        if ((x & NonAscii) | ((v - Un) & ~v & Haut))
+            break;
+    }
+    for (; i <= dernier; ++i)
+        if (char16_t(s[i] | 0x20) == premierMin || s[i] >= 0x80)
+            return i;
+    return i;
+}
+#endif
 
 inline bool CorrespondExact(const char16_t* s, const char16_t* mot, qsizetype L)
 {
@@ -27,11 +84,11 @@ inline bool CorrespondExact(const char16_t* s, const char16_t* mot, qsizetype L)
 // the whole rest, that a free-standing occurrence is still somewhere ahead. Both are read
 // here from precomputed facts: the rest only ever loses characters from its front, so the
 // pattern match is "the last free-standing occurrence lies ahead".
-BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLibreAuDela,
-                          QString& sSortie)
+BilanPasse PasseMotEntier(std::u16string_view sEntree, const ReglePasse& regle, bool bLibreAuDela,
+                          std::u16string& sSortie)
 {
     BilanPasse bilan;
-    const char16_t* s = sEntree.utf16();
+    const char16_t* s = sEntree.data();
     const qsizetype n = sEntree.size();
     const qsizetype L = regle.sMot.size();
     if (L == 0)
@@ -62,9 +119,19 @@ BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLi
     // the upper-casing when they are not plain ASCII.
     const char16_t premierMaj = motMaj[0];
     const char16_t premierMin = premierMaj >= u'A' && premierMaj <= u'Z' ? char16_t(premierMaj + 32) : premierMaj;
+    // For a letter, setting bit 0x20 gives the lower case of both cases at once.
+    const bool bPremierLettre = premierMaj >= u'A' && premierMaj <= u'Z';
     auto chercher = [&](qsizetype depuis) -> qsizetype {
         const qsizetype dernier = n - L;
-        if (regle.bSansCasse) {
+        if (regle.bSansCasse && bPremierLettre) {
+            for (qsizetype i = ProchainCandidat(s, depuis, dernier, premierMin); i <= dernier;
+                 i = ProchainCandidat(s, i + 1, dernier, premierMin)) {
+                const char16_t c = s[i];
+                const bool bPremier = char16_t(c | 0x20) == premierMin || (c >= 0x80 && Maj(c) == premierMaj);
+                if (bPremier && CorrespondMaj(s + i + 1, motMaj + 1, L - 1))
+                    return i;
+            }
+        } else if (regle.bSansCasse) {
             for (qsizetype i = depuis; i <= dernier; ++i) {
                 const char16_t c = s[i];
                 const bool bPremier = c == premierMaj || c == premierMin || (c >= 0x80 && Maj(c) == premierMaj);
@@ -83,7 +150,7 @@ BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLi
     while (r < n) {
         const qsizetype p = chercher(r);
         if (p < 0) {
-            sSortie.append(sEntree.mid(r));
+            sSortie.append(sEntree.substr(size_t(r)));
             break;
         }
         // An occurrence at the very start of the rest gets a space in front of it.
@@ -106,10 +173,10 @@ BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLi
         }
         if (!bMotif) {
             if (bEspaceAjoute) {
-                sSortie.append(u' ');
+                sSortie.push_back(u' ');
                 bilan.bModifie = true;
             }
-            sSortie.append(sEntree.mid(r));
+            sSortie.append(sEntree.substr(size_t(r)));
             break;
         }
 
@@ -118,11 +185,11 @@ BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLi
         if (bAvantColle || bApresColle) {
             // Rejected: the occurrence goes out unchanged with the one character after it.
             if (bEspaceAjoute) {
-                sSortie.append(u' ');
+                sSortie.push_back(u' ');
                 bilan.bModifie = true;
             }
             const qsizetype fin = std::min(n, p + L + 1);
-            sSortie.append(sEntree.mid(r, fin - r));
+            sSortie.append(sEntree.substr(size_t(r), size_t(fin - r)));
             r = fin;
             continue;
         }
@@ -131,12 +198,23 @@ BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLi
             qsizetype finAvant = p;
             while (finAvant > r && s[finAvant - 1] == u' ')
                 --finAvant;
-            sSortie.append(sEntree.mid(r, finAvant - r));
+            sSortie.append(sEntree.substr(size_t(r), size_t(finAvant - r)));
         }
-        sSortie.append(regle.sRemplacement);
+        sSortie.append(regle.sRemplacement.utf16(), size_t(regle.sRemplacement.size()));
         bilan.bModifie = true;
         const bool bDeuxEspaces = p + L + 1 < n && s[p + L] == u' ' && s[p + L + 1] == u' ';
         r = p + L + (bDeuxEspaces ? 1 : 0);
     }
+    return bilan;
+}
+
+BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLibreAuDela,
+                          QString& sSortie)
+{
+    std::u16string sTampon;
+    sTampon.reserve(size_t(sEntree.size()) + size_t(sEntree.size()) / 8);
+    const BilanPasse bilan = PasseMotEntier(std::u16string_view(sEntree.utf16(), size_t(sEntree.size())),
+                                            regle, bLibreAuDela, sTampon);
+    sSortie.append(QStringView(sTampon.data(), qsizetype(sTampon.size())));
     return bilan;
 }

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
+#include <string_view>
+
 // One left-to-right pass of the whole-word replacement of one keyword, in linear time.
 // RemplaceMotEntier and the formatter both go through it.
 
@@ -28,3 +31,8 @@ struct ReglePasse {
 /// the search going to the end of sEntree.
 BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLibreAuDela,
                           QString& sSortie);
+
+/// The same pass appending to a plain UTF-16 buffer, for callers that run many passes over
+/// short texts and reuse their buffers from one text to the next.
+BilanPasse PasseMotEntier(std::u16string_view sEntree, const ReglePasse& regle, bool bLibreAuDela,
+                          std::u16string& sSortie);

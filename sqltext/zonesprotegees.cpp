@@ -103,21 +103,34 @@ qsizetype FinZone(const QString& s, qsizetype i, qsizetype lFin, GenreZone& genr
     return -1;
 }
 
+// The characters a protected part can start with, looked up in a table: nearly every
+// character of a script is none of them.
+class DebutsZones {
+public:
+    constexpr DebutsZones() : m_ascii()
+    {
+        for (char16_t c : {u'-', u'/', u'\'', u'N', u'n', u'[', u'"', u'@', u'#'})
+            m_ascii[c] = true;
+    }
+    constexpr bool operator()(char16_t c) const { return c < 128 ? m_ascii[c] : c == MarqueurZone; }
+
+private:
+    bool m_ascii[128];
+};
+
+constexpr DebutsZones PeutOuvrirZone;
+
 } // namespace
 
 TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin)
 {
     TexteProtege tp;
-    tp.sTexte.reserve(sTexte.size());
+    tp.sTexte.reserve(sTexte.size() + 2); // room for a final CR LF
     qsizetype i = 0;
     qsizetype debutPlat = 0;
     const char16_t* d = reinterpret_cast<const char16_t*>(sTexte.constData());
     while (i < lFin) {
-        switch (d[i]) {
-        case MarqueurZone: case u'-': case u'/': case u'\'': case u'N': case u'n':
-        case u'[': case u'"': case u'@': case u'#':
-            break;
-        default:
+        if (!PeutOuvrirZone(d[i])) {
             ++i; // nothing protected can start here
             continue;
         }
@@ -137,34 +150,60 @@ TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin)
     return tp;
 }
 
+namespace {
+
+// Whether the marker that ends at i (a line comment's) is followed, after spaces, by a CR LF
+// or by the end of the text; j is left on the first character after the spaces.
+bool SuiviDeFinLigne(QStringView texte, qsizetype i, qsizetype& j)
+{
+    const qsizetype n = texte.size();
+    j = i;
+    while (j < n && texte[j] == u' ')
+        ++j;
+    return j == n || (texte[j] == u'\r' && (j + 1 == n || texte[j + 1] == u'\n'));
+}
+
+// Position just after each line comment's marker that needs a line break, in text order.
+std::vector<qsizetype> CommentairesACouper(QStringView texte, const std::vector<ZoneProtegee>& zones)
+{
+    std::vector<qsizetype> positions;
+    size_t iZone = 0;
+    qsizetype i = 0;
+    for (;;) {
+        const qsizetype m = texte.indexOf(QChar(MarqueurZone), i);
+        if (m < 0)
+            break;
+        i = m + 1;
+        const bool bLigne = iZone < zones.size() && zones[iZone].genre == GenreZone::CommentaireLigne;
+        ++iZone;
+        qsizetype j = 0;
+        if (bLigne && !SuiviDeFinLigne(texte, i, j))
+            positions.push_back(i);
+    }
+    return positions;
+}
+
+} // namespace
+
 void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zones)
 {
     if (std::none_of(zones.begin(), zones.end(),
                      [](const ZoneProtegee& z) { return z.genre == GenreZone::CommentaireLigne; }))
         return;
+    const QStringView texte(sTexte);
+    // Most comments already end a line: the text is only rebuilt when one does not.
+    const std::vector<qsizetype> positions = CommentairesACouper(texte, zones);
+    if (positions.empty())
+        return;
     QString sSortie;
-    sSortie.reserve(sTexte.size() + 16);
-    size_t iZone = 0;
-    const qsizetype n = sTexte.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = sTexte.at(i);
-        sSortie.append(c);
-        ++i;
-        if (c != MarqueurZone)
-            continue;
-        const bool bLigne = iZone < zones.size() && zones[iZone].genre == GenreZone::CommentaireLigne;
-        ++iZone;
-        if (!bLigne)
-            continue;
+    sSortie.reserve(sTexte.size() + 16 * qsizetype(positions.size()));
+    qsizetype i = 0; // what lies before i has been copied
+    for (const qsizetype p : positions) {
+        sSortie.append(texte.mid(i, p - i));
         // The line break after a line comment is what ends it: without one, the code after
         // the comment would become part of it.
-        qsizetype j = i;
-        while (j < n && sTexte.at(j) == u' ')
-            ++j;
-        const bool bFinLigne = j == n || (sTexte.at(j) == u'\r' && (j + 1 == n || sTexte.at(j + 1) == u'\n'));
-        if (bFinLigne)
-            continue;
+        qsizetype j = 0;
+        SuiviDeFinLigne(texte, p, j);
         // The new line starts with the TABs that start the comment's own line, so that a
         // comment inside an indented sub-query does not send the code after it to the margin.
         sSortie.append(QLatin1String("\r\n"));
@@ -174,6 +213,7 @@ void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zo
             sSortie.append(sSortie.at(t++));
         i = j;
     }
+    sSortie.append(texte.mid(i));
     sTexte = sSortie;
 }
 

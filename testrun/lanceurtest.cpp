@@ -11,7 +11,7 @@ namespace {
 // The number the classic runtime gives to an operation on a missing object.
 constexpr int32_t kObjetNonDefini = 91;
 
-const QString &TexteErreur() { static const QString s = QStringLiteral("Erreur : "); return s; }
+const QString &PrefixeErreur() { static const QString s = QStringLiteral("Erreur : "); return s; }
 }
 
 LanceurTest::LanceurTest(HoteTest &hote, const QLocale &locale) : m_hote(hote), m_locale(locale) {}
@@ -33,14 +33,22 @@ void LanceurTest::Lance()
     m_cn.reset();
 }
 
+LanceurTest::Instruction LanceurTest::Etape(std::function<void()> action, Etiquette etiquette)
+{
+    return {etiquette, [action = std::move(action)] {
+                action();
+                return Suivante;
+            }};
+}
+
 std::vector<LanceurTest::Instruction> LanceurTest::Programme()
 {
     std::vector<Instruction> p;
     auto etape = [&p](std::function<void()> action, Etiquette etiquette = Suivante) {
-        p.push_back({etiquette, [action] { action(); return Suivante; }, Suivante});
+        p.push_back(Etape(std::move(action), etiquette));
     };
     auto test = [&p](std::function<Etiquette()> action, Etiquette etiquette = Suivante) {
-        p.push_back({etiquette, std::move(action), Suivante});
+        p.push_back({etiquette, std::move(action)});
     };
 
     etape([this] { m_cn = std::make_unique<Connexion>(); });
@@ -107,16 +115,13 @@ void LanceurTest::AjouteSondes(std::vector<Instruction> &p)
     };
     // Each statement of a probe is trapped on its own, so a rejected operation
     // leaves its error entry between its attempt line and its time line.
-    auto etape = [&p](std::function<void()> action) {
-        p.push_back({Suivante, [action] { action(); return Suivante; }, Suivante});
-    };
     for (const Sonde &sonde : sondes) {
         if (sonde.bChrono)
-            etape([this] { DemarreChrono(); });
+            p.push_back(Etape([this] { DemarreChrono(); }));
         const QString sTentative = sonde.sTentative;
-        etape([this, sTentative] { Journal(sTentative); });
-        etape(sonde.operation);
-        etape([this] { LigneDeTemps(); });
+        p.push_back(Etape([this, sTentative] { Journal(sTentative); }));
+        p.push_back(Etape(sonde.operation));
+        p.push_back(Etape([this] { LigneDeTemps(); }));
     }
 }
 
@@ -140,10 +145,8 @@ void LanceurTest::ExecuteProgramme(const std::vector<Instruction> &programme)
             suite = instruction.action();
         } catch (const ErreurAdo &erreur) {
             JournalErreur(erreur.Number(), erreur.Description());
-            suite = instruction.siErreur;
         } catch (const std::exception &erreur) {
             JournalErreur(CodesErreurs::EchecNonSpecifie, QString::fromLocal8Bit(erreur.what()));
-            suite = instruction.siErreur;
         }
         i = suite == Suivante ? i + 1 : IndexDe(programme, suite);
     }
@@ -174,7 +177,7 @@ void LanceurTest::JournalErreur(int32_t lNombre, const QString &sDescription)
 {
     if (m_hote.Abandonne())
         return;
-    const int lBlancs = NombreBlancs(m_hote.LargeurTwips(TexteErreur()));
+    const int lBlancs = NombreBlancs(m_hote.LargeurTwips(PrefixeErreur()));
     Journal(EntreeErreur(lNombre, sDescription, lBlancs));
 }
 

@@ -34,12 +34,14 @@ private:
         LiberationRecordset,
         LiberationConnexion,
     };
+    // A failing instruction is logged and the run goes on with the next one.
     struct Instruction {
         Etiquette etiquette;
         std::function<Etiquette()> action;
-        Etiquette siErreur;  ///< where a test goes when it fails: its branch's first step
     };
 
+    /// An instruction that always goes on with the next one.
+    static Instruction Etape(std::function<void()> action, Etiquette etiquette = Suivante);
     std::vector<Instruction> Programme();
     void AjouteSondes(std::vector<Instruction> &programme);
     std::size_t IndexDe(const std::vector<Instruction> &programme, Etiquette etiquette) const;

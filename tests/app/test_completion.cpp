@@ -1,6 +1,6 @@
 // Completion end to end: the editor's keys, the request, the popup and the
 // insertion, against the stand-in's Ventes through the real ODBC driver.
-#include "../testrun/fenetretest.h"
+#include "fenetretest.h"
 #include "chaineconnexion.h"
 #include "connexion.h"
 #include "editeurriche.h"
@@ -87,9 +87,7 @@ void TestCompletion::init()
 
 void TestCompletion::cleanup()
 {
-    if (m_fenetre && Popup())
-        Popup()->tmr->stop();
-    m_fenetre.reset();
+    FermeFenetre(m_fenetre);
 }
 
 // Names and icon keys as the server lists them (the oracle the list is checked against).

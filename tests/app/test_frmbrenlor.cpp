@@ -8,7 +8,8 @@
 #include "frmlistemotscles.h"
 #include "imagelist.h"
 
-#include "boitemessage.h"
+#include "capturemessages.h"
+#include "configprivee.h"
 #include "connexion.h"
 #include "parametres.h"
 #include "standin.h"
@@ -26,25 +27,8 @@
 
 namespace {
 
-QTemporaryDir &DossierConfig()
-{
-    static QTemporaryDir dossier;
-    return dossier;
-}
-// Before QApplication exists: the store reads its folder once.
-const bool kConfigPrivee = [] {
-    qputenv("XDG_CONFIG_HOME", DossierConfig().path().toLocal8Bit());
-    return true;
-}();
-
 const QString kEchec =
     QStringLiteral("Serveur non trouvé ou mot de passe invalide ou aucune base de données.");
-
-struct Message {
-    QString sTexte;
-    IconeMessage icone;
-    QString sTitre;
-};
 
 QString Lit(const QString &cle)
 {
@@ -56,10 +40,9 @@ void Ecrit(const QString &cle, const QString &valeur)
     SaveSetting(frmBrenlor::NomApplication(), QStringLiteral("General"), cle, valeur);
 }
 
-QString FichierParametres()
+QString Fichier()
 {
-    return DossierConfig().path() + QLatin1String("/Brenlor/") + frmBrenlor::NomApplication()
-         + QLatin1String(".ini");
+    return FichierParametres(frmBrenlor::NomApplication());
 }
 
 QStringList Entrees(const ComboImages *c)
@@ -117,7 +100,7 @@ private:
     std::unique_ptr<frmBrenlor> FenetreConnectee();
 
     std::unique_ptr<StandIn> m_standIn;
-    QList<Message> m_messages;
+    QList<MessageCapture> &m_messages = MessagesCaptures();
 };
 
 void TestFrmBrenlor::initTestCase()
@@ -126,14 +109,12 @@ void TestFrmBrenlor::initTestCase()
     Connexion::SetLoginTimeoutForTests(3);
     m_standIn = std::make_unique<StandIn>();
     QVERIFY2(m_standIn->isRunning(), qPrintable(m_standIn->output()));
-    InstalleCaptureMessages([this](const QString &t, IconeMessage i, const QString &ti) {
-        m_messages.append({t, i, ti});
-    });
+    InstalleCapture();
 }
 
 void TestFrmBrenlor::init()
 {
-    QFile::remove(FichierParametres());
+    QFile::remove(Fichier());
     m_messages.clear();
 }
 
@@ -635,11 +616,11 @@ void TestFrmBrenlor::sortieFermeCnServeur()
 {
     auto f = FenetreConnectee();
     QCOMPARE(f->cnServeur->State(), 1);
-    QFile fichier(FichierParametres());
+    QFile fichier(Fichier());
     QVERIFY(fichier.open(QIODevice::ReadOnly));
     const QByteArray avant = fichier.readAll();
     fichier.close();
-    const QDateTime dateAvant = QFileInfo(FichierParametres()).lastModified();
+    const QDateTime dateAvant = QFileInfo(Fichier()).lastModified();
     QTest::qWait(20);
     QVERIFY(f->close());
     QCOMPARE(f->cnServeur.get(), nullptr);
@@ -648,7 +629,7 @@ void TestFrmBrenlor::sortieFermeCnServeur()
     QCOMPARE(f->cboBase->ImageListe(), nullptr);
     QVERIFY(fichier.open(QIODevice::ReadOnly));
     QCOMPARE(fichier.readAll(), avant);
-    QCOMPARE(QFileInfo(FichierParametres()).lastModified(), dateAvant);
+    QCOMPARE(QFileInfo(Fichier()).lastModified(), dateAvant);
 }
 
 QTEST_MAIN(TestFrmBrenlor)

@@ -1,7 +1,8 @@
 // The three text-tool controls of the main window: "Formater",
 // "Chercher différence" and "Retour à la ligne automatique".
-#include "boitemessage.h"
+#include "capturemessages.h"
 #include "comboimages.h"
+#include "configprivee.h"
 #include "editeurriche.h"
 #include "formateur.h"
 #include "frmbrenlor.h"
@@ -10,21 +11,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-namespace {
-QTemporaryDir &DossierConfig()
-{
-    static QTemporaryDir dossier;
-    return dossier;
-}
-const bool kConfigPrivee = [] {
-    qputenv("XDG_CONFIG_HOME", DossierConfig().path().toLocal8Bit());
-    return true;
-}();
-} // namespace
 
 class TestOutilsTexte : public QObject
 {
@@ -45,20 +34,13 @@ private slots:
 
 private:
     std::unique_ptr<frmBrenlor> Fenetre();
-    struct Message {
-        QString sTexte;
-        IconeMessage icone;
-        QString sTitre;
-    };
-    QList<Message> m_messages;
+    QList<MessageCapture> &m_messages = MessagesCaptures();
 };
 
 void TestOutilsTexte::initTestCase()
 {
     QVERIFY(kConfigPrivee);
-    InstalleCaptureMessages([this](const QString &t, IconeMessage i, const QString &ti) {
-        m_messages.append({t, i, ti});
-    });
+    InstalleCapture();
 }
 
 void TestOutilsTexte::init()

@@ -1,6 +1,6 @@
 // The completion popup on its own: its window, its list, choosing, closing
 // and where it is placed.
-#include "../testrun/fenetretest.h"
+#include "fenetretest.h"
 #include "editeurriche.h"
 #include "fenetres.h"
 #include "frmlistemotscles.h"
@@ -56,9 +56,7 @@ void TestPopup::init()
 
 void TestPopup::cleanup()
 {
-    if (m_fenetre && Popup())
-        Popup()->tmr->stop();
-    m_fenetre.reset();
+    FermeFenetre(m_fenetre);
 }
 
 void TestPopup::Remplit(const QStringList &noms, const QString &sCle)

@@ -1,32 +1,20 @@
 // The per-user settings store: INI file under the user's configuration
 // folder, private to its owner, defaults for anything absent or unreadable.
+#include "configprivee.h"
 #include "parametres.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
 
 namespace {
-// The store finds its folder once per process: point it at a private one
-// before anything reads it.
-QTemporaryDir &DossierConfig()
-{
-    static QTemporaryDir dossier;
-    return dossier;
-}
-const bool kConfigPrivee = [] {
-    qputenv("XDG_CONFIG_HOME", DossierConfig().path().toLocal8Bit());
-    return true;
-}();
-
 const QString kApp = QStringLiteral("BrenlorTest");
 
 QString Fichier(const QString &app = kApp)
 {
-    return DossierConfig().path() + QLatin1String("/Brenlor/") + app + QLatin1String(".ini");
+    return FichierParametres(app);
 }
 
 void Ecrit(const QByteArray &contenu, const QString &app = kApp)

@@ -1,5 +1,5 @@
 // The "Tester" button of the main window, end to end against the stand-in.
-#include "../testrun/fenetretest.h"
+#include "fenetretest.h"
 #include "codeserreurs.h"
 #include "connexion.h"
 #include "editeurriche.h"
@@ -83,7 +83,7 @@ void TestTestRunFenetre::init()
 
 void TestTestRunFenetre::cleanup()
 {
-    m_fenetre.reset();
+    FermeFenetre(m_fenetre);
 }
 
 void TestTestRunFenetre::lancementReussi()

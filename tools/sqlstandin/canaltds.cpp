@@ -126,8 +126,19 @@ bool CanalTds::envoiePaquet(uint8_t type, const char *donnees, int lLongueur, bo
 void FluxReponse::ajoute(const QByteArray &octets)
 {
     m_tampon.append(octets);
-    if (m_tampon.size() > 4 * m_canal.taillePaquet())
-        vide();
+    ecrit();
+}
+
+void FluxReponse::ecrit()
+{
+    const int lSeuil = 4 * m_canal.taillePaquet();
+    if (m_tampon.size() <= lSeuil)
+        return;
+    vide();
+    // Rows are written in place: keep the room of a full round of packets
+    // so that a large result does not regrow the buffer.
+    if (m_tampon.capacity() < lSeuil + m_canal.taillePaquet())
+        m_tampon.reserve(lSeuil + m_canal.taillePaquet());
 }
 
 void FluxReponse::vide()

@@ -65,6 +65,10 @@ class FluxReponse
 public:
     explicit FluxReponse(CanalTds &canal) : m_canal(canal) {}
     void ajoute(const QByteArray &octets);
+    /// The buffer to write tokens into directly; call ecrit() after each token.
+    QByteArray &tampon() { return m_tampon; }
+    /// Sends the full packets once enough is written.
+    void ecrit();
     /// Sends what is left as the last packet of the reply.
     void termine();
     /// Sends the full packets written so far, keeping the message open.

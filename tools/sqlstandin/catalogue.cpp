@@ -283,9 +283,13 @@ QString CreeCatalogue(sqlite3 *db, bool bMaster)
         erreur = creeTablesSysteme(db, tablesMaster, lMaster);
     if (erreur.isEmpty())
         erreur = Execute(db, QStringLiteral(
-            "CREATE INDEX sysobjects_name ON sysobjects(name);"
+            // The completion's catalogue queries list names in name order:
+            // (name, type) and (id, name) answer them from the index alone,
+            // already sorted (name is declared with the CI collation).
+            "CREATE INDEX sysobjects_name ON sysobjects(name, type);"
             "CREATE INDEX sysobjects_type ON sysobjects(type, name);"
-            "CREATE INDEX syscolumns_id ON syscolumns(id, colid);"));
+            "CREATE INDEX syscolumns_id ON syscolumns(id, colid);"
+            "CREATE INDEX syscolumns_nom ON syscolumns(id, name);"));
     if (erreur.isEmpty())
         erreur = inscritTablesSysteme(db, tablesBase, lBase);
     if (erreur.isEmpty() && bMaster)

@@ -106,9 +106,13 @@ ValeurTds valeurPour(sqlite3_stmt *st, int i, const ColonneTds &c)
         v.octets = QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
         break;
     case TypeTds::DateHeure:
-    case TypeTds::Texte:
         v.sTexte = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
                                      sqlite3_column_bytes(st, i));
+        break;
+    case TypeTds::Texte:
+        // Encoded straight from SQLite's bytes before the next step.
+        v.pUtf8 = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
+        v.lUtf8 = sqlite3_column_bytes(st, i);
         break;
     }
     return v;
@@ -398,7 +402,8 @@ Issue ExecuteurLot::resultat(sqlite3_stmt *st, const QString &sInstruction, bool
         }
         for (int i = 0; i < lColonnes; ++i)
             valeurs[i] = valeurPour(st, i, colonnes.at(i));
-        m_flux.ajoute(m_etat.jetons.ligne(colonnes, valeurs));
+        m_etat.jetons.ajouteLigne(m_flux.tampon(), colonnes, valeurs);
+        m_flux.ecrit();
         ++lLignes;
         rc = sqlite3_step(st);
     }

@@ -1,5 +1,7 @@
 #include "jetonstds.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <cstring>
 
@@ -277,19 +279,57 @@ QByteArray EcrivainJetons::ligne(const QVector<ColonneTds> &colonnes,
                                  const QVector<ValeurTds> &valeurs) const
 {
     QByteArray o;
+    ajouteLigne(o, colonnes, valeurs);
+    return o;
+}
+
+namespace {
+// UTF-16LE of a UTF-8 text, cut to lMaxOctets bytes, with its 2-byte length.
+// Catalogue names are nearly always ASCII: those bytes are widened in place,
+// without a QString in between.
+void ajouteTexteUtf8(QByteArray &o, const char *p, int n, int lMaxOctets)
+{
+    bool bAscii = true;
+    for (int i = 0; i < n && bAscii; ++i)
+        bAscii = (uchar(p[i]) & 0x80) == 0;
+    if (!bAscii) {
+        const QByteArray texte = Ucs2(QString::fromUtf8(p, n)).left(lMaxOctets);
+        AjouteU16(o, uint16_t(texte.size()));
+        o.append(texte);
+        return;
+    }
+    const int lOctets = std::min(2 * n, std::max(0, lMaxOctets));
+    AjouteU16(o, uint16_t(lOctets));
+    const qsizetype lDebut = o.size();
+    o.resize(lDebut + lOctets);
+    char *d = o.data() + lDebut;
+    for (int k = 0; k < lOctets; ++k)
+        d[k] = (k & 1) ? char(0) : p[k / 2];
+}
+
+void ajouteEntier(QByteArray &o, qint64 v, int lTaille)
+{
+    char octets[9];
+    octets[0] = char(lTaille);
+    for (int b = 0; b < lTaille; ++b)
+        octets[1 + b] = char((quint64(v) >> (8 * b)) & 0xFF);
+    o.append(octets, 1 + lTaille);
+}
+}
+
+void EcrivainJetons::ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colonnes,
+                                 const QVector<ValeurTds> &valeurs) const
+{
     o.append(char(JetonLigne));
     for (int i = 0; i < colonnes.size(); ++i) {
         const ColonneTds &c = colonnes.at(i);
         const ValeurTds &v = valeurs.at(i);
         switch (c.type) {
         case TypeTds::Entier:
-            if (v.bNul) {
+            if (v.bNul)
                 o.append(char(0));
-            } else {
-                o.append(char(c.lTaille));
-                for (int b = 0; b < c.lTaille; ++b)
-                    o.append(char((quint64(v.lEntier) >> (8 * b)) & 0xFF));
-            }
+            else
+                ajouteEntier(o, v.lEntier, std::min(8, c.lTaille));
             break;
         case TypeTds::Bit:
             if (v.bNul)
@@ -316,6 +356,8 @@ QByteArray EcrivainJetons::ligne(const QVector<ColonneTds> &colonnes,
         case TypeTds::Texte:
             if (v.bNul) {
                 AjouteU16(o, 0xFFFF);
+            } else if (v.pUtf8) {
+                ajouteTexteUtf8(o, v.pUtf8, v.lUtf8, c.lTaille);
             } else {
                 // A value longer than the announced maximum would desynchronise the client.
                 const QByteArray texte = Ucs2(v.sTexte).left(c.lTaille);
@@ -334,5 +376,4 @@ QByteArray EcrivainJetons::ligne(const QVector<ColonneTds> &colonnes,
             break;
         }
     }
-    return o;
 }

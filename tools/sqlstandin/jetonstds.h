@@ -20,6 +20,10 @@ struct ValeurTds {
     double dReel = 0;
     QString sTexte;
     QByteArray octets;
+    /// A text still in the database's UTF-8 (valid until the next row is
+    /// stepped to); when set it is used instead of sTexte.
+    const char *pUtf8 = nullptr;
+    int lUtf8 = 0;
 };
 
 /// DONE status bits.
@@ -68,6 +72,8 @@ public:
     QByteArray valeurRetourEntier(int lOrdinal, const QString &sNom, int32_t lValeur) const;
     QByteArray descriptionColonnes(const QVector<ColonneTds> &colonnes) const;
     QByteArray ligne(const QVector<ColonneTds> &colonnes, const QVector<ValeurTds> &valeurs) const;
+    /// Appends the ROW token of ligne() to o (no buffer of its own per row).
+    void ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colonnes, const QVector<ValeurTds> &valeurs) const;
 
     /// The collation every text column announces: SQL_Latin1_General_CP1_CI_AS.
     static QByteArray collation();

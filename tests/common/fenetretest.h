@@ -1,47 +1,30 @@
 #pragma once
 // Shared by the window tests of the test run and of the completion: a private
 // settings folder, a main window connected to the stand-in's Ventes, message
-// boxes captured instead of shown.
-#include "boitemessage.h"
+// boxes captured instead of shown. Header only: the test support library does
+// not link the windows.
+#include "capturemessages.h"
 #include "comboimages.h"
+#include "configprivee.h"
 #include "frmbrenlor.h"
+#include "frmlistemotscles.h"
 #include "parametres.h"
 #include "standin.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
-struct MessageCapture {
-    QString sTexte;
-    IconeMessage icone;
-    QString sTitre;
-};
-
-/// Messages shown since the last call of InstalleCapture.
-inline QList<MessageCapture> &MessagesCaptures()
-{
-    static QList<MessageCapture> messages;
-    return messages;
-}
-
-inline void InstalleCapture()
-{
-    MessagesCaptures().clear();
-    InstalleCaptureMessages([](const QString &sTexte, IconeMessage icone, const QString &sTitre) {
-        MessagesCaptures().append({sTexte, icone, sTitre});
-    });
-}
-
 /// A main window started the way the program starts it, with the stand-in as
-/// the only discovered server and the saved settings pointing at Ventes.
-inline std::unique_ptr<frmBrenlor> OuvreFenetre(const StandIn &standIn, const QString &sPWD = QStringLiteral("Mirabel4"))
+/// the only discovered server and the saved settings pointing at sBase.
+inline std::unique_ptr<frmBrenlor> OuvreFenetre(const StandIn &standIn, const QString &sPWD = QStringLiteral("Mirabel4"),
+                                                const QString &sBase = QStringLiteral("Ventes"))
 {
     const QString app = frmBrenlor::NomApplication();
     SaveSetting(app, QStringLiteral("General"), QStringLiteral("ServeurSQL"), standIn.serverName());
     SaveSetting(app, QStringLiteral("General"), QStringLiteral("PWD"), sPWD);
-    SaveSetting(app, QStringLiteral("General"), QStringLiteral("Base"), QStringLiteral("Ventes"));
+    SaveSetting(app, QStringLiteral("General"), QStringLiteral("Base"), sBase);
     auto fenetre = std::make_unique<frmBrenlor>();
     const QString serveur = standIn.serverName();
     fenetre->SourceServeurs = [serveur] { return QStringList{serveur}; };
@@ -50,13 +33,22 @@ inline std::unique_ptr<frmBrenlor> OuvreFenetre(const StandIn &standIn, const QS
     return fenetre;
 }
 
-/// main() of a window test: the settings folder must exist before the
+/// Closes a window of OuvreFenetre, its popup's hide timer stopped first so
+/// that it cannot fire into the next test.
+inline void FermeFenetre(std::unique_ptr<frmBrenlor> &fenetre)
+{
+    if (fenetre && fenetre->ListeMotsCles)
+        fenetre->ListeMotsCles->tmr->stop();
+    fenetre.reset();
+}
+
+/// main() of a window test: the settings folder is named before the
 /// application object reads the environment.
 #define BRENLOR_TEST_FENETRE_MAIN(Classe)                                                   \
     int main(int argc, char **argv)                                                         \
     {                                                                                       \
-        QTemporaryDir parametres;                                                           \
-        qputenv("XDG_CONFIG_HOME", parametres.path().toUtf8());                             \
+        if (!kConfigPrivee)                                                                 \
+            return 1;                                                                       \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                 \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                        \
         QApplication app(argc, argv);                                                       \
