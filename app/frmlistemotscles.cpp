@@ -119,17 +119,47 @@ bool frmListeMotsCles::AjouteProposition(const QString &sNom, const QString &sCl
 
 int frmListeMotsCles::RemplitListe(const QVector<LigneProposition> &lignes)
 {
-    VideListe();
+    m_cles.clear();
     m_cles.reserve(lignes.size());
     {
-        // One row-inserted signal per row makes the view and its selection
-        // model do their bookkeeping thousands of times; the list is empty and
-        // nothing is selected, so the view is told once, below, instead.
+        // One signal per row makes the view and its selection model do their
+        // bookkeeping thousands of times: the view is told once, below. The
+        // items of the previous list are reused (a keystroke in the popup
+        // replaces thousands of rows by nearly as many).
         const QSignalBlocker silence(liv->model());
-        for (const LigneProposition &ligne : lignes)
-            AjouteProposition(ligne.sNom, ligne.sCleIcone);
+        const int lAnciens = liv->count();
+        int lCompte = 0;
+        for (const LigneProposition &ligne : lignes) {
+            if (!ilsIconesCourantes)
+                break;
+            const int lIcone = IndexIcone(ligne.sCleIcone);
+            if (lIcone < 1)
+                continue;
+            // Keys of the list are unique regardless of case: the first of equal names wins.
+            const qsizetype lAvant = m_cles.size();
+            m_cles.insert(ligne.sNom.toLower());
+            if (m_cles.size() == lAvant)
+                continue;
+            const QIcon icone = m_imageList ? m_imageList->Icone(lIcone) : ilsIconesCourantes->Icone(lIcone);
+            if (lCompte < lAnciens) {
+                QListWidgetItem *item = liv->item(lCompte);
+                item->setText(ligne.sNom);
+                item->setData(RoleIcone, lIcone);
+                item->setIcon(icone);
+            } else {
+                auto *item = new QListWidgetItem(ligne.sNom);
+                item->setData(RoleIcone, lIcone);
+                item->setIcon(icone);
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+                liv->addItem(item);
+            }
+            ++lCompte;
+        }
+        for (int i = liv->count() - 1; i >= lCompte; --i)
+            delete liv->takeItem(i);
         AppliqueLargeurColonne();
     }
+    // Forgets the old selection and current row and lays the rows out again.
     liv->reset();
     return liv->count();
 }

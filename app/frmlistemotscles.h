@@ -43,9 +43,9 @@ public:
     bool AjouteProposition(const QString &sNom, const QString &sCleIcone);
     /// Sizes the rows to the list's first-column rule once the list is filled.
     void TermineRemplissage();
-    /// Empties the list and fills it with the rows, as VideListe, AjouteProposition
-    /// for each row and TermineRemplissage do, but tells the view once instead of
-    /// once per row. Returns the number of items listed.
+    /// Replaces the list by the rows, as VideListe, AjouteProposition for each
+    /// row and TermineRemplissage do, but tells the view once instead of once
+    /// per row. Returns the number of items listed.
     int RemplitListe(const QVector<LigneProposition> &lignes);
     /// Small-icon index of an item (0 for none).
     static int IconeElement(const QListWidgetItem *item);

@@ -32,20 +32,12 @@ struct Recordset::Impl {
     QStringList colonnes;
     QVector<QString> valeurs;   ///< rows read so far, one after the other, colonnes.size() values each
     long lLignes = 0;           ///< number of rows in valeurs
-    /// When every column is short text or an integer, its text is bound to a
-    /// buffer that SQLFetch fills (one driver call per row instead of one per value).
-    QVector<SQLWCHAR> tamponLie;
-    QVector<SQLLEN> indicateursLies;
-    QVector<qsizetype> debutsLies;  ///< start of each column in tamponLie, plus the end
-    bool bColonnesLiees = false;
     bool bOuvert = false;
     bool bFin = false;      ///< no more rows to fetch (all read, or reading failed)
-    long lPosition = 0;     ///< index into lignes; -1 before the first row; lignes.size() past the last
+    long lPosition = 0;     ///< row index; -1 before the first row; lLignes past the last
 
     /// Returns true when row lIndex exists, fetching rows up to it as needed.
     bool ChargeJusqua(long lIndex);
-    /// Binds the columns' text to tamponLie when they all allow it.
-    void LieColonnes();
     /// Reads the current row of the statement into valeurs; throws on failure.
     void LitLigneCourante();
     const QString &Valeur(long lLigne, int lColonne) const { return valeurs.at(lLigne * colonnes.size() + lColonne); }

@@ -14,8 +14,6 @@ constexpr long kAdPosBof = -2;
 constexpr long kAdPosEof = -3;
 
 constexpr SQLLEN kCaracteresTampon = 2048;
-// Longest text column whose values are bound rather than read piece by piece.
-constexpr SQLULEN kCaracteresLiesMax = 1024;
 
 [[noreturn]] void LeveDiagnostics(Connexion::Impl *pConnexion, SQLSMALLINT lType, SQLHANDLE handle)
 {
@@ -70,81 +68,11 @@ QString LitValeur(Connexion::Impl *pConnexion, SQLHSTMT hstmt, SQLUSMALLINT lCol
 
 } // namespace
 
-void Recordset::Impl::LieColonnes()
-{
-    bColonnesLiees = false;
-    tamponLie.clear();
-    indicateursLies.clear();
-    debutsLies.clear();
-    QVector<qsizetype> debuts{0};
-    for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(colonnes.size()); ++i) {
-        SQLWCHAR nom[2] = {};
-        SQLSMALLINT lLongueur = 0;
-        SQLSMALLINT lType = 0;
-        SQLULEN lTaille = 0;
-        SQLSMALLINT lDecimales = 0;
-        SQLSMALLINT lNullable = 0;
-        if (!SQL_SUCCEEDED(SQLDescribeColW(hstmt, i, nom, 2, &lLongueur, &lType, &lTaille, &lDecimales, &lNullable)))
-            return;
-        qsizetype lCaracteres = 0;
-        switch (lType) {
-        case SQL_CHAR:
-        case SQL_VARCHAR:
-        case SQL_WCHAR:
-        case SQL_WVARCHAR:
-            // Room for every character as a surrogate pair, so that a value
-            // can never be cut; longer columns are read piece by piece instead.
-            if (lTaille == 0 || lTaille > kCaracteresLiesMax)
-                return;
-            lCaracteres = 2 * qsizetype(lTaille) + 1;
-            break;
-        case SQL_BIT:
-        case SQL_TINYINT:
-        case SQL_SMALLINT:
-        case SQL_INTEGER:
-        case SQL_BIGINT:
-            lCaracteres = 24;
-            break;
-        default:
-            return;
-        }
-        debuts << debuts.last() + lCaracteres;
-    }
-    tamponLie.resize(debuts.last());
-    indicateursLies.resize(colonnes.size());
-    for (SQLUSMALLINT i = 0; i < SQLUSMALLINT(colonnes.size()); ++i) {
-        const SQLLEN lOctets = SQLLEN((debuts.at(i + 1) - debuts.at(i)) * qsizetype(sizeof(SQLWCHAR)));
-        if (!SQL_SUCCEEDED(SQLBindCol(hstmt, SQLUSMALLINT(i + 1), SQL_C_WCHAR, tamponLie.data() + debuts.at(i),
-                                      lOctets, &indicateursLies[i]))) {
-            SQLFreeStmt(hstmt, SQL_UNBIND);
-            tamponLie.clear();
-            indicateursLies.clear();
-            return;
-        }
-    }
-    debutsLies = debuts;
-    bColonnesLiees = true;
-}
-
 void Recordset::Impl::LitLigneCourante()
 {
-    const int lColonnes = int(colonnes.size());
-    if (bColonnesLiees) {
-        for (int i = 0; i < lColonnes; ++i) {
-            const SQLLEN lIndicateur = indicateursLies.at(i);
-            if (lIndicateur == SQL_NULL_DATA) {
-                valeurs << QString();
-                continue;
-            }
-            const qsizetype lMax = debutsLies.at(i + 1) - debutsLies.at(i) - 1;
-            const qsizetype lLongueur = lIndicateur == SQL_NO_TOTAL
-                ? lMax
-                : qMin<qsizetype>(lIndicateur / SQLLEN(sizeof(SQLWCHAR)), lMax);
-            valeurs << DepuisLarge(tamponLie.constData() + debutsLies.at(i), lLongueur);
-        }
-        return;
-    }
-    for (int i = 0; i < lColonnes; ++i)
+    // SQLGetData per value: binding the columns (SQLBindCol) makes FreeTDS's
+    // SQLFetch dozens of times slower per row on wide text columns.
+    for (int i = 0; i < colonnes.size(); ++i)
         valeurs << LitValeur(pConnexion, hstmt, SQLUSMALLINT(i + 1));
 }
 
@@ -205,10 +133,6 @@ void Recordset::Impl::Ferme()
     colonnes.clear();
     valeurs.clear();
     lLignes = 0;
-    bColonnesLiees = false;
-    tamponLie.clear();
-    indicateursLies.clear();
-    debutsLies.clear();
     bOuvert = false;
     lPosition = 0;
 }
@@ -244,7 +168,6 @@ void Recordset::Impl::Execute(const QString &sTexte, Connexion::Impl *cn)
     colonnes = LitNomsColonnes(h, lColonnes);
     valeurs.clear();
     lLignes = 0;
-    LieColonnes();
     bFin = false;
     lPosition = 0;
     bOuvert = true;
