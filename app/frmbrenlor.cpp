@@ -1,4 +1,5 @@
 #include "frmbrenlor.h"
+#include "twips.h"
 
 #include "boitemessage.h"
 #include "chaineconnexion.h"
@@ -95,12 +96,12 @@ frmBrenlor::~frmBrenlor()
 
 int frmBrenlor::Pixels(double dTwips) const
 {
-    return qRound(dTwips * logicalDpiX() / 1440.0);
+    return TwipsEnPixels(this, dTwips);
 }
 
 double frmBrenlor::Twips(int lPixels) const
 {
-    return lPixels * 1440.0 / logicalDpiX();
+    return PixelsEnTwips(this, lPixels);
 }
 
 QRectF frmBrenlor::GeometrieTwips(const QWidget *controle) const

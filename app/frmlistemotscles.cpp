@@ -1,4 +1,5 @@
 #include "frmlistemotscles.h"
+#include "twips.h"
 
 #include "editeurriche.h"
 #include "fenetres.h"
@@ -24,12 +25,6 @@ constexpr double kMargeColonneTwips = 15;
 // giving up: the window system may refuse it, and the popup must not pull at
 // the focus forever.
 constexpr int kToursActivationMax = 20;
-
-int Pixels(const QWidget *w, double dTwips, bool bHorizontal)
-{
-    const int dpi = bHorizontal ? w->logicalDpiX() : w->logicalDpiY();
-    return qRound(dTwips * dpi / 1440.0);
-}
 }
 
 frmListeMotsCles::frmListeMotsCles(frmBrenlor *principal)
@@ -42,6 +37,9 @@ frmListeMotsCles::frmListeMotsCles(frmBrenlor *principal)
     liv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     liv->setIconSize(QSize(16, 16));
     liv->setUniformItemSizes(true);
+    // The column width below is reckoned in twips from the list's outer width and
+    // may pass the viewport by a pixel or two; that must not bring a scroll bar.
+    liv->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     liv->installEventFilter(this);
     connect(liv, &QListWidget::itemClicked, this, [this] { liv_Click(); });
 
@@ -52,7 +50,7 @@ frmListeMotsCles::frmListeMotsCles(frmBrenlor *principal)
     ilsIcones2000 = ImageList::Icones2000();
     ilsIcones2005 = ImageList::Icones2005();
 
-    setFixedSize(Pixels(this, kLargeurTwips, true), Pixels(this, kHauteurTwips, false));
+    setFixedSize(TwipsEnPixels(this, kLargeurTwips, true), TwipsEnPixels(this, kHauteurTwips, false));
     liv->setGeometry(0, 0, width(), height());
 }
 
@@ -281,10 +279,10 @@ void frmListeMotsCles::resizeEvent(QResizeEvent *evenement)
 void frmListeMotsCles::AppliqueLargeurColonne()
 {
     // Rows of 255 twips that do not fit leave room for a vertical scroll bar.
-    const int lHauteurLigne = Pixels(this, kHauteurLigneTwips, false);
+    const int lHauteurLigne = TwipsEnPixels(this, kHauteurLigneTwips, false);
     const bool bDefilement = liv->height() < lHauteurLigne * liv->count();
-    const int lLargeur = liv->width() - (bDefilement ? Pixels(this, kHauteurLigneTwips, true) : 0)
-        - Pixels(this, kMargeColonneTwips, true);
+    const int lLargeur = liv->width() - (bDefilement ? TwipsEnPixels(this, kHauteurLigneTwips, true) : 0)
+        - TwipsEnPixels(this, kMargeColonneTwips, true);
     if (lLargeur <= 0)
         return;
     const QSize taille(lLargeur, lHauteurLigne);

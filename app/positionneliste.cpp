@@ -1,4 +1,5 @@
 #include "frmbrenlor.h"
+#include "twips.h"
 
 #include "editeurriche.h"
 #include "fenetres.h"
@@ -24,12 +25,6 @@ QPoint DansEcran(QPoint coin, const QSize &taille, int lHauteurLigne, const QRec
     coin.setX(qMax(coin.x(), ecran.left()));
     coin.setY(qMax(coin.y(), ecran.top()));
     return coin;
-}
-
-int TwipsEnPixels(const QWidget *w, double dTwips, bool bHorizontal)
-{
-    const int dpi = bHorizontal ? w->logicalDpiX() : w->logicalDpiY();
-    return qRound(dTwips * dpi / 1440.0);
 }
 
 // The classic estimate, right for an editor that is neither scrolled nor
