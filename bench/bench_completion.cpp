@@ -28,6 +28,7 @@
 #include "contexte.h"
 #include "requetes.h"
 #include "chaineconnexion.h"
+#include "fenetretest.h"
 #include "standin.h"
 
 #include <QApplication>
@@ -66,22 +67,6 @@ Mesure Percentiles(std::vector<double> durees)
 double Millisecondes(const QElapsedTimer &chrono)
 {
     return chrono.nsecsElapsed() / 1e6;
-}
-
-/// A main window started the way the program starts it, with the stand-in as
-/// the only server and the saved settings pointing at Grande.
-std::unique_ptr<frmBrenlor> OuvreFenetre(const StandIn &standIn)
-{
-    const QString app = frmBrenlor::NomApplication();
-    SaveSetting(app, QStringLiteral("General"), QStringLiteral("ServeurSQL"), standIn.serverName());
-    SaveSetting(app, QStringLiteral("General"), QStringLiteral("PWD"), QStringLiteral("Mirabel4"));
-    SaveSetting(app, QStringLiteral("General"), QStringLiteral("Base"), QStringLiteral("Grande"));
-    auto fenetre = std::make_unique<frmBrenlor>();
-    const QString serveur = standIn.serverName();
-    fenetre->SourceServeurs = [serveur] { return QStringList{serveur}; };
-    fenetre->Form_Load();
-    QApplication::processEvents();
-    return fenetre;
 }
 
 double SelectUn(Connexion &cn)
@@ -145,8 +130,7 @@ int main(int argc, char **argv)
     qInstallMessageHandler(FiltreMessagesQt);
     // The settings folder and the platform must be set before the
     // application object reads the environment.
-    QTemporaryDir parametres;
-    qputenv("XDG_CONFIG_HOME", parametres.path().toUtf8());
+    // fenetretest.h has already pointed XDG_CONFIG_HOME at a private folder.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream out(stdout);
@@ -175,7 +159,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    std::unique_ptr<frmBrenlor> fenetre = OuvreFenetre(standIn);
+    std::unique_ptr<frmBrenlor> fenetre = OuvreFenetre(standIn, QStringLiteral("Mirabel4"), QStringLiteral("Grande"));
     if (fenetre->cboBase->Text() != QLatin1String("Grande")) {
         std::fprintf(stderr, "the window did not open on Grande (base '%s')\n", qPrintable(fenetre->cboBase->Text()));
         return 1;
