@@ -1,17 +1,14 @@
 #include "frmbrenlor.h"
 
-#include "chaineconnexion.h"
-#include "comboimages.h"
-#include "connexion.h"
-#include "contexte.h"
+#include "demande.h"
 #include "editeurriche.h"
+#include "fenetres.h"
 #include "frmlistemotscles.h"
-#include "proposition.h"
-#include "requetes.h"
+#include "placement.h"
+#include "twips.h"
 
 #include <QLineEdit>
-#include <QListWidget>
-#include <QTimer>
+#include <QScreen>
 
 namespace {
 // Clears the re-entrancy guard however the request ends.
@@ -28,46 +25,74 @@ private:
 };
 }
 
-void frmBrenlor::AfficheProposition(int lSysteme)
+void frmBrenlor::AfficheProposition(int lSysteme, GenreDemande genre)
 {
-    if (bPropositionEnCours || !txtRequete || !ListeMotsCles)
+    if (bPropositionEnCours || !ListeMotsCles)
         return;
     GardeProposition garde(bPropositionEnCours);
+    const bool bSysteme = ModeSysteme(lSysteme, LlDernierShift);
+    DesigneServeur();
+    const std::unique_ptr<SourceCatalogue> catalogue = m_serveur.Catalogue();
+    AppliqueDemande(DemandeProposition(*catalogue, txtRequete->Text(), txtRequete->SelStart(), bSysteme, genre));
+}
 
-    bool bSysteme = false;
-    if (lSysteme == 0) {
-        bSysteme = (LlDernierShift == 1);
-    } else {
-        bSysteme = (lSysteme == 1);
-        LlDernierShift = lSysteme;
-    }
-
-    const Contexte contexte = AnalyseContexte(txtRequete->Text(), txtRequete->SelStart(), bSysteme);
-    const Requetes requetes = ConstruitRequetes(contexte, bSysteme);
-
-    if (!cnServeur)
-        cnServeur = std::make_unique<Connexion>();
-    const QString sChaine = ChaineConnexion(cboServeur->currentText(), cboBase->currentText(),
-                                            txtPWD->text(), TitreApplication());
-    const ResultatProposition resultat = ExecuteProposition(*cnServeur, sChaine, requetes);
-    // Nothing came back (or the count is not known): the popup keeps its old list.
-    if (!resultat.bLignes || resultat.lRecordCount < 1)
+void frmBrenlor::AppliqueDemande(const Demande &demande)
+{
+    if (demande.action == ActionPopup::Rien)
         return;
-
-    ListeMotsCles->RemplitListe(resultat.lignes);
-    if (ListeMotsCles->liv->count() > 0)
-        ListeMotsCles->liv->setCurrentRow(0);
-
-    if (resultat.lRecordCount > 1) {
+    if (demande.action == ActionPopup::Cacher) {
+        if (ListeMotsCles->isVisible())
+            ListeMotsCles->Ferme();
+        return;
+    }
+    ListeMotsCles->RemplitListe(demande.resultat.lignes);
+    ListeMotsCles->SelectionneProposition(demande.contexte.sPrefixe);
+    if (demande.action == ActionPopup::Montrer) {
         try {
             PositionneListe();
         } catch (const std::exception &) {
             // A placement that fails leaves the popup as it was.
         }
-    } else {
-        const QListWidgetItem *choisi = ListeMotsCles->liv->currentItem();
-        if (choisi && choisi->text() != contexte.sPrefixe)
-            ListeMotsCles->InsereTexte(choisi->text(), false);
-        ListeMotsCles->tmr->start();
+        return;
     }
+    if (demande.action == ActionPopup::Inserer)
+        ListeMotsCles->InsereTexte(ListeMotsCles->TexteElement(0), false);
+    ListeMotsCles->Ferme();
+}
+
+void frmBrenlor::PositionneListe()
+{
+    // From here on the window measures text with the editor's font.
+    SetPoliceMesure(txtRequete->font());
+    const double dHauteurLigne = TextHeight(QStringLiteral("e"));
+
+    // The editor knows where its caret really is, scrolled or wrapped: the
+    // popup goes right under it. The estimate serves only when it cannot tell.
+    const QRect caret = txtRequete->CaretRect();
+    QPoint coin = (txtRequete->isVisible() && caret.isValid())
+        ? txtRequete->viewport()->mapToGlobal(caret.bottomLeft() + QPoint(0, 1))
+        : CoinEstime(dHauteurLigne);
+
+    QScreen *ecran = txtRequete->screen();
+    const int lHauteurLigne = qMax(caret.height(), TwipsEnPixels(this, dHauteurLigne, false));
+    ListeMotsCles->MontreEn(
+        DansEcran(coin, ListeMotsCles->size(), lHauteurLigne, ecran ? ecran->availableGeometry() : QRect()));
+}
+
+QPoint frmBrenlor::CoinEstime(double dHauteurLigne) const
+{
+    const QString sTexte = txtRequete->Text();
+    const int lCaret = txtRequete->SelStart();
+    const long lDebutLigne = DebutLigne(sTexte, lCaret);
+    const CadreTwips cadre = CadreFenetreTwips(this);
+    MesuresCaret m;
+    m.dHauteurLigne = dHauteurLigne;
+    m.lLigne = txtRequete->GetLineFromChar(lCaret);
+    m.dLargeurDebut = TextWidth(sTexte.mid(int(lDebutLigne) - 1, qMax(0, lCaret - int(lDebutLigne) + 1)));
+    m.origineFenetre = QPointF(cadre.dLeft, cadre.dTop);
+    const QRectF editeur = GeometrieTwips(txtRequete);
+    m.origineEditeur = editeur.topLeft();
+    m.bordures = QSizeF(cadre.dWidth - cadre.dScaleWidth, cadre.dHeight - cadre.dScaleHeight);
+    const QPointF coin = CoinEstimeTwips(m);
+    return QPoint(TwipsEnPixels(this, coin.x(), true), TwipsEnPixels(this, coin.y(), false));
 }

@@ -134,6 +134,20 @@ void ComboImages::SetImageList(ImageList *imageList)
         AfficheImage(i);
 }
 
+void ComboImages::ChangeImageList(ImageList *imageList)
+{
+    const QStringList tags = Tags();
+    SetImageList(imageList);
+    if (Count() == 0 || !imageList)
+        return;
+    for (int i = 0; i < tags.size(); ++i) {
+        try {
+            SetImage(i, imageList->Index(tags.at(i)));
+        } catch (const std::exception &) {
+        }
+    }
+}
+
 void ComboImages::AfficheImage(int lIndex)
 {
     setItemIcon(lIndex, m_images ? m_images->Icone(Image(lIndex)) : QIcon());

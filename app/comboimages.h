@@ -48,6 +48,8 @@ public:
     /// Attaches an icon set (or none); pictures are redrawn from the stored indexes.
     void SetImageList(ImageList *imageList);
     ImageList *ImageListe() const { return m_images; }
+    /// Attaches another set and takes each entry's index anew from its tag.
+    void ChangeImageList(ImageList *imageList);
 
     /// Key released (virtual-key code, shift bits) for a key that went down
     /// here too: an Enter that closed a message box elsewhere is not reported.

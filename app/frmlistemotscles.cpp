@@ -1,18 +1,18 @@
 #include "frmlistemotscles.h"
-#include "twips.h"
 
+#include "demande.h"
 #include "editeurriche.h"
 #include "fenetres.h"
-#include "frmbrenlor.h"
 #include "imagelist.h"
 #include "insertion.h"
+#include "lexique.h"
+#include "modelepropositions.h"
+#include "twips.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QListWidget>
-#include <QSignalBlocker>
+#include <QListView>
 #include <QTimer>
-#include <stdexcept>
 
 namespace {
 // Design-time size of the client area, in twips.
@@ -21,17 +21,36 @@ constexpr double kHauteurTwips = 3195;
 // Height of one list row and the room kept for a vertical scroll bar, in twips.
 constexpr double kHauteurLigneTwips = 255;
 constexpr double kMargeColonneTwips = 15;
-// Ticks (of 100 ms) spent asking for the main window's activation before
-// giving up: the window system may refuse it, and the popup must not pull at
-// the focus forever.
+// Ticks (of 100 ms) spent asking for the owner's activation before giving
+// up: the window system may refuse it, and the popup must not pull at the
+// focus forever.
 constexpr int kToursActivationMax = 20;
+
+// The characters that go on with the word being typed, so that the list
+// follows them: name characters, the dot before a column, the brackets of a
+// quoted name.
+bool ContinueLeMot(QChar ch)
+{
+    return EstCaractereDeNom(ch) || ch == QLatin1Char('.') || ch == QLatin1Char('[') || ch == QLatin1Char(']');
 }
 
-frmListeMotsCles::frmListeMotsCles(frmBrenlor *principal)
-    : QWidget(principal, Qt::Tool | Qt::FramelessWindowHint), m_principal(principal)
+int IndexBases()
+{
+    try {
+        return ilsIconesCourantes ? ilsIconesCourantes->Index(QStringLiteral("bases")) : -1;
+    } catch (const std::exception &) {
+        return -1;
+    }
+}
+}
+
+frmListeMotsCles::frmListeMotsCles(QWidget *proprietaire)
+    : QWidget(proprietaire, Qt::Tool | Qt::FramelessWindowHint), m_proprietaire(proprietaire)
 {
     setAttribute(Qt::WA_ShowWithoutActivating, false);
-    liv = new QListWidget(this);
+    m_modele = new ModelePropositions(this);
+    liv = new QListView(this);
+    liv->setModel(m_modele);
     liv->setViewMode(QListView::ListMode);
     liv->setSelectionMode(QAbstractItemView::SingleSelection);
     liv->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -41,7 +60,7 @@ frmListeMotsCles::frmListeMotsCles(frmBrenlor *principal)
     // may pass the viewport by a pixel or two; that must not bring a scroll bar.
     liv->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     liv->installEventFilter(this);
-    connect(liv, &QListWidget::itemClicked, this, [this] { liv_Click(); });
+    connect(liv, &QListView::clicked, this, [this] { liv_Click(); });
 
     tmr = new QTimer(this);
     tmr->setInterval(100);
@@ -59,174 +78,174 @@ frmListeMotsCles::~frmListeMotsCles() = default;
 void frmListeMotsCles::SetImageList(ImageList *imageList)
 {
     m_imageList = imageList;
-    for (int i = 0; i < liv->count(); ++i) {
-        QListWidgetItem *item = liv->item(i);
-        item->setIcon(m_imageList ? m_imageList->Icone(IconeElement(item)) : QIcon());
-    }
-}
-
-void frmListeMotsCles::VideListe()
-{
-    liv->clear();
-    m_cles.clear();
-}
-
-void frmListeMotsCles::TermineRemplissage()
-{
-    AppliqueLargeurColonne();
-}
-
-int frmListeMotsCles::IndexIcone(const QString &sCleIcone)
-{
-    if (m_jeuIndexes != ilsIconesCourantes) {
-        m_indexes.clear();
-        m_jeuIndexes = ilsIconesCourantes;
-    }
-    const auto trouve = m_indexes.constFind(sCleIcone);
-    if (trouve != m_indexes.constEnd())
-        return trouve.value();
-    int lIcone = 0;
-    try {
-        lIcone = ilsIconesCourantes->Index(sCleIcone.trimmed());
-    } catch (const std::exception &) {
-        lIcone = 0;
-    }
-    m_indexes.insert(sCleIcone, lIcone);
-    return lIcone;
-}
-
-bool frmListeMotsCles::AjouteProposition(const QString &sNom, const QString &sCleIcone)
-{
-    if (!ilsIconesCourantes)
-        return false;
-    const int lIcone = IndexIcone(sCleIcone);
-    if (lIcone < 1)
-        return false;
-    // Keys of the list are unique regardless of case: the first of equal names wins.
-    const qsizetype lAvant = m_cles.size();
-    m_cles.insert(sNom.toLower());
-    if (m_cles.size() == lAvant)
-        return false;
-    auto *item = new QListWidgetItem(sNom);
-    item->setData(RoleIcone, lIcone);
-    item->setIcon(m_imageList ? m_imageList->Icone(lIcone) : ilsIconesCourantes->Icone(lIcone));
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    liv->addItem(item);
-    return true;
+    m_modele->SetImageList(imageList);
 }
 
 int frmListeMotsCles::RemplitListe(const QVector<LigneProposition> &lignes)
 {
-    m_cles.clear();
-    m_cles.reserve(lignes.size());
-    {
-        // One signal per row makes the view and its selection model do their
-        // bookkeeping thousands of times: the view is told once, below. The
-        // items of the previous list are reused (a keystroke in the popup
-        // replaces thousands of rows by nearly as many).
-        const QSignalBlocker silence(liv->model());
-        const int lAnciens = liv->count();
-        int lCompte = 0;
-        for (const LigneProposition &ligne : lignes) {
-            if (!ilsIconesCourantes)
-                break;
-            const int lIcone = IndexIcone(ligne.sCleIcone);
-            if (lIcone < 1)
-                continue;
-            // Keys of the list are unique regardless of case: the first of equal names wins.
-            const qsizetype lAvant = m_cles.size();
-            m_cles.insert(ligne.sNom.toLower());
-            if (m_cles.size() == lAvant)
-                continue;
-            const QIcon icone = m_imageList ? m_imageList->Icone(lIcone) : ilsIconesCourantes->Icone(lIcone);
-            if (lCompte < lAnciens) {
-                QListWidgetItem *item = liv->item(lCompte);
-                item->setText(ligne.sNom);
-                item->setData(RoleIcone, lIcone);
-                item->setIcon(icone);
-            } else {
-                auto *item = new QListWidgetItem(ligne.sNom);
-                item->setData(RoleIcone, lIcone);
-                item->setIcon(icone);
-                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-                liv->addItem(item);
-            }
-            ++lCompte;
-        }
-        for (int i = liv->count() - 1; i >= lCompte; --i)
-            delete liv->takeItem(i);
-        AppliqueLargeurColonne();
-    }
-    // Forgets the old selection and current row and lays the rows out again.
-    liv->reset();
-    return liv->count();
+    m_modele->Remplit(lignes, ilsIconesCourantes);
+    m_modele->SetImageList(m_imageList ? m_imageList : ilsIconesCourantes);
+    AppliqueLargeurColonne();
+    return m_modele->rowCount();
 }
 
-int frmListeMotsCles::IconeElement(const QListWidgetItem *item)
+void frmListeMotsCles::SelectionneProposition(const QString &sPrefixe)
 {
-    return item ? item->data(RoleIcone).toInt() : 0;
+    QStringList noms;
+    noms.reserve(Nombre());
+    for (int i = 0; i < Nombre(); ++i)
+        noms << m_modele->Ligne(i).sNom;
+    SetSelection(Nombre() > 0 ? IndexSelection(noms, sPrefixe) : -1);
+}
+
+int frmListeMotsCles::Nombre() const
+{
+    return m_modele->rowCount();
+}
+
+QString frmListeMotsCles::TexteElement(int lRang) const
+{
+    return lRang >= 0 && lRang < Nombre() ? m_modele->Ligne(lRang).Affichage() : QString();
+}
+
+int frmListeMotsCles::IconeElement(int lRang) const
+{
+    return lRang >= 0 && lRang < Nombre() ? m_modele->Icone(lRang) : 0;
+}
+
+int frmListeMotsCles::Selection() const
+{
+    const QModelIndex courant = liv->currentIndex();
+    if (!courant.isValid() || !liv->selectionModel()->isSelected(courant))
+        return -1;
+    return courant.row();
+}
+
+void frmListeMotsCles::SetSelection(int lRang)
+{
+    if (lRang < 0 || lRang >= Nombre()) {
+        liv->setCurrentIndex(QModelIndex());
+        liv->clearSelection();
+        return;
+    }
+    const QModelIndex index = m_modele->index(lRang);
+    liv->setCurrentIndex(index);
+    liv->scrollTo(index);
+}
+
+void frmListeMotsCles::MontreEn(const QPoint &coin)
+{
+    // A list shown again must not be hidden by the tick of an earlier close.
+    tmr->stop();
+    m_activationDemandee = false;
+    m_lToursSansActivation = 0;
+    move(coin);
+    show();
+    ActiveFenetre(this);
+    liv->setFocus();
+}
+
+void frmListeMotsCles::Ferme()
+{
+    if (isVisible()) {
+        // The owner first: keys typed meanwhile go to it, none to a window
+        // that is going away.
+        if (m_proprietaire)
+            ActiveFenetre(m_proprietaire);
+        m_activationDemandee = true;
+        hide();
+    }
+    tmr->start();
 }
 
 void frmListeMotsCles::InsereTexte(const QString &sTexte, bool bKeyPress)
 {
-    EditeurRiche *editeur = m_principal ? m_principal->txtRequete : nullptr;
-    if (!editeur)
+    if (!m_editeur)
         return;
-    bool bBase = false;
-    if (!bKeyPress && ilsIconesCourantes) {
-        try {
-            bBase = IconeElement(liv->currentItem()) == ilsIconesCourantes->Index(QStringLiteral("bases"));
-        } catch (const std::exception &) {
-            bBase = false;
+    Insertion insertion;
+    if (bKeyPress) {
+        insertion = InsereFrappe(m_editeur->Text(), m_editeur->SelStart(), sTexte);
+    } else {
+        const int lRang = Selection();
+        const bool bBase = lRang >= 0 && IconeElement(lRang) == IndexBases();
+        QString sNom = sTexte;
+        QString sProprietaire;
+        // The selected proposal is written part by part: an owner and a name
+        // are bracketed each on their own.
+        if (lRang >= 0 && TexteElement(lRang) == sTexte) {
+            sNom = m_modele->Ligne(lRang).sNom;
+            sProprietaire = m_modele->Ligne(lRang).sProprietaire;
         }
+        insertion = RemplaceMot(m_editeur->Text(), m_editeur->SelStart(), TexteDuChoix(sNom, sProprietaire, bBase));
     }
-    const Insertion insertion =
-        CalculeInsertion(editeur->Text(), editeur->SelStart(), sTexte, bKeyPress, bBase);
     if (insertion.bAppliquee) {
-        editeur->SetText(insertion.sTexte);
-        editeur->SetSelStart(insertion.lSelStart);
+        m_editeur->SetText(insertion.sTexte);
+        m_editeur->SetSelStart(insertion.lSelStart);
     }
-    m_principal->AfficheProposition(0);
+}
+
+void frmListeMotsCles::Choisit(int lRang, const QString &sApres)
+{
+    InsereTexte(TexteElement(lRang), false);
+    if (!sApres.isEmpty())
+        InsereTexte(sApres, true);
+    Ferme();
+}
+
+void frmListeMotsCles::EcritTouche(const QString &sTouche)
+{
+    InsereTexte(sTouche, true);
+    Ferme();
 }
 
 void frmListeMotsCles::Form_KeyDown(int &KeyCode, int /*Shift*/)
 {
     if (KeyCode == 27) {
         KeyCode = 0;
-        tmr->start();
+        Ferme();
     }
 }
 
 void frmListeMotsCles::Form_KeyPress(int KeyAscii)
 {
     if (KeyAscii == 13 || KeyAscii == 32) {
-        liv_Click();
+        const QString sTouche = KeyAscii == 13 ? QStringLiteral("\r\n") : QStringLiteral(" ");
+        const int lRang = Selection();
+        // A word typed in full is not a choice: the key is typed.
+        if (lRang < 0 || (m_editeur && MotTermine(m_editeur->Text(), m_editeur->SelStart(), m_modele->Ligne(lRang).sNom)))
+            EcritTouche(sTouche);
+        else
+            Choisit(lRang, KeyAscii == 32 ? sTouche : QString());
         return;
     }
-    // Control characters (Ctrl+C and the like) are not text; Backspace and Tab are.
-    if (KeyAscii < 32 && KeyAscii != 8 && KeyAscii != 9)
+    const QChar ch(KeyAscii);
+    if (KeyAscii == 8 || ContinueLeMot(ch)) {
+        InsereTexte(QString(ch), true);
+        emit FrappeEcrite();
         return;
-    InsereTexte(QString(QChar(KeyAscii)), true);
+    }
+    // Control characters (Ctrl+C and the like) are not text; Tab is.
+    if (KeyAscii < 32 && KeyAscii != 9)
+        return;
+    // Anything else ends the word: it is written and the list goes.
+    EcritTouche(QString(ch));
 }
 
 void frmListeMotsCles::liv_Click()
 {
-    // Choosing needs a chosen item; without one there is nothing to write.
-    QListWidgetItem *item = liv->currentItem();
-    if (!item || !item->isSelected())
-        return;
-    InsereTexte(item->text(), false);
-    tmr->start();
+    const int lRang = Selection();
+    if (lRang >= 0)
+        Choisit(lRang, QString());
 }
 
 void frmListeMotsCles::tmr_Timer()
 {
     QWidget *actif = FenetreActive();
-    const bool bPrincipalActif = m_principal && actif == m_principal;
+    const bool bProprietaireActif = m_proprietaire && actif == m_proprietaire;
     // Nothing of ours active, without our having asked for it: another
     // application took the activation, and it keeps it.
     const bool bAutreApplication = !actif && !m_activationDemandee;
-    if (bPrincipalActif || bAutreApplication || m_lToursSansActivation >= kToursActivationMax) {
+    if (bProprietaireActif || bAutreApplication || m_lToursSansActivation >= kToursActivationMax) {
         tmr->stop();
         m_activationDemandee = false;
         m_lToursSansActivation = 0;
@@ -237,8 +256,8 @@ void frmListeMotsCles::tmr_Timer()
     if (bAutreApplication)
         return;
     QCoreApplication::processEvents();
-    if (m_principal && !bPrincipalActif) {
-        ActiveFenetre(m_principal);
+    if (m_proprietaire && !bProprietaireActif) {
+        ActiveFenetre(m_proprietaire);
         m_activationDemandee = tmr->isActive();
     }
 }
@@ -280,12 +299,9 @@ void frmListeMotsCles::AppliqueLargeurColonne()
 {
     // Rows of 255 twips that do not fit leave room for a vertical scroll bar.
     const int lHauteurLigne = TwipsEnPixels(this, kHauteurLigneTwips, false);
-    const bool bDefilement = liv->height() < lHauteurLigne * liv->count();
+    const bool bDefilement = liv->height() < lHauteurLigne * Nombre();
     const int lLargeur = liv->width() - (bDefilement ? TwipsEnPixels(this, kHauteurLigneTwips, true) : 0)
         - TwipsEnPixels(this, kMargeColonneTwips, true);
-    if (lLargeur <= 0)
-        return;
-    const QSize taille(lLargeur, lHauteurLigne);
-    for (int i = 0; i < liv->count(); ++i)
-        liv->item(i)->setSizeHint(taille);
+    if (lLargeur > 0)
+        m_modele->SetTailleLigne(QSize(lLargeur, lHauteurLigne));
 }

@@ -1,54 +1,60 @@
 #pragma once
-#include <QHash>
-#include <QSet>
+#include <QPoint>
 #include <QString>
 #include <QVector>
 #include <QWidget>
 
-#include "proposition.h"
+#include "sourcecatalogue.h"
 
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QTimer;
+class EditeurRiche;
 class ImageList;
-class frmBrenlor;
+class ModelePropositions;
 
 /// The completion popup: a window without title bar holding the proposal list
-/// `liv`, the two icon sets and the timer `tmr` that hides it again.
+/// `liv`, the two icon sets and the timer `tmr` that gives the activation back
+/// to the window that owns it. It writes into one editor; after a typed name
+/// character, dot or Backspace it asks for the list again through
+/// FrappeEcrite, which the owner connects to its request.
 class frmListeMotsCles : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmListeMotsCles(frmBrenlor *principal);
+    explicit frmListeMotsCles(QWidget *proprietaire);
     ~frmListeMotsCles() override;
 
-    /// Item data role holding the 1-based small-icon index of a proposal.
-    static constexpr int RoleIcone = Qt::UserRole + 1;
-
-    QListWidget *liv = nullptr;
+    QListView *liv = nullptr;
     QTimer *tmr = nullptr;
     ImageList *ilsIcones2000 = nullptr;
     ImageList *ilsIcones2005 = nullptr;
 
-    /// Rebinds the list's small icons to another set (or none), keeping each item's key.
+    /// The editor chosen names and typed characters are written into.
+    void SetEditeur(EditeurRiche *editeur) { m_editeur = editeur; }
+    /// Rebinds the list's small icons to another set (or none), keeping each row's index.
     void SetImageList(ImageList *imageList);
-    /// Writes a typed character, a Backspace (code 8) or a chosen name into the query editor.
-    void InsereTexte(const QString &sTexte, bool bKeyPress);
 
-    /// Empties the list.
-    void VideListe();
-    /// Adds a proposal whose key and text are sNom, with the small icon of
-    /// sCleIcone in the current set; false (nothing added) when the key is
-    /// already listed or the icon key is unknown.
-    bool AjouteProposition(const QString &sNom, const QString &sCleIcone);
-    /// Sizes the rows to the list's first-column rule once the list is filled.
-    void TermineRemplissage();
-    /// Replaces the list by the rows, as VideListe, AjouteProposition for each
-    /// row and TermineRemplissage do, but tells the view once instead of once
-    /// per row. Returns the number of items listed.
+    /// Replaces the list by the rows (the first of equal names wins; a row
+    /// whose icon key is unknown is left out); returns the number listed.
     int RemplitListe(const QVector<LigneProposition> &lignes);
-    /// Small-icon index of an item (0 for none).
-    static int IconeElement(const QListWidgetItem *item);
+    /// Selects the proposal named as the prefix (ignoring case), or else the first.
+    void SelectionneProposition(const QString &sPrefixe);
+    /// Shows the list with its top-left corner there, and gives it the keyboard.
+    void MontreEn(const QPoint &coin);
+    /// Hides the list at once, the owner active again, and lets the timer
+    /// make sure the activation stays there.
+    void Ferme();
+
+    /// Number of listed proposals; the text, name and small-icon index of one.
+    int Nombre() const;
+    QString TexteElement(int lRang) const;
+    int IconeElement(int lRang) const;
+    /// The selected row, -1 for none.
+    int Selection() const;
+    void SetSelection(int lRang);
+
+    /// Writes a typed character, a Backspace (code 8) or a chosen name into the editor.
+    void InsereTexte(const QString &sTexte, bool bKeyPress);
 
     /// Window-system handlers, public so that the main window and tests reach them.
     void Form_KeyDown(int &KeyCode, int Shift);
@@ -56,23 +62,24 @@ public:
     void liv_Click();
     void tmr_Timer();
 
+signals:
+    /// A name character, a dot or a Backspace was written: the list is to follow it.
+    void FrappeEcrite();
+
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override;
     void changeEvent(QEvent *evenement) override;
     void resizeEvent(QResizeEvent *evenement) override;
 
 private:
+    void Choisit(int lRang, const QString &sApres);
+    void EcritTouche(const QString &sTouche);
     void AppliqueLargeurColonne();
-    /// 1-based small-icon index of a catalogue key in the current set; 0 when unknown.
-    int IndexIcone(const QString &sCleIcone);
 
-    frmBrenlor *m_principal;
+    QWidget *m_proprietaire;
+    EditeurRiche *m_editeur = nullptr;
+    ModelePropositions *m_modele = nullptr;
     ImageList *m_imageList = nullptr;
-    QSet<QString> m_cles;  ///< keys of the listed items, folded to lower case
-    // Icon indexes by catalogue key, for the set they were read from: a list of
-    // thousands of rows holds only a handful of kinds.
-    const ImageList *m_jeuIndexes = nullptr;
-    QHash<QString, int> m_indexes;
     bool m_activationDemandee = false;
     int m_lToursSansActivation = 0;
 };

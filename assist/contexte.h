@@ -1,15 +1,18 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
-/// What the text before the caret asks to complete: the kind set (4 columns,
+/// What the word at the caret asks to complete: the kind set (4 columns,
 /// 8 tables and views, 11 servers, databases and system tables), the object
 /// whose columns are wanted, and the prefix that narrows the list.
 struct Contexte {
     long lTypes = 0;
-    QString sObjet;
-    QString sPrefixe;
+    QString sObjet;      ///< the word before its last dot, as written ("" outside column mode)
+    QString sPrefixe;    ///< the name after the last dot, or the whole word, without brackets
+    bool bDansLitteral = false; ///< the caret is inside a string literal or a comment
+    /// The word before the caret cut at its dots, each part as written.
+    QStringList parties;
 };
 
-/// The completion context of a text (CR LF line breaks) with lCaret characters
-/// before the caret; never throws (a step that cannot be done keeps its value).
+/// The completion context of a text with lCaret characters before the caret.
 Contexte AnalyseContexte(const QString &sTexte, int lCaret, bool bSysteme);

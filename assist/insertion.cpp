@@ -1,18 +1,11 @@
 #include "insertion.h"
-#include "recherchetoken.h"
+#include "motcurseur.h"
 
 namespace {
 
 const QChar kRetourArriere(8);
 
-bool FinDeMot(QChar ch)
-{
-    return ch == QLatin1Char(' ') || ch == QLatin1Char('\t') || ch == QLatin1Char('\r')
-        || ch == QLatin1Char('\n');
-}
-
-// A name that T-SQL would read as several tokens goes between brackets; a "]"
-// inside is doubled so that it does not close them.
+// A "]" inside is doubled so that it does not close the brackets.
 QString NomEncadre(const QString &sNom)
 {
     if (sNom.size() < 2)
@@ -25,7 +18,6 @@ QString NomEncadre(const QString &sNom)
     return QLatin1Char('[') + sInterieur + QLatin1Char(']');
 }
 
-// Backspace removes the character before the caret, a CR LF pair as one.
 Insertion Efface(const QString &sTexte, int lCaret)
 {
     Insertion resultat;
@@ -43,58 +35,51 @@ Insertion Efface(const QString &sTexte, int lCaret)
     return resultat;
 }
 
-// 1-based position of the first blank, tab or line-break character at or after
-// lDepart; 0 when there is none.
-long PremiereFinDeMot(const QString &sTexte, long lDepart)
-{
-    for (long i = qMax<long>(lDepart, 1); i <= sTexte.size(); ++i) {
-        if (FinDeMot(sTexte.at(i - 1)))
-            return i;
-    }
-    return 0;
-}
-
-// What follows the replaced word. A blank that ends the word is dropped (the
-// separator stands for it); a tab or a line break stays.
-QString ResteApresMot(const QString &sTexte, long p)
-{
-    const long q = PremiereFinDeMot(sTexte, p);
-    if (q == 0)
-        return QString();
-    if (q == p || sTexte.at(q - 1) == QLatin1Char(' '))
-        return sTexte.mid(q);
-    return sTexte.mid(q - 1);
-}
-
 } // namespace
 
-Insertion CalculeInsertion(const QString &sTexteEditeur, int lCaret, const QString &sTexte,
-                           bool bKeyPress, bool bBase)
+QString TexteDuChoix(const QString &sNom, const QString &sProprietaire, bool bBase)
 {
-    if (sTexte.size() == 1 && sTexte.at(0) == kRetourArriere)
-        return Efface(sTexteEditeur, lCaret);
+    QString s = NomEncadre(sNom);
+    if (!sProprietaire.isEmpty())
+        s = NomEncadre(sProprietaire) + QLatin1Char('.') + s;
+    if (bBase)
+        s += QStringLiteral(".dbo.");
+    return s;
+}
 
+Insertion RemplaceMot(const QString &sTexteEditeur, int lCaret, const QString &sEcrit)
+{
     Insertion resultat;
     resultat.sTexte = sTexteEditeur;
     resultat.lSelStart = lCaret;
     if (lCaret < 0)
         return resultat;
-
-    QString s = NomEncadre(sTexte);
-    if (bBase && !bKeyPress)
-        s += QStringLiteral(".dbo.");
-
-    long p = qMin<long>(lCaret, sTexteEditeur.size());
-    // A chosen name replaces the word being typed, from the farthest separator back.
-    if (!bKeyPress && p >= 1)
-        p = ChercheListeArriere(sTexteEditeur, p,
-                                {QStringLiteral("."), QStringLiteral(","), QStringLiteral(" ")});
-
-    const QString sReste = ResteApresMot(sTexteEditeur, p);
-    const bool bSeparateur = !sReste.isEmpty() && !FinDeMot(sReste.at(0));
-    resultat.sTexte = sTexteEditeur.left(p) + s + (bSeparateur ? QStringLiteral(" ") : QString())
-        + sReste;
-    resultat.lSelStart = int(p + s.size());
+    const MotCurseur mot = MotAuCurseur(sTexteEditeur, lCaret);
+    resultat.sTexte = sTexteEditeur.left(mot.lDebutPartie) + sEcrit + sTexteEditeur.mid(mot.lFin);
+    resultat.lSelStart = int(mot.lDebutPartie + sEcrit.size());
     resultat.bAppliquee = true;
     return resultat;
+}
+
+Insertion InsereFrappe(const QString &sTexteEditeur, int lCaret, const QString &sTexte)
+{
+    if (sTexte.size() == 1 && sTexte.at(0) == kRetourArriere)
+        return Efface(sTexteEditeur, lCaret);
+    Insertion resultat;
+    resultat.sTexte = sTexteEditeur;
+    resultat.lSelStart = lCaret;
+    if (lCaret < 0 || lCaret > sTexteEditeur.size())
+        return resultat;
+    resultat.sTexte.insert(lCaret, sTexte);
+    resultat.lSelStart = int(lCaret + sTexte.size());
+    resultat.bAppliquee = true;
+    return resultat;
+}
+
+Insertion CalculeInsertion(const QString &sTexteEditeur, int lCaret, const QString &sTexte,
+                           bool bKeyPress, bool bBase)
+{
+    if (bKeyPress)
+        return InsereFrappe(sTexteEditeur, lCaret, sTexte);
+    return RemplaceMot(sTexteEditeur, lCaret, TexteDuChoix(sTexte, QString(), bBase));
 }

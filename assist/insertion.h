@@ -9,8 +9,21 @@ struct Insertion {
     int lSelStart = 0;
 };
 
-/// The text and caret after writing sTexte (a typed character, Backspace as
-/// code 8, or a chosen name when bKeyPress is false; bBase for a database) at
-/// the caret of sTexteEditeur.
+/// The text a chosen name writes: a name that T-SQL would read as several
+/// tokens (a blank, a dot or a backslash in it) between brackets, each part of
+/// an owner-qualified name on its own, and ".dbo." after a database.
+QString TexteDuChoix(const QString &sNom, const QString &sProprietaire, bool bBase);
+
+/// The text and caret after writing sEcrit in place of the last part of the
+/// word at the caret (the typed prefix and the rest of the word, nothing else);
+/// the caret goes right after sEcrit.
+Insertion RemplaceMot(const QString &sTexteEditeur, int lCaret, const QString &sEcrit);
+
+/// The text and caret after a typed character (written at the caret) or a
+/// Backspace (code 8: the character before the caret, a CR LF pair as one).
+Insertion InsereFrappe(const QString &sTexteEditeur, int lCaret, const QString &sTexte);
+
+/// InsereFrappe for a typed character (bKeyPress), otherwise RemplaceMot with
+/// the text of a chosen name (bBase for a database).
 Insertion CalculeInsertion(const QString &sTexteEditeur, int lCaret, const QString &sTexte,
                            bool bKeyPress, bool bBase);

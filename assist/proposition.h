@@ -1,25 +1,20 @@
 #pragma once
 #include "requetes.h"
-#include <QString>
-#include <QVector>
+#include "sourcecatalogue.h"
 
-class Connexion;
-
-/// One proposed name and the icon key of its kind ("U", "V", "S", "bases"...).
-struct LigneProposition {
-    QString sNom;
-    QString sCleIcone;
-};
+/// How a request was asked for: by a proposal shortcut, or by typing (a
+/// character written while the list shows, or a dot).
+enum class GenreDemande { Raccourci, Frappe };
 
 /// The outcome of one proposal request: bLignes is true only when there is at
-/// least one row; lRecordCount is the row count as the recordset gave it.
+/// least one row; lRecordCount is the number of rows the catalogue gave.
 struct ResultatProposition {
     bool bLignes = false;
     long lRecordCount = 0;
     QVector<LigneProposition> lignes;
 };
 
-/// The rows of the filtered query, or of the unfiltered one when the filtered
-/// one has none, read over cn after closing and reopening it; never throws.
-ResultatProposition ExecuteProposition(Connexion &cn, const QString &sChaineConnexion,
-                                       const Requetes &r);
+/// The rows of the filtered query or, for a shortcut whose filtered query has
+/// none, of the unfiltered one, read on a freshly opened session.
+ResultatProposition ExecuteProposition(SourceCatalogue &source, const Requetes &r,
+                                       GenreDemande genre = GenreDemande::Raccourci);

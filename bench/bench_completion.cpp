@@ -18,6 +18,7 @@
 // busy the client's processor is); with BENCH_LOTS=1 in the environment each
 // batch line of the stand-in is echoed on stderr; --repetitions N (at least 200).
 #include "boitemessage.h"
+#include "catalogueconnexion.h"
 #include "comboimages.h"
 #include "connexion.h"
 #include "editeurriche.h"
@@ -34,7 +35,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -184,7 +184,7 @@ int main(int argc, char **argv)
             chrono.start();
             fenetre->AfficheProposition(2);  // Ctrl+Space: user mode
             const double dDuree = Millisecondes(chrono);
-            c.lLignes = popup->liv->count();
+            c.lLignes = popup->Nombre();
             if (c.lLignes != c.lLignesAttendues || !popup->isVisible()) {
                 std::fprintf(stderr, "%s: %d rows listed, %d expected, popup %s\n", c.sNom, c.lLignes,
                              c.lLignesAttendues, popup->isVisible() ? "shown" : "hidden");
@@ -204,7 +204,7 @@ int main(int argc, char **argv)
 
     // The same queries through the data layer alone, to tell the list and the
     // popup apart from the catalogue request.
-    Connexion &cn = *fenetre->cnServeur;
+    Connexion &cn = *fenetre->Serveur().cnServeur;
     const QString sChaine = ChaineConnexion(fenetre->cboServeur->currentText(), fenetre->cboBase->currentText(),
                                             fenetre->txtPWD->text(), frmBrenlor::TitreApplication());
     for (Cas &c : cas) {
@@ -212,7 +212,8 @@ int main(int argc, char **argv)
         for (int i = 0; i < 5 + lRepetitions / 2; ++i) {
             QElapsedTimer chrono;
             chrono.start();
-            const ResultatProposition resultat = ExecuteProposition(cn, sChaine, r);
+            CatalogueConnexion catalogue(cn, sChaine);
+            const ResultatProposition resultat = ExecuteProposition(catalogue, r);
             if (i >= 5)
                 c.requetes.push_back(Millisecondes(chrono));
             chrono.restart();

@@ -1,4 +1,5 @@
 #include "editeurriche.h"
+#include "twips.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
@@ -159,7 +160,7 @@ void EditeurRiche::AppliqueMarge()
         setLineWrapMode(QTextEdit::WidgetWidth);
         return;
     }
-    const double pixels = m_margeDroite * logicalDpiX() / 1440.0;
+    const double pixels = TwipsEnPixelsReels(this, m_margeDroite);
     setLineWrapMode(QTextEdit::FixedPixelWidth);
     setLineWrapColumnOrWidth(int(qBound(1.0, pixels, 1.0e7)));
 }
@@ -239,8 +240,6 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
         }
     }
     const QString texte = event->text();
-    if (KeyPress && !texte.isEmpty())
-        KeyPress(texte.at(0).unicode());
     // Shift+Enter would insert a line separator inside the paragraph; the
     // text has only one kind of line break.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
@@ -249,9 +248,11 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
                          event->text(), event->isAutoRepeat(), ushort(event->count()));
         QTextEdit::keyPressEvent(&simple);
         event->setAccepted(simple.isAccepted());
-        return;
+    } else {
+        QTextEdit::keyPressEvent(event);
     }
-    QTextEdit::keyPressEvent(event);
+    if (KeyPress && !texte.isEmpty())
+        KeyPress(texte.at(0).unicode());
 }
 
 void EditeurRiche::insertFromMimeData(const QMimeData *source)

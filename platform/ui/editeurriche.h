@@ -52,7 +52,7 @@ public:
     /// Key-down with the virtual-key code and shift bits (1 Shift, 2 Ctrl,
     /// 4 Alt); setting KeyCode to 0 consumes the key.
     std::function<void(int &KeyCode, int Shift)> KeyDown;
-    /// The typed character (after the key was let through), not consumable.
+    /// The typed character, once the editor has written it.
     std::function<void(int KeyAscii)> KeyPress;
 
     /// Virtual-key code of a Qt key (0 when it has none).

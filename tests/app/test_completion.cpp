@@ -1,5 +1,7 @@
 // Completion end to end: the editor's keys, the request, the popup and the
-// insertion, against the stand-in's Ventes through the real ODBC driver.
+// insertion, against the stand-in's Ventes through the real ODBC driver. Keys
+// go where the window system would send them: to the list while the popup
+// shows, to the editor otherwise.
 #include "fenetretest.h"
 #include "chaineconnexion.h"
 #include "connexion.h"
@@ -9,8 +11,9 @@
 #include "imagelist.h"
 #include "insertion.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QTimer>
 
 namespace {
@@ -47,8 +50,7 @@ private slots:
     void correspondanceUniqueEgaleAuPrefixe();
     void modeSystemeEtBase();
     void baseUniqueInsereeAvecDbo();
-    void pointDemandeDansLeModeRetenu();
-    void frappeDansLaListeRafraichit();
+    void pointDansLeModeRetenu();
     void retourArriereDansLaListe();
     void echapCacheEtRendLActivation();
     void echapDansLEditeur();
@@ -57,12 +59,19 @@ private slots:
     void motDePasseFaux();
     void selectionGenerale_data();
     void selectionGenerale();
+    void exemples_data();
+    void exemples();
+    void requetesTapees_data();
+    void requetesTapees();
 
 private:
     QList<Nom> Serveur(const QString &sRequete);
     QList<Nom> Liste() const;
+    QStringList Noms() const;
     void Ecrit(const QString &sTexte);
     void Touche(Qt::Key touche, Qt::KeyboardModifiers modificateurs = Qt::NoModifier);
+    void Tape(const QString &sScript);
+    QString TexteEtCaret() const;
     frmListeMotsCles *Popup() const { return m_fenetre->ListeMotsCles; }
 
     std::unique_ptr<StandIn> m_standIn;
@@ -110,14 +119,16 @@ QList<Nom> TestCompletion::Liste() const
 {
     QList<Nom> noms;
     const QStringList cles = ImageList::Cles();
-    for (int i = 0; i < Popup()->liv->count(); ++i) {
-        const QListWidgetItem *item = Popup()->liv->item(i);
-        const int lIcone = frmListeMotsCles::IconeElement(item);
-        noms.append({item->text(), cles.value(lIcone - 1)});
-        // The picture shown is the one of that index in the current set.
-        if (item->icon().cacheKey() == 0 && ilsIconesCourantes && !ilsIconesCourantes->Icone(lIcone).isNull())
-            noms.last().sCle += QStringLiteral("(no picture)");
-    }
+    for (int i = 0; i < Popup()->Nombre(); ++i)
+        noms.append({Popup()->TexteElement(i), cles.value(Popup()->IconeElement(i) - 1)});
+    return noms;
+}
+
+QStringList TestCompletion::Noms() const
+{
+    QStringList noms;
+    for (int i = 0; i < Popup()->Nombre(); ++i)
+        noms << Popup()->TexteElement(i);
     return noms;
 }
 
@@ -131,6 +142,52 @@ void TestCompletion::Ecrit(const QString &sTexte)
 void TestCompletion::Touche(Qt::Key touche, Qt::KeyboardModifiers modificateurs)
 {
     QTest::keyClick(m_fenetre->txtRequete, touche, modificateurs);
+}
+
+// Types a script key by key. Plain characters are typed as they are ("\r"
+// is Enter, "\t" Tab); "{^ }" is Ctrl+Space, "{BS}" Backspace, "{ESC}" Escape,
+// "{choix:NAME}" selects NAME in the list and presses Enter.
+void TestCompletion::Tape(const QString &sScript)
+{
+    for (int i = 0; i < sScript.size(); ++i) {
+        QWidget *cible = Popup()->isVisible() ? static_cast<QWidget *>(Popup()->liv) : m_fenetre->txtRequete;
+        const QChar ch = sScript.at(i);
+        if (ch == QLatin1Char('{')) {
+            const int lFin = sScript.indexOf(QLatin1Char('}'), i);
+            const QString sCode = sScript.mid(i + 1, lFin - i - 1);
+            i = lFin;
+            if (sCode == QLatin1String("^ ")) {
+                QTest::keyClick(cible, Qt::Key_Space, Qt::ControlModifier);
+            } else if (sCode == QLatin1String("BS")) {
+                QTest::keyClick(cible, Qt::Key_Backspace);
+            } else if (sCode == QLatin1String("ESC")) {
+                QTest::keyClick(cible, Qt::Key_Escape);
+            } else if (sCode.startsWith(QLatin1String("choix:"))) {
+                const int lRang = Noms().indexOf(sCode.mid(6));
+                QVERIFY2(Popup()->isVisible() && lRang >= 0, qPrintable(sCode + QLatin1String(" not listed")));
+                Popup()->SetSelection(lRang);
+                QTest::keyClick(Popup()->liv, Qt::Key_Return);
+            }
+            continue;
+        }
+        Qt::Key touche = Qt::Key(ch.toUpper().unicode());
+        QString sTexte(ch);
+        if (ch == QLatin1Char('\r'))
+            touche = Qt::Key_Return;
+        else if (ch == QLatin1Char('\t'))
+            touche = Qt::Key_Tab;
+        QKeyEvent appui(QEvent::KeyPress, touche, Qt::NoModifier, sTexte);
+        QKeyEvent relache(QEvent::KeyRelease, touche, Qt::NoModifier, sTexte);
+        QApplication::sendEvent(cible, &appui);
+        QApplication::sendEvent(cible, &relache);
+    }
+}
+
+// The editor's text with "|" where the caret is.
+QString TestCompletion::TexteEtCaret() const
+{
+    QString sTexte = m_fenetre->txtRequete->Text();
+    return sTexte.insert(m_fenetre->txtRequete->SelStart(), QLatin1Char('|'));
 }
 
 void TestCompletion::ctrlEspaceListeTablesEtVues()
@@ -149,7 +206,7 @@ void TestCompletion::ctrlEspaceListeTablesEtVues()
     // The key was consumed: no blank was typed, user mode remembered.
     QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM "));
     QCOMPARE(m_fenetre->LlDernierShift, 2);
-    QCOMPARE(Popup()->liv->currentRow(), 0);
+    QCOMPARE(Popup()->Selection(), 0);
     // Showing the popup gave it the keyboard.
     QCOMPARE(FenetreActive(), Popup());
     QVERIFY(Popup()->liv->hasFocus());
@@ -194,7 +251,7 @@ void TestCompletion::colonnesApresUnPoint()
     Touche(Qt::Key_Space, Qt::ControlModifier);
     QVERIFY(Popup()->isVisible());
     const QList<Nom> attendus = Serveur(QStringLiteral(
-        "SELECT name, 'colonnes' FROM syscolumns WHERE ID = OBJECT_ID('clients') ORDER BY name"));
+        "SELECT name, 'colonnes' FROM syscolumns WHERE id = OBJECT_ID('clients') ORDER BY name"));
     QVERIFY(attendus.size() > 1);
     QCOMPARE(Liste(), attendus);
 }
@@ -216,14 +273,9 @@ void TestCompletion::correspondanceUniqueInseree()
         }
     }
     QVERIFY2(!sNom.isEmpty(), "a table with a prefix of its own");
-    const QString sTexte = QStringLiteral("SELECT * FROM ") + sPrefixe;
-    Ecrit(sTexte);
+    Ecrit(QStringLiteral("SELECT * FROM ") + sPrefixe);
     Touche(Qt::Key_Space, Qt::ControlModifier);
-    const Insertion attendue = CalculeInsertion(sTexte, sTexte.size(), sNom, false, false);
-    QVERIFY(attendue.bAppliquee);
-    QCOMPARE(m_fenetre->txtRequete->Text(), attendue.sTexte);
-    QCOMPARE(m_fenetre->txtRequete->SelStart(), attendue.lSelStart);
-    QVERIFY(m_fenetre->txtRequete->Text().contains(sNom));
+    QCOMPARE(TexteEtCaret(), QStringLiteral("SELECT * FROM ") + sNom + QLatin1Char('|'));
     QVERIFY(!Popup()->isVisible());
     QVERIFY(Popup()->tmr->isActive());
     QVERIFY(!m_fenetre->bPropositionEnCours);
@@ -252,12 +304,10 @@ void TestCompletion::modeSystemeEtBase()
         QVERIFY2(n.sNom.startsWith(QStringLiteral("m"), Qt::CaseInsensitive), qPrintable(n.sNom));
         QVERIFY(n.sCle == QLatin1String("serveurs") || n.sCle == QLatin1String("bases") || n.sCle == QLatin1String("S"));
     }
-    // Choosing the database writes it with ".dbo." in front of the typed word.
-    const int i = Popup()->liv->row(Popup()->liv->findItems(QStringLiteral("master"), Qt::MatchExactly).value(0));
-    QVERIFY(i >= 0);
-    Popup()->liv->setCurrentRow(i);
-    QTest::keyClick(Popup()->liv, Qt::Key_Return);
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM master.dbo. m"));
+    // Choosing the database writes it with ".dbo." in place of the typed word.
+    Tape(QStringLiteral("{choix:master}"));
+    QCOMPARE(TexteEtCaret(), QStringLiteral("SELECT * FROM master.dbo.|"));
+    QVERIFY(!Popup()->isVisible());
     QVERIFY(Popup()->tmr->isActive());
 }
 
@@ -267,33 +317,24 @@ void TestCompletion::baseUniqueInsereeAvecDbo()
     Touche(Qt::Key_Space, Qt::ShiftModifier);
     QCOMPARE(m_fenetre->LlDernierShift, 1);
     QCOMPARE(Liste(), (QList<Nom>{{QStringLiteral("master"), QStringLiteral("bases")}}));
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM master.dbo. ma"));
+    QCOMPARE(TexteEtCaret(), QStringLiteral("SELECT * FROM master.dbo.|"));
     QVERIFY(!Popup()->isVisible());
 }
 
-void TestCompletion::pointDemandeDansLeModeRetenu()
+void TestCompletion::pointDansLeModeRetenu()
 {
-    // Typing "." asks with the text as it was before the dot.
-    Ecrit(QStringLiteral("SELECT * FROM c"));
-    Touche(Qt::Key_Period);
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM c."));
-    QVERIFY(Popup()->isVisible());
-    QCOMPARE(Liste(), Serveur(QStringLiteral(
-        "SELECT name, type FROM sysobjects WHERE type IN ('U','V') AND name LIKE 'c%' ORDER BY name")));
-    QCOMPARE(m_fenetre->LlDernierShift, 0);
-}
-
-void TestCompletion::frappeDansLaListeRafraichit()
-{
+    // After a system-mode shortcut a typed dot asks in system mode too; the
+    // columns of an object are listed whatever the mode.
     Ecrit(QStringLiteral("SELECT * FROM "));
-    Touche(Qt::Key_Space, Qt::ControlModifier);
+    Touche(Qt::Key_Space, Qt::ShiftModifier);
+    Tape(QStringLiteral("{ESC}"));
+    Ecrit(QStringLiteral("SELECT * FROM sysobjects"));
+    Tape(QStringLiteral("."));
+    QCOMPARE(TexteEtCaret(), QStringLiteral("SELECT * FROM sysobjects.|"));
+    QCOMPARE(m_fenetre->LlDernierShift, 1);
     QVERIFY(Popup()->isVisible());
-    QTest::keyClick(Popup()->liv, Qt::Key_C);
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM c"));
-    QCOMPARE(m_fenetre->txtRequete->SelStart(), 15);
     QCOMPARE(Liste(), Serveur(QStringLiteral(
-        "SELECT name, type FROM sysobjects WHERE type IN ('U','V') AND name LIKE 'c%' ORDER BY name")));
-    QVERIFY(Popup()->isVisible());
+        "SELECT name, 'colonnes' FROM syscolumns WHERE id = OBJECT_ID('sysobjects') ORDER BY name")));
 }
 
 void TestCompletion::retourArriereDansLaListe()
@@ -301,9 +342,11 @@ void TestCompletion::retourArriereDansLaListe()
     Ecrit(QStringLiteral("SELECT * FROM cl"));
     Touche(Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(m_fenetre->LlDernierShift, 2);
-    QTest::keyClick(Popup()->liv, Qt::Key_Backspace);
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM c"));
-    QCOMPARE(m_fenetre->txtRequete->SelStart(), 15);
+    QVERIFY(Popup()->isVisible());
+    Tape(QStringLiteral("{BS}"));
+    QCOMPARE(TexteEtCaret(), QStringLiteral("SELECT * FROM c|"));
+    QCOMPARE(Liste(), Serveur(QStringLiteral(
+        "SELECT name, type FROM sysobjects WHERE type IN ('U','V') AND name LIKE 'c%' ORDER BY name")));
 }
 
 void TestCompletion::echapCacheEtRendLActivation()
@@ -312,9 +355,8 @@ void TestCompletion::echapCacheEtRendLActivation()
     Touche(Qt::Key_Space, Qt::ControlModifier);
     QVERIFY(Popup()->isVisible());
     QTest::keyClick(Popup()->liv, Qt::Key_Escape);
+    QVERIFY(!Popup()->isVisible());
     QVERIFY(Popup()->tmr->isActive());
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM "));
-    QTRY_VERIFY_WITH_TIMEOUT(!Popup()->isVisible(), 2000);
     QTRY_VERIFY_WITH_TIMEOUT(FenetreActive() == m_fenetre.get(), 2000);
     QTRY_VERIFY_WITH_TIMEOUT(!Popup()->tmr->isActive(), 2000);
     QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM "));
@@ -338,12 +380,17 @@ void TestCompletion::toucheSimpleListeVisible()
     Touche(Qt::Key_Space, Qt::ShiftModifier);
     QCOMPARE(m_fenetre->LlDernierShift, 1);
     QVERIFY(Popup()->isVisible());
-    // A plain key in the editor while the popup shows refreshes it in user mode,
-    // with the text as it was before the key.
-    Touche(Qt::Key_Z);
+    // A name character typed in the editor while the popup shows narrows the
+    // list in user mode, once the editor has written it.
+    Touche(Qt::Key_C);
     QCOMPARE(m_fenetre->LlDernierShift, 2);
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM z"));
-    QCOMPARE(Liste(), Serveur(QStringLiteral("SELECT name, type FROM sysobjects WHERE type IN ('U','V') ORDER BY name")));
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM c"));
+    QCOMPARE(Liste(), Serveur(QStringLiteral(
+        "SELECT name, type FROM sysobjects WHERE type IN ('U','V') AND name LIKE 'c%' ORDER BY name")));
+    // Anything that ends the word closes it.
+    Touche(Qt::Key_Comma);
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM c,"));
+    QVERIFY(!Popup()->isVisible());
 }
 
 void TestCompletion::demandePendantUneDemande()
@@ -352,7 +399,7 @@ void TestCompletion::demandePendantUneDemande()
     m_fenetre->bPropositionEnCours = true;
     Touche(Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(!Popup()->isVisible());
-    QCOMPARE(Popup()->liv->count(), 0);
+    QCOMPARE(Popup()->Nombre(), 0);
     QCOMPARE(m_fenetre->LlDernierShift, 0);
     QVERIFY(m_fenetre->bPropositionEnCours);
     m_fenetre->bPropositionEnCours = false;
@@ -366,14 +413,14 @@ void TestCompletion::motDePasseFaux()
     Touche(Qt::Key_Space, Qt::ControlModifier);
     const QList<Nom> avant = Liste();
     QVERIFY(!avant.isEmpty());
-    Popup()->hide();
     m_fenetre->txtPWD->setText(QStringLiteral("mauvais"));
+    // The request fails: no list stays on screen, nothing is written.
+    Touche(Qt::Key_Space, Qt::ControlModifier);
+    QVERIFY(!Popup()->isVisible());
     Ecrit(QStringLiteral("SELECT * FROM c"));
     Touche(Qt::Key_Space, Qt::ControlModifier);
     QVERIFY(!Popup()->isVisible());
-    QCOMPARE(Liste(), avant);
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM c"));
-    QCOMPARE(m_fenetre->txtRequete->SelStart(), 15);
+    QCOMPARE(TexteEtCaret(), QStringLiteral("SELECT * FROM c|"));
     QVERIFY(MessagesCaptures().isEmpty());
     QVERIFY(!m_fenetre->bPropositionEnCours);
 }
@@ -400,6 +447,115 @@ void TestCompletion::selectionGenerale()
     QCOMPARE(m_fenetre->txtRequete->SelLength(), selection);
     if (selection > 0)
         QCOMPARE(m_fenetre->txtRequete->SelStart(), 0);
+}
+
+// Each row: the editor's text with "|" at the caret, the keys typed, the text
+// and caret afterwards, whether the popup shows, and what it lists ("*" for
+// anything; the names of the list otherwise).
+void TestCompletion::exemples_data()
+{
+    QTest::addColumn<QString>("avant");
+    QTest::addColumn<QString>("touches");
+    QTest::addColumn<QString>("apres");
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<QStringList>("liste");
+    const QStringList tout{QStringLiteral("*")};
+    const QStringList colonnesClients{"date_creation", "email", "id", "nom", "pays", "ville"};
+
+    QTest::newRow("chosen table replaces the prefix")
+        << "SELECT * FROM cl|" << "{^ }{choix:clients}" << "SELECT * FROM clients|" << false << tout;
+    QTest::newRow("text after the word stays")
+        << "SELECT * FROM cl| WHERE x = 1" << "{^ }{choix:clients}" << "SELECT * FROM clients| WHERE x = 1"
+        << false << tout;
+    QTest::newRow("comma before the word")
+        << "SELECT a, b FROM cl|" << "{^ }{choix:clients}" << "SELECT a, b FROM clients|" << false << tout;
+    QTest::newRow("every column after the dot")
+        << "SELECT clients.|" << "{^ }" << "SELECT clients.|" << true << colonnesClients;
+    QTest::newRow("chosen column after the dot")
+        << "SELECT clients.|" << "{^ }{choix:nom}" << "SELECT clients.nom|" << false << tout;
+    QTest::newRow("column prefix with text after")
+        << "SELECT clients.na| FROM clients" << "{^ }{choix:nom}" << "SELECT clients.nom| FROM clients"
+        << false << tout;
+    QTest::newRow("columns of a bracketed name")
+        << "SELECT [lignes de commande].|" << "{^ }{choix:quantite}"
+        << "SELECT [lignes de commande].quantite|" << false << tout;
+    QTest::newRow("word after line breaks and a tab")
+        << "SELECT *\r\nFROM\r\n\tcl|" << "{^ }" << "SELECT *\r\nFROM\r\n\tcl|" << true
+        << QStringList{"clients", "clients_archives", "Clients_Été"};
+    QTest::newRow("a typed dot lists the columns")
+        << "SELECT * FROM clients|" << "." << "SELECT * FROM clients.|" << true << colonnesClients;
+    QTest::newRow("a dot after no object: no popup, keys to the editor")
+        << "SELECT c|" << ".nom" << "SELECT c.nom|" << false << tout;
+    QTest::newRow("typing narrows the list, Enter chooses")
+        << "SELECT * FROM |" << "{^ }pro" << "SELECT * FROM pro|" << true << QStringList{"produits"};
+    QTest::newRow("typed then chosen")
+        << "SELECT * FROM |" << "{^ }pro\r" << "SELECT * FROM produits|" << false << tout;
+    QTest::newRow("nothing matches: the popup hides, the text stays")
+        << "SELECT * FROM |" << "{^ }#t" << "SELECT * FROM #t|" << false << tout;
+    QTest::newRow("a comma closes the list and is written")
+        << "SELECT clients|" << ".nom," << "SELECT clients.nom,|" << false << tout;
+    QTest::newRow("Enter after a finished word is a line break")
+        << "SELECT clients|" << ".ville\r" << "SELECT clients.ville\r\n|" << false << tout;
+    QTest::newRow("Space after a finished word is a blank")
+        << "SELECT clients|" << ".ville " << "SELECT clients.ville |" << false << tout;
+    QTest::newRow("Space chooses and writes a blank")
+        << "SELECT clients|" << ".vi " << "SELECT clients.ville |" << false << tout;
+    QTest::newRow("the name equal to the prefix is selected")
+        << "SELECT * FROM clients|" << "{^ }" << "SELECT * FROM clients|" << true
+        << QStringList{"clients", "clients_archives", "Clients_Été"};
+    QTest::newRow("a dot inside a literal is only a dot")
+        << "PRINT 'fin|" << ". Suite'" << "PRINT 'fin. Suite'|" << false << tout;
+    QTest::newRow("no shortcut inside a comment")
+        << "SELECT 1 -- cl|" << "{^ }" << "SELECT 1 -- cl|" << false << tout;
+}
+
+void TestCompletion::exemples()
+{
+    QFETCH(QString, avant);
+    QFETCH(QString, touches);
+    QFETCH(QString, apres);
+    QFETCH(bool, visible);
+    QFETCH(QStringList, liste);
+    const int lCaret = avant.indexOf(QLatin1Char('|'));
+    m_fenetre->txtRequete->SetText(avant.left(lCaret) + avant.mid(lCaret + 1));
+    m_fenetre->txtRequete->SetSelStart(lCaret);
+    m_fenetre->txtRequete->setFocus();
+    Tape(touches);
+    QCOMPARE(TexteEtCaret(), apres);
+    QCOMPARE(Popup()->isVisible(), visible);
+    if (visible && liste != QStringList{QStringLiteral("*")}) {
+        QCOMPARE(Noms(), liste);
+        QCOMPARE(Popup()->Selection(), 0);
+    }
+}
+
+// Ordinary queries typed in full, key by key, with no shortcut: whatever the
+// popup does on the way, the text ends exactly as typed.
+void TestCompletion::requetesTapees_data()
+{
+    QTest::addColumn<QString>("requete");
+    QTest::newRow("columns after table names")
+        << "SELECT clients.nom, clients.ville FROM clients WHERE clients.id = 1";
+    QTest::newRow("aliases, line breaks and tabs")
+        << "SELECT c.nom, c.ville\r\nFROM clients c\r\nWHERE c.id = 1\r\n\tAND c.pays = 'FR'";
+    QTest::newRow("literals and comments holding dots")
+        << "SELECT produits.nom, produits.prix -- voir produits.stock\r\nFROM produits\r\n"
+           "WHERE produits.categorie = 'a.b' /* et produits.id */ ORDER BY produits.nom";
+    QTest::newRow("bracketed names")
+        << "SELECT [lignes de commande].quantite FROM [lignes de commande] WHERE [lignes de commande].prix_unitaire > 2";
+    QTest::newRow("accents, owner and parentheses")
+        << "SELECT COUNT(dbo.Clients_Été.séjour) FROM dbo.Clients_Été GROUP BY Clients_Été.ville";
+}
+
+void TestCompletion::requetesTapees()
+{
+    QFETCH(QString, requete);
+    Ecrit(QString());
+    QString sScript = requete;
+    sScript.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    Tape(sScript);
+    QCOMPARE(m_fenetre->txtRequete->Text(), requete);
+    QCOMPARE(m_fenetre->txtRequete->SelStart(), int(requete.size()));
 }
 
 BRENLOR_TEST_FENETRE_MAIN(TestCompletion)

@@ -10,9 +10,12 @@
 
 #include "capturemessages.h"
 #include "configprivee.h"
+#include "decouvertetest.h"
 #include "connexion.h"
 #include "parametres.h"
 #include "standin.h"
+
+#include "twips.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -125,9 +128,7 @@ void TestFrmBrenlor::cleanup()
 
 std::unique_ptr<frmBrenlor> TestFrmBrenlor::Fenetre(const QStringList &serveurs)
 {
-    auto f = std::make_unique<frmBrenlor>();
-    f->SourceServeurs = [serveurs] { return serveurs; };
-    return f;
+    return std::make_unique<frmBrenlor>(DecouverteDe(serveurs));
 }
 
 std::unique_ptr<frmBrenlor> TestFrmBrenlor::FenetreConnectee()
@@ -175,7 +176,7 @@ void TestFrmBrenlor::controlesDeLaFenetre()
         QCOMPARE(c->Text(), QString());
     }
     QCOMPARE(w->isEnabled(), actif);
-    const QRectF g = f->GeometrieTwips(w);
+    const QRectF g = GeometrieTwips(w);
     // Pixels are whole: a position may move by up to half a pixel's twips.
     const double tolerance = 1440.0 / f->logicalDpiX() / 2 + 0.01;
     QVERIFY2(qAbs(g.left() - twips.left()) <= tolerance && qAbs(g.top() - twips.top()) <= tolerance
@@ -277,7 +278,7 @@ void TestFrmBrenlor::restaurationComplete()
     for (QWidget *w : QList<QWidget *>{f->cboBase, f->txtRequete, f->txtRequete2, f->btnFormater,
                                        f->chkLimiteADroite, f->btnLancer})
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
-    QCOMPARE(f->cnServeur->State(), 1);
+    QCOMPARE(f->Serveur().cnServeur->State(), 1);
     QTRY_VERIFY(f->txtRequete->hasFocus());
     QCOMPARE(Lit("ServeurSQL"), m_standIn->serverName().toUpper());
     QCOMPARE(Lit("PWD"), QStringLiteral("Mirabel4"));
@@ -287,12 +288,12 @@ void TestFrmBrenlor::restaurationComplete()
 void TestFrmBrenlor::chaineDeConnexionExacte()
 {
     auto f = FenetreConnectee();
-    QCOMPARE(f->DerniereChaineListe(),
+    QCOMPARE(f->Serveur().ChaineConnexion(QStringLiteral("master")),
              QStringLiteral("Provider=MSDataShape; Data Provider=SQLOLEDB; Data Source=%1; "
                             "Initial Catalog =master; UID=sa; PWD=Mirabel4;Application Name=Brenlor")
                  .arg(m_standIn->serverName().toUpper()));
     f->VerifieConnexion(QStringLiteral("SRV1"), QString());
-    QCOMPARE(f->DerniereChaineListe(),
+    QCOMPARE(f->Serveur().ChaineConnexion(QStringLiteral("master")),
              QStringLiteral("Provider=MSDataShape; Data Provider=SQLOLEDB; Data Source=SRV1; "
                             "Initial Catalog =master; UID=sa; PWD=;Application Name=Brenlor"));
 }
@@ -354,7 +355,7 @@ void TestFrmBrenlor::echecMessageEtEtatInutilisable()
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QCOMPARE(Lit("PWD"), QStringLiteral("Mirabel4"));
     QCOMPARE(Lit("Base"), QStringLiteral("Ventes"));
-    QVERIFY(f->cnServeur->State() != 1);
+    QVERIFY(f->Serveur().cnServeur->State() != 1);
 }
 
 void TestFrmBrenlor::entreeDansTxtPWD()
@@ -430,10 +431,10 @@ void TestFrmBrenlor::listeBasesServeurBlanc()
     // The listing itself keeps the picker for a blank name and leaves the
     // connection closed; the check is what empties the picker.
     auto f = FenetreConnectee();
-    QCOMPARE(f->cnServeur->State(), 1);
+    QCOMPARE(f->Serveur().cnServeur->State(), 1);
     f->ListeBasesDeDonnees(QStringLiteral("  "), QStringLiteral("Mirabel4"));
     QCOMPARE(f->cboBase->Count(), 5);
-    QVERIFY(f->cnServeur->State() != 1);
+    QVERIFY(f->Serveur().cnServeur->State() != 1);
 }
 
 void TestFrmBrenlor::changeDeCboBase()
@@ -532,10 +533,11 @@ void TestFrmBrenlor::decouverteContreLeStandIn()
 
     const QString pc = frmBrenlor::NomMachineLocale();
     for (StandIn *s : {&parDefaut, &nommee}) {
-        auto f = std::make_unique<frmBrenlor>();
-        f->OptionsRecherche.sFichierFreeTds = conf.fileName();
-        f->OptionsRecherche.lPortSsrp = quint16(s->ssrpPort());
-        f->OptionsRecherche.lPortTcp = 0;
+        OptionsDecouverte options;
+        options.sFichierFreeTds = conf.fileName();
+        options.lPortSsrp = quint16(s->ssrpPort());
+        options.lPortTcp = 0;
+        auto f = std::make_unique<frmBrenlor>(options);
         f->ChangeIcones(ImageList::Icones2000());
         f->ListeSQLServers(true);
         const QStringList attendu = s == &parDefaut ? QStringList{"DEMO", pc}
@@ -549,35 +551,35 @@ void TestFrmBrenlor::decouverteContreLeStandIn()
 void TestFrmBrenlor::disposition()
 {
     auto f = FenetreConnectee();
-    f->resize(f->Pixels(11085), f->Pixels(6285));
+    f->resize(TwipsEnPixels(f.get(), 11085), TwipsEnPixels(f.get(), 6285));
     QTest::qWait(20);
-    QCOMPARE(f->sta->height(), f->Pixels(285));
+    QCOMPARE(f->sta->height(), TwipsEnPixels(f.get(), 285));
     const double px = 1440.0 / f->logicalDpiX();
-    QCOMPARE(f->ScaleHeight(), f->Twips(f->Pixels(6285)));
-    const QRectF r1 = f->GeometrieTwips(f->txtRequete);
-    const QRectF r2 = f->GeometrieTwips(f->txtRequete2);
-    QCOMPARE(f->txtRequete->geometry(), QRect(0, f->Pixels(1320), f->Pixels(11085), f->Pixels(2340)));
+    QCOMPARE(CadreFenetreTwips(f.get()).dScaleHeight, PixelsEnTwips(f.get(), TwipsEnPixels(f.get(), 6285)));
+    const QRectF r1 = GeometrieTwips(f->txtRequete);
+    const QRectF r2 = GeometrieTwips(f->txtRequete2);
+    QCOMPARE(f->txtRequete->geometry(), QRect(0, TwipsEnPixels(f.get(), 1320), TwipsEnPixels(f.get(), 11085), TwipsEnPixels(f.get(), 2340)));
     QVERIFY(qAbs(r1.height() - 2340) <= px / 2);
     QCOMPARE(f->txtRequete2->x(), 0);
-    QCOMPARE(f->txtRequete2->y(), f->Pixels(r1.top() + r1.height() + 50));
+    QCOMPARE(f->txtRequete2->y(), TwipsEnPixels(f.get(), r1.top() + r1.height() + 50));
     QVERIFY(qAbs(r2.top() - 3710) <= px / 2 + 0.01);
     QVERIFY(qAbs(r2.height() - 2290) <= px + 0.01);
-    QCOMPARE(f->txtRequete2->width(), f->Pixels(11085));
+    QCOMPARE(f->txtRequete2->width(), TwipsEnPixels(f.get(), 11085));
     // Editors end at the status bar, 50 twips apart.
-    QVERIFY(qAbs(r2.top() + r2.height() - (f->ScaleHeight() - 285)) <= px + 0.01);
+    QVERIFY(qAbs(r2.top() + r2.height() - (CadreFenetreTwips(f.get()).dScaleHeight - 285)) <= px + 0.01);
 
     // Taller window: the two editors share the space equally.
-    f->resize(f->Pixels(11085), f->Pixels(9285));
+    f->resize(TwipsEnPixels(f.get(), 11085), TwipsEnPixels(f.get(), 9285));
     QTest::qWait(20);
-    QVERIFY(qAbs(f->GeometrieTwips(f->txtRequete).height() - 3840) <= px);
+    QVERIFY(qAbs(GeometrieTwips(f->txtRequete).height() - 3840) <= px);
     // Too small: the editors keep their geometry instead of a negative height.
     const QRect avant = f->txtRequete->geometry();
-    f->resize(f->Pixels(3000), f->Pixels(1000));
+    f->resize(TwipsEnPixels(f.get(), 3000), TwipsEnPixels(f.get(), 1000));
     QTest::qWait(20);
-    if (f->height() < f->Pixels(1320 + 285))
+    if (f->height() < TwipsEnPixels(f.get(), 1320 + 285))
         QCOMPARE(f->txtRequete->height(), avant.height());
     // Nothing else moves.
-    QCOMPARE(f->btnComparer->geometry().topLeft(), QPoint(f->Pixels(120), f->Pixels(840)));
+    QCOMPARE(f->btnComparer->geometry().topLeft(), QPoint(TwipsEnPixels(f.get(), 120), TwipsEnPixels(f.get(), 840)));
 }
 
 void TestFrmBrenlor::deuxClicsSurLaSurface()
@@ -588,7 +590,7 @@ void TestFrmBrenlor::deuxClicsSurLaSurface()
     ImageList *ils2005 = f->ListeMotsCles->ilsIcones2005;
     QCOMPARE(ilsIconesCourantes, ils2005);
     QWidget *surface = f->centralWidget();
-    const QPoint vide(f->Pixels(9000), f->Pixels(300));
+    const QPoint vide(TwipsEnPixels(f.get(), 9000), TwipsEnPixels(f.get(), 300));
     QVERIFY(!surface->childAt(vide));
     auto verifie = [&](ImageList *attendu) {
         QCOMPARE(ilsIconesCourantes, attendu);
@@ -615,7 +617,7 @@ void TestFrmBrenlor::deuxClicsSurLaSurface()
 void TestFrmBrenlor::sortieFermeCnServeur()
 {
     auto f = FenetreConnectee();
-    QCOMPARE(f->cnServeur->State(), 1);
+    QCOMPARE(f->Serveur().cnServeur->State(), 1);
     QFile fichier(Fichier());
     QVERIFY(fichier.open(QIODevice::ReadOnly));
     const QByteArray avant = fichier.readAll();
@@ -623,7 +625,7 @@ void TestFrmBrenlor::sortieFermeCnServeur()
     const QDateTime dateAvant = QFileInfo(Fichier()).lastModified();
     QTest::qWait(20);
     QVERIFY(f->close());
-    QCOMPARE(f->cnServeur.get(), nullptr);
+    QCOMPARE(f->Serveur().cnServeur.get(), nullptr);
     QCOMPARE(ilsIconesCourantes, nullptr);
     QCOMPARE(f->cboServeur->ImageListe(), nullptr);
     QCOMPARE(f->cboBase->ImageListe(), nullptr);

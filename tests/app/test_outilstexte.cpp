@@ -1,5 +1,6 @@
 // The three text-tool controls of the main window: "Formater",
 // "Chercher différence" and "Retour à la ligne automatique".
+#include "decouvertetest.h"
 #include "capturemessages.h"
 #include "comboimages.h"
 #include "configprivee.h"
@@ -50,8 +51,7 @@ void TestOutilsTexte::init()
 
 std::unique_ptr<frmBrenlor> TestOutilsTexte::Fenetre()
 {
-    auto f = std::make_unique<frmBrenlor>();
-    f->SourceServeurs = [] { return QStringList(); };
+    auto f = std::make_unique<frmBrenlor>(DecouverteDe({}));
     InitialiseMotsCles(f->TableMotsCles);
     f->show();
     return f;
@@ -170,8 +170,7 @@ void TestOutilsTexte::comparer()
 
 void TestOutilsTexte::retourALaLigneAuDemarrage()
 {
-    auto f = std::make_unique<frmBrenlor>();
-    f->SourceServeurs = [] { return QStringList(); };
+    auto f = std::make_unique<frmBrenlor>(DecouverteDe({}));
     f->Form_Load();
     const double w = f->TextWidth(QString(32767, QLatin1Char('W')));
     // Wider than any query line: about forty times the 66000 of the ticked box.

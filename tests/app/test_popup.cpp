@@ -6,7 +6,9 @@
 #include "frmlistemotscles.h"
 #include "imagelist.h"
 
-#include <QListWidget>
+#include "twips.h"
+
+#include <QListView>
 #include <QScreen>
 #include <QTimer>
 
@@ -26,6 +28,7 @@ private slots:
     void choixSansElementSelectionne();
     void clicSurUnElement();
     void espaceChoisit();
+    void proprietaireEtNomEntreCrochets();
     void desactivationVersUneAutreApplication();
     void desactivationVersLaFenetrePrincipale();
     void placementSelonLaFormule();
@@ -35,6 +38,7 @@ private slots:
 private:
     void Remplit(const QStringList &noms, const QString &sCle = QStringLiteral("U"));
     void AfficheTables(const QString &sTexte);
+    QStringList Noms() const;
     frmListeMotsCles *Popup() const { return m_fenetre->ListeMotsCles; }
 
     std::unique_ptr<StandIn> m_standIn;
@@ -61,10 +65,18 @@ void TestPopup::cleanup()
 
 void TestPopup::Remplit(const QStringList &noms, const QString &sCle)
 {
-    Popup()->VideListe();
+    QVector<LigneProposition> lignes;
     for (const QString &n : noms)
-        Popup()->AjouteProposition(n, sCle);
-    Popup()->TermineRemplissage();
+        lignes.append({n, sCle, QString()});
+    Popup()->RemplitListe(lignes);
+}
+
+QStringList TestPopup::Noms() const
+{
+    QStringList noms;
+    for (int i = 0; i < Popup()->Nombre(); ++i)
+        noms << Popup()->TexteElement(i);
+    return noms;
 }
 
 void TestPopup::AfficheTables(const QString &sTexte)
@@ -80,7 +92,7 @@ void TestPopup::fenetreSansTitre()
     QVERIFY(Popup()->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(Popup()->isWindow());
     QVERIFY(!Popup()->isVisible());
-    QCOMPARE(Popup()->size(), QSize(m_fenetre->Pixels(4680), m_fenetre->Pixels(3195)));
+    QCOMPARE(Popup()->size(), QSize(TwipsEnPixels(m_fenetre.get(), 4680), TwipsEnPixels(m_fenetre.get(), 3195)));
     QCOMPARE(Popup()->liv->geometry(), Popup()->rect());
     QCOMPARE(Popup()->liv->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(Popup()->tmr->interval(), 100);
@@ -111,17 +123,19 @@ void TestPopup::remplissage()
     QFETCH(QStringList, noms);
     QFETCH(QStringList, cles);
     QFETCH(QStringList, listes);
-    Popup()->VideListe();
+    QVector<LigneProposition> lignes;
     for (int i = 0; i < noms.size(); ++i)
-        Popup()->AjouteProposition(noms.at(i), cles.at(i));
+        lignes.append({noms.at(i), cles.at(i), QString()});
+    QCOMPARE(Popup()->RemplitListe(lignes), int(listes.size()));
     QStringList vus;
-    for (int i = 0; i < Popup()->liv->count(); ++i) {
-        const QListWidgetItem *item = Popup()->liv->item(i);
-        vus << item->text();
-        const int j = noms.indexOf(item->text());
-        QCOMPARE(frmListeMotsCles::IconeElement(item), ilsIconesCourantes->Index(cles.at(j).trimmed()));
-        QCOMPARE(item->icon().cacheKey(), ilsIconesCourantes->Icone(frmListeMotsCles::IconeElement(item)).cacheKey());
-        QVERIFY(!(item->flags() & Qt::ItemIsEditable));
+    for (int i = 0; i < Popup()->Nombre(); ++i) {
+        vus << Popup()->TexteElement(i);
+        const int j = noms.indexOf(Popup()->TexteElement(i));
+        QCOMPARE(Popup()->IconeElement(i), ilsIconesCourantes->Index(cles.at(j).trimmed()));
+        const QModelIndex index = Popup()->liv->model()->index(i, 0);
+        QCOMPARE(index.data(Qt::DecorationRole).value<QIcon>().cacheKey(),
+                 ilsIconesCourantes->Icone(Popup()->IconeElement(i)).cacheKey());
+        QVERIFY(!(index.flags() & Qt::ItemIsEditable));
     }
     QCOMPARE(vus, listes);
 }
@@ -132,10 +146,10 @@ void TestPopup::changementDeJeuDIcones()
     ImageList *autre = ilsIconesCourantes == Popup()->ilsIcones2000 ? Popup()->ilsIcones2005 : Popup()->ilsIcones2000;
     m_fenetre->ChangeIcones(autre);
     QCOMPARE(ilsIconesCourantes, autre);
-    for (int i = 0; i < Popup()->liv->count(); ++i) {
-        const QListWidgetItem *item = Popup()->liv->item(i);
-        QCOMPARE(frmListeMotsCles::IconeElement(item), autre->Index(QStringLiteral("U")));
-        QCOMPARE(item->icon().cacheKey(), autre->Icone(frmListeMotsCles::IconeElement(item)).cacheKey());
+    for (int i = 0; i < Popup()->Nombre(); ++i) {
+        QCOMPARE(Popup()->IconeElement(i), autre->Index(QStringLiteral("U")));
+        QCOMPARE(Popup()->liv->model()->index(i, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey(),
+                 autre->Icone(Popup()->IconeElement(i)).cacheKey());
     }
 }
 
@@ -155,42 +169,57 @@ void TestPopup::largeurDeColonne()
     for (int i = 0; i < elements; ++i)
         noms << QStringLiteral("table%1").arg(i);
     Remplit(noms);
-    const int attendue = Popup()->liv->width() - (defilement ? m_fenetre->Pixels(255) : 0) - m_fenetre->Pixels(15);
-    QCOMPARE(Popup()->liv->item(0)->sizeHint().width(), attendue);
+    const int attendue = Popup()->liv->width() - (defilement ? TwipsEnPixels(m_fenetre.get(), 255) : 0) - TwipsEnPixels(m_fenetre.get(), 15);
+    QCOMPARE(Popup()->liv->model()->index(0, 0).data(Qt::SizeHintRole).toSize().width(), attendue);
 }
 
 void TestPopup::choixSansElementSelectionne()
 {
+    // With nothing selected, Enter is only typed.
     AfficheTables(QStringLiteral("SELECT * FROM "));
-    Popup()->liv->setCurrentItem(nullptr);
-    Popup()->liv->clearSelection();
+    Popup()->SetSelection(-1);
     QTest::keyClick(Popup()->liv, Qt::Key_Return);
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM "));
-    QVERIFY(!Popup()->tmr->isActive());
-    QVERIFY(Popup()->isVisible());
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM \r\n"));
+    QVERIFY(!Popup()->isVisible());
+    QVERIFY(Popup()->tmr->isActive());
 }
 
 void TestPopup::clicSurUnElement()
 {
     AfficheTables(QStringLiteral("SELECT * FROM "));
-    QListWidgetItem *item = Popup()->liv->findItems(QStringLiteral("commandes"), Qt::MatchExactly).value(0);
-    QVERIFY(item);
-    Popup()->liv->scrollToItem(item);
+    const int lRang = Noms().indexOf(QStringLiteral("commandes"));
+    QVERIFY(lRang >= 0);
+    const QModelIndex index = Popup()->liv->model()->index(lRang, 0);
+    Popup()->liv->scrollTo(index);
     QTest::mouseClick(Popup()->liv->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      Popup()->liv->visualItemRect(item).center());
+                      Popup()->liv->visualRect(index).center());
     QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM commandes"));
     QCOMPARE(m_fenetre->txtRequete->SelStart(), 23);
+    QVERIFY(!Popup()->isVisible());
     QVERIFY(Popup()->tmr->isActive());
 }
 
 void TestPopup::espaceChoisit()
 {
     AfficheTables(QStringLiteral("SELECT * FROM "));
-    const QString premier = Popup()->liv->item(0)->text();
+    const QString premier = Popup()->TexteElement(0);
     QTest::keyClick(Popup()->liv, Qt::Key_Space);
     const QString attendu = premier.contains(QLatin1Char(' ')) ? QLatin1Char('[') + premier + QLatin1Char(']') : premier;
-    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM ") + attendu);
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM ") + attendu + QLatin1Char(' '));
     QVERIFY(Popup()->tmr->isActive());
+}
+
+void TestPopup::proprietaireEtNomEntreCrochets()
+{
+    QVector<LigneProposition> lignes{{QStringLiteral("lignes de commande"), QStringLiteral("U"), QStringLiteral("Mon schema")},
+                                     {QStringLiteral("factures"), QStringLiteral("U"), QStringLiteral("Compta")}};
+    Popup()->RemplitListe(lignes);
+    QCOMPARE(Noms(), (QStringList{"Mon schema.lignes de commande", "Compta.factures"}));
+    m_fenetre->txtRequete->SetText(QStringLiteral("SELECT * FROM lig"));
+    m_fenetre->txtRequete->SetSelStart(17);
+    Popup()->SetSelection(0);
+    Popup()->liv_Click();
+    QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM [Mon schema].[lignes de commande]"));
 }
 
 void TestPopup::desactivationVersUneAutreApplication()
@@ -232,15 +261,15 @@ void TestPopup::placementSelonLaFormule()
     m_fenetre->txtRequete->SetSelStart(5);
     m_fenetre->PositionneListe();
     QVERIFY(Popup()->isVisible());
-    const double dLeft = m_fenetre->TextWidth(QStringLiteral("SELEC")) + m_fenetre->TwipsLeft()
-        + m_fenetre->GeometrieTwips(m_fenetre->txtRequete).left() + (m_fenetre->TwipsWidth() - m_fenetre->ScaleWidth());
-    const double dTop = m_fenetre->TextHeight(QStringLiteral("e")) + m_fenetre->TwipsTop()
-        + m_fenetre->GeometrieTwips(m_fenetre->txtRequete).top() + (m_fenetre->TwipsHeight() - m_fenetre->ScaleHeight());
+    const double dLeft = m_fenetre->TextWidth(QStringLiteral("SELEC")) + CadreFenetreTwips(m_fenetre.get()).dLeft
+        + GeometrieTwips(m_fenetre->txtRequete).left() + (CadreFenetreTwips(m_fenetre.get()).dWidth - CadreFenetreTwips(m_fenetre.get()).dScaleWidth);
+    const double dTop = m_fenetre->TextHeight(QStringLiteral("e")) + CadreFenetreTwips(m_fenetre.get()).dTop
+        + GeometrieTwips(m_fenetre->txtRequete).top() + (CadreFenetreTwips(m_fenetre.get()).dHeight - CadreFenetreTwips(m_fenetre.get()).dScaleHeight);
     // The estimate ignores the editor's own border and margin: a few pixels.
-    QVERIFY2(qAbs(Popup()->x() - m_fenetre->Pixels(dLeft)) <= 8,
-             qPrintable(QStringLiteral("%1 vs %2").arg(Popup()->x()).arg(m_fenetre->Pixels(dLeft))));
-    QVERIFY2(qAbs(Popup()->y() - m_fenetre->Pixels(dTop)) <= 8,
-             qPrintable(QStringLiteral("%1 vs %2").arg(Popup()->y()).arg(m_fenetre->Pixels(dTop))));
+    QVERIFY2(qAbs(Popup()->x() - TwipsEnPixels(m_fenetre.get(), dLeft)) <= 8,
+             qPrintable(QStringLiteral("%1 vs %2").arg(Popup()->x()).arg(TwipsEnPixels(m_fenetre.get(), dLeft))));
+    QVERIFY2(qAbs(Popup()->y() - TwipsEnPixels(m_fenetre.get(), dTop)) <= 8,
+             qPrintable(QStringLiteral("%1 vs %2").arg(Popup()->y()).arg(TwipsEnPixels(m_fenetre.get(), dTop))));
     QCOMPARE(m_fenetre->PoliceMesure(), m_fenetre->txtRequete->font());
     QCOMPARE(FenetreActive(), Popup());
 }
@@ -265,7 +294,7 @@ void TestPopup::placementEditeurDefile()
     const bool bDessus = qAbs(Popup()->frameGeometry().bottom() + 1 - (sous.y() - caret.height())) <= 3;
     QVERIFY2(bDessous || bDessus, qPrintable(QStringLiteral("popup y %1, caret bottom %2").arg(Popup()->y()).arg(sous.y())));
     // The classic estimate would have put it 81 lines down, off the screen.
-    const int lEstimation = m_fenetre->Pixels(m_fenetre->TextHeight(QStringLiteral("e")) * 81);
+    const int lEstimation = TwipsEnPixels(m_fenetre.get(), m_fenetre->TextHeight(QStringLiteral("e")) * 81);
     QVERIFY(lEstimation > ecran.height());
 }
 

@@ -6,6 +6,7 @@
 #include "capturemessages.h"
 #include "comboimages.h"
 #include "configprivee.h"
+#include "decouvertetest.h"
 #include "frmbrenlor.h"
 #include "frmlistemotscles.h"
 #include "parametres.h"
@@ -25,9 +26,7 @@ inline std::unique_ptr<frmBrenlor> OuvreFenetre(const StandIn &standIn, const QS
     SaveSetting(app, QStringLiteral("General"), QStringLiteral("ServeurSQL"), standIn.serverName());
     SaveSetting(app, QStringLiteral("General"), QStringLiteral("PWD"), sPWD);
     SaveSetting(app, QStringLiteral("General"), QStringLiteral("Base"), sBase);
-    auto fenetre = std::make_unique<frmBrenlor>();
-    const QString serveur = standIn.serverName();
-    fenetre->SourceServeurs = [serveur] { return QStringList{serveur}; };
+    auto fenetre = std::make_unique<frmBrenlor>(DecouverteDe({standIn.serverName()}));
     fenetre->Form_Load();
     QApplication::processEvents();
     return fenetre;

@@ -239,7 +239,7 @@ void TestTestRunFenetre::fermetureDuranteUnLancement()
     // The exit sequence ran and the run wrote nothing more afterwards.
     QVERIFY(!m_fenetre->isVisible());
     QVERIFY(ilsIconesCourantes == nullptr);
-    QVERIFY(!m_fenetre->cnServeur);
+    QVERIFY(!m_fenetre->Serveur().cnServeur);
     QCOMPARE(Lignes(m_fenetre->txtResultat).size(), lLignesALaFermeture);
     QVERIFY(!m_fenetre->txtResultat->Text().contains(QStringLiteral("Terminé.")));
     QVERIFY(!m_fenetre->TestEnCours());

@@ -1,3 +1,4 @@
+#include "catalogueconnexion.h"
 #include "chaineconnexion.h"
 #include "connexion.h"
 #include "contexte.h"
@@ -8,8 +9,9 @@
 #include <QtTest>
 #include <memory>
 
-// End to end through the ODBC driver against the stand-in's demo database.
-class TestProposition : public QObject
+// The completion catalogue over a connection, end to end through the ODBC
+// driver against the stand-in's demo database.
+class TestCatalogue : public QObject
 {
     Q_OBJECT
 
@@ -40,7 +42,7 @@ private:
     QStringList m_tousLesNoms;
 };
 
-void TestProposition::initTestCase()
+void TestCatalogue::initTestCase()
 {
     Connexion::SetLoginTimeoutForTests(5);
     Connexion::SetCommandTimeoutForTests(10);
@@ -49,7 +51,7 @@ void TestProposition::initTestCase()
     m_tousLesNoms = Noms(Propose(QStringLiteral("SELECT * FROM ")));
 }
 
-void TestProposition::cleanupTestCase()
+void TestCatalogue::cleanupTestCase()
 {
     try {
         if (m_cn.State() == 1)
@@ -60,7 +62,7 @@ void TestProposition::cleanupTestCase()
 }
 
 // The caret is at the end of the text unless lCaret says otherwise.
-ResultatProposition TestProposition::Propose(const QString &sTexte, bool bSysteme,
+ResultatProposition TestCatalogue::Propose(const QString &sTexte, bool bSysteme,
                                              const QString &sPWD, int lCaret)
 {
     const Contexte contexte =
@@ -68,10 +70,11 @@ ResultatProposition TestProposition::Propose(const QString &sTexte, bool bSystem
     const Requetes r = ConstruitRequetes(contexte, bSysteme);
     const QString sChaine = ChaineConnexion(m_standIn->serverName(), QStringLiteral("Ventes"), sPWD,
                                             QStringLiteral("Brenlor"));
-    return ExecuteProposition(m_cn, sChaine, r);
+    CatalogueConnexion catalogue(m_cn, sChaine);
+    return ExecuteProposition(catalogue, r);
 }
 
-QStringList TestProposition::Noms(const ResultatProposition &resultat) const
+QStringList TestCatalogue::Noms(const ResultatProposition &resultat) const
 {
     QStringList noms;
     for (const LigneProposition &ligne : resultat.lignes)
@@ -80,7 +83,7 @@ QStringList TestProposition::Noms(const ResultatProposition &resultat) const
 }
 
 // Column count read through another path: the table's own rows.
-int TestProposition::NombreDeColonnes(const QString &sTable)
+int TestCatalogue::NombreDeColonnes(const QString &sTable)
 {
     Connexion cn;
     cn.Open(ChaineConnexion(m_standIn->serverName(), QStringLiteral("Ventes"),
@@ -93,7 +96,7 @@ int TestProposition::NombreDeColonnes(const QString &sTable)
     return lNombre;
 }
 
-void TestProposition::tablesEtVues()
+void TestCatalogue::tablesEtVues()
 {
     const ResultatProposition resultat = Propose(QStringLiteral("SELECT * FROM "));
     QVERIFY(resultat.bLignes);
@@ -122,7 +125,7 @@ void TestProposition::tablesEtVues()
         QVERIFY(resultat.lignes[i - 1].sNom.compare(resultat.lignes[i].sNom, Qt::CaseInsensitive) <= 0);
 }
 
-void TestProposition::prefixe_data()
+void TestCatalogue::prefixe_data()
 {
     QTest::addColumn<QString>("texte");
     QTest::addColumn<QStringList>("attendus");
@@ -137,13 +140,13 @@ void TestProposition::prefixe_data()
         << "SELECT * FROM vue" << QStringList{QStringLiteral("vue_ventes")};
     QTest::newRow("accented prefix")
         << "SELECT * FROM Clients_É" << QStringList{QStringLiteral("Clients_Été")};
-    QTest::newRow("blank inside a name after a comma")
-        << "SELECT * FROM x,lignes de" << QStringList{QStringLiteral("lignes de commande")};
+    QTest::newRow("open bracket with a blank inside")
+        << "SELECT * FROM x,[lignes de" << QStringList{QStringLiteral("lignes de commande")};
     QTest::newRow("single match")
         << "SELECT * FROM prod" << QStringList{QStringLiteral("produits")};
 }
 
-void TestProposition::prefixe()
+void TestCatalogue::prefixe()
 {
     QFETCH(QString, texte);
     QFETCH(QStringList, attendus);
@@ -156,19 +159,19 @@ void TestProposition::prefixe()
                                                                                : QStringLiteral("U"));
 }
 
-void TestProposition::repliSurTout_data()
+void TestCatalogue::repliSurTout_data()
 {
     QTest::addColumn<QString>("texte");
 
     QTest::newRow("no table starts with the prefix") << "SELECT * FROM zz";
-    QTest::newRow("quote in the prefix") << "SELECT * FROM o'b";
-    QTest::newRow("quote that would end the literal") << "SELECT * FROM x'OR'1'='1";
+    QTest::newRow("quote in the prefix") << "SELECT * FROM [o'b";
+    QTest::newRow("quote that would end the literal") << "SELECT * FROM [x'OR'1'='1";
     QTest::newRow("percent matches only itself") << "SELECT * FROM %";
     QTest::newRow("underscore matches only itself") << "SELECT * FROM c_";
-    QTest::newRow("open bracket matches only itself") << "SELECT * FROM [c";
+    QTest::newRow("open bracket matches only itself") << "SELECT * FROM \"[c";
 }
 
-void TestProposition::repliSurTout()
+void TestCatalogue::repliSurTout()
 {
     QFETCH(QString, texte);
     const ResultatProposition resultat = Propose(texte);
@@ -178,7 +181,7 @@ void TestProposition::repliSurTout()
     QCOMPARE(resultat.lRecordCount, long(m_tousLesNoms.size()));
 }
 
-void TestProposition::colonnes_data()
+void TestCatalogue::colonnes_data()
 {
     QTest::addColumn<QString>("texte");
     QTest::addColumn<QString>("table");
@@ -186,10 +189,10 @@ void TestProposition::colonnes_data()
     QTest::newRow("columns of clients") << "SELECT clients." << "clients";
     QTest::newRow("columns of a bracketed name")
         << "SELECT [lignes de commande]." << "[lignes de commande]";
-    QTest::newRow("quote in the object name") << "SELECT o'b." << "";
+    QTest::newRow("quote in the object name") << "SELECT [o'b]." << "";
 }
 
-void TestProposition::colonnes()
+void TestCatalogue::colonnes()
 {
     QFETCH(QString, texte);
     QFETCH(QString, table);
@@ -220,7 +223,7 @@ void TestProposition::colonnes()
         QVERIFY(ligne.sNom.startsWith(sPremiere, Qt::CaseInsensitive));
 }
 
-void TestProposition::prefixeDeColonne()
+void TestCatalogue::prefixeDeColonne()
 {
     const QString sTexte = QStringLiteral("SELECT clients.n FROM clients");
     const ResultatProposition resultat = Propose(sTexte, false, QStringLiteral("Mirabel4"), 16);
@@ -229,7 +232,7 @@ void TestProposition::prefixeDeColonne()
     QCOMPARE(resultat.lRecordCount, 1L);
 }
 
-void TestProposition::modeSysteme()
+void TestCatalogue::modeSysteme()
 {
     const ResultatProposition resultat = Propose(QStringLiteral("SELECT * FROM ma"), true);
     QVERIFY(resultat.bLignes);
@@ -244,7 +247,7 @@ void TestProposition::modeSysteme()
     QVERIFY(bMaster);
 }
 
-void TestProposition::connexionDejaOuverteRouverte()
+void TestCatalogue::connexionDejaOuverteRouverte()
 {
     // The shared connection is left open by a request and reopened by the next.
     Propose(QStringLiteral("SELECT * FROM cl"));
@@ -254,7 +257,7 @@ void TestProposition::connexionDejaOuverteRouverte()
     QCOMPARE(Noms(resultat), QStringList{QStringLiteral("produits")});
 }
 
-void TestProposition::motDePasseFaux()
+void TestCatalogue::motDePasseFaux()
 {
     ResultatProposition resultat;
     resultat = Propose(QStringLiteral("SELECT * FROM "), false, QStringLiteral("mauvais"));
@@ -267,25 +270,26 @@ void TestProposition::motDePasseFaux()
     QVERIFY(Propose(QStringLiteral("SELECT * FROM ")).bLignes);
 }
 
-void TestProposition::requeteInvalide()
+void TestCatalogue::requeteInvalide()
 {
     Requetes r;
     r.sRequeteFiltree = QStringLiteral("SELECT name FROM pas_de_table_ici");
     r.sRequete = QStringLiteral("SELECT name, type AS Col FROM sysobjects WHERE type IN ('U','V') ORDER BY name");
     const QString sChaine = ChaineConnexion(m_standIn->serverName(), QStringLiteral("Ventes"),
                                             QStringLiteral("Mirabel4"), QStringLiteral("Brenlor"));
+    CatalogueConnexion catalogue(m_cn, sChaine);
     // A filtered query that fails to open ends the request: no fall-back.
-    const ResultatProposition resultat = ExecuteProposition(m_cn, sChaine, r);
+    const ResultatProposition resultat = ExecuteProposition(catalogue, r);
     QVERIFY(!resultat.bLignes);
     QCOMPARE(resultat.lRecordCount, 0L);
 
     // An unfiltered query that fails after an empty filtered one: no rows.
     r.sRequeteFiltree = QStringLiteral("SELECT name, type AS Col FROM sysobjects WHERE name = 'zzz'");
     r.sRequete = QStringLiteral("SELECT FROM WHERE");
-    const ResultatProposition repli = ExecuteProposition(m_cn, sChaine, r);
+    const ResultatProposition repli = ExecuteProposition(catalogue, r);
     QVERIFY(!repli.bLignes);
     QCOMPARE(repli.lRecordCount, 0L);
 }
 
-QTEST_GUILESS_MAIN(TestProposition)
-#include "test_proposition.moc"
+QTEST_GUILESS_MAIN(TestCatalogue)
+#include "test_catalogue.moc"

@@ -1,0 +1,100 @@
+#include "serveurcourant.h"
+
+#include "catalogueconnexion.h"
+#include "chaineconnexion.h"
+#include "connexion.h"
+
+namespace {
+
+const QString kRequeteBases = QStringLiteral("SELECT name FROM sysdatabases ORDER BY name");
+
+// Runs one step; a failing step is skipped and the listing goes on.
+template <typename Etape>
+bool Essaie(Etape etape)
+{
+    try {
+        etape();
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+// A recordset failing in the middle ends the loop: no step can be skipped
+// past a broken end-of-data test or move.
+QStringList LitNoms(Recordset &rs)
+{
+    QStringList noms;
+    for (;;) {
+        bool bFin = true;
+        if (!Essaie([&] { bFin = rs.Eof(); }) || bFin)
+            break;
+        Essaie([&] { noms << rs.Fields(0); });
+        if (!Essaie([&] { rs.MoveNext(); }))
+            break;
+    }
+    return noms;
+}
+
+} // namespace
+
+ServeurCourant::ServeurCourant() = default;
+ServeurCourant::~ServeurCourant() = default;
+
+Connexion &ServeurCourant::Connexion_()
+{
+    if (!cnServeur)
+        cnServeur = std::make_unique<Connexion>();
+    return *cnServeur;
+}
+
+void ServeurCourant::Designe(const QString &sServeur, const QString &sBase, const QString &sPWD)
+{
+    m_sServeur = sServeur;
+    m_sBase = sBase;
+    m_sPWD = sPWD;
+}
+
+QString ServeurCourant::ChaineConnexion(const QString &sBase) const
+{
+    return ::ChaineConnexion(m_sServeur, sBase, m_sPWD, TitreApplication());
+}
+
+QStringList ServeurCourant::ListeBasesDeDonnees(const QString &sNomServeur, const QString &sPWD)
+{
+    Connexion &cn = Connexion_();
+    Essaie([&] {
+        if (cn.State() == 1)
+            cn.Close();
+    });
+    if (sNomServeur.trimmed().isEmpty())
+        return QStringList();
+    Designe(sNomServeur, m_sBase, sPWD);
+    Essaie([&] { cn.Open(ChaineConnexion(QStringLiteral("master")), QString(), QString(), -1); });
+    if (cn.State() != 1)
+        return QStringList();
+
+    Recordset rs;
+    Essaie([&] { rs.Open(kRequeteBases, &cn, 0, 1, -1); });
+    if (rs.State() != 1)
+        return QStringList();
+    const QStringList noms = LitNoms(rs);
+    Essaie([&] { rs.Close(); });
+    return noms;
+}
+
+std::unique_ptr<SourceCatalogue> ServeurCourant::Catalogue()
+{
+    return std::make_unique<CatalogueConnexion>(Connexion_(), ChaineConnexion());
+}
+
+void ServeurCourant::Ferme()
+{
+    if (!cnServeur)
+        return;
+    Essaie([&] {
+        if (cnServeur->State() == 1)
+            cnServeur->Close();
+    });
+    cnServeur.reset();
+}
