@@ -1,5 +1,6 @@
 #include "frmbrenlor.h"
 
+#include "caretestime.h"
 #include "demande.h"
 #include "editeurriche.h"
 #include "fenetres.h"
@@ -8,28 +9,15 @@
 #include "twips.h"
 
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 
-namespace {
-// Clears the re-entrancy guard however the request ends.
-class GardeProposition
-{
-public:
-    explicit GardeProposition(bool &bEnCours) : m_bEnCours(bEnCours) { m_bEnCours = true; }
-    ~GardeProposition() { m_bEnCours = false; }
-    GardeProposition(const GardeProposition &) = delete;
-    GardeProposition &operator=(const GardeProposition &) = delete;
-
-private:
-    bool &m_bEnCours;
-};
-}
 
 void frmBrenlor::AfficheProposition(int lSysteme, GenreDemande genre)
 {
     if (bPropositionEnCours || !ListeMotsCles)
         return;
-    GardeProposition garde(bPropositionEnCours);
+    const QScopedValueRollback<bool> garde(bPropositionEnCours, true);
     const bool bSysteme = ModeSysteme(lSysteme, LlDernierShift);
     DesigneServeur();
     const std::unique_ptr<SourceCatalogue> catalogue = m_serveur.Catalogue();
@@ -71,28 +59,10 @@ void frmBrenlor::PositionneListe()
     const QRect caret = txtRequete->CaretRect();
     QPoint coin = (txtRequete->isVisible() && caret.isValid())
         ? txtRequete->viewport()->mapToGlobal(caret.bottomLeft() + QPoint(0, 1))
-        : CoinEstime(dHauteurLigne);
+        : CoinEstimeSousCaret(this, txtRequete, PoliceMesure(), dHauteurLigne);
 
     QScreen *ecran = txtRequete->screen();
     const int lHauteurLigne = qMax(caret.height(), TwipsEnPixels(this, dHauteurLigne, false));
     ListeMotsCles->MontreEn(
         DansEcran(coin, ListeMotsCles->size(), lHauteurLigne, ecran ? ecran->availableGeometry() : QRect()));
-}
-
-QPoint frmBrenlor::CoinEstime(double dHauteurLigne) const
-{
-    const QString sTexte = txtRequete->Text();
-    const int lCaret = txtRequete->SelStart();
-    const long lDebutLigne = DebutLigne(sTexte, lCaret);
-    const CadreTwips cadre = CadreFenetreTwips(this);
-    MesuresCaret m;
-    m.dHauteurLigne = dHauteurLigne;
-    m.lLigne = txtRequete->GetLineFromChar(lCaret);
-    m.dLargeurDebut = TextWidth(sTexte.mid(int(lDebutLigne) - 1, qMax(0, lCaret - int(lDebutLigne) + 1)));
-    m.origineFenetre = QPointF(cadre.dLeft, cadre.dTop);
-    const QRectF editeur = GeometrieTwips(txtRequete);
-    m.origineEditeur = editeur.topLeft();
-    m.bordures = QSizeF(cadre.dWidth - cadre.dScaleWidth, cadre.dHeight - cadre.dScaleHeight);
-    const QPointF coin = CoinEstimeTwips(m);
-    return QPoint(TwipsEnPixels(this, coin.x(), true), TwipsEnPixels(this, coin.y(), false));
 }

@@ -7,7 +7,7 @@
 #include "formateur.h"
 #include "frmlistemotscles.h"
 #include "imagelist.h"
-#include "parametres.h"
+#include "reglages.h"
 #include "retourligne.h"
 #include "suivitouches.h"
 #include "twips.h"
@@ -15,9 +15,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -25,39 +25,11 @@ namespace {
 
 const QString kMessageEchec =
     QStringLiteral("Serveur non trouvé ou mot de passe invalide ou aucune base de données.");
-const QString kSection = QStringLiteral("General");
 const QString kDefaut = QStringLiteral("*");
 
 // Designed client area, in twips.
 constexpr double kLargeurClient = 11085;
 constexpr double kHauteurClient = 6285;
-
-// Image index of an icon key in the current set; 0 when there is no set or no such key.
-int IndexIcone(const QString &sCle)
-{
-    try {
-        if (ilsIconesCourantes)
-            return ilsIconesCourantes->Index(sCle);
-    } catch (const std::exception &) {
-    }
-    return 0;
-}
-
-QString Reglage(const QString &sCle, const QString &sDefaut = kDefaut)
-{
-    return GetSetting(frmBrenlor::NomApplication(), kSection, sCle, sDefaut);
-}
-
-void Enregistre(const QString &sCle, const QString &sValeur)
-{
-    SaveSetting(frmBrenlor::NomApplication(), kSection, sCle, sValeur);
-}
-
-// Restores the pointer however the formatting ends.
-struct CurseurSablier {
-    CurseurSablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CurseurSablier() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -87,7 +59,7 @@ void frmBrenlor::Relie()
     connect(btnComparer, &QPushButton::clicked, this, [this] { btnComparer_Click(); });
     connect(chkLimiteADroite, &QCheckBox::clicked, this, [this] { chkLimiteADroite_Click(); });
     connect(cboBase, &ComboImages::TexteModifieParUtilisateur, this,
-            [this] { Enregistre(QStringLiteral("Base"), cboBase->Text()); });
+            [this] { Reglages::Enregistre(QStringLiteral("Base"), cboBase->Text()); });
     // Only an Enter that went down here: the one that closed a message box
     // must not start the check again.
     const auto entree = [this](int KeyCode, int) {
@@ -101,16 +73,6 @@ void frmBrenlor::Relie()
     txtRequete->KeyPress = [this](int KeyAscii) { txtRequete_KeyPress(KeyAscii); };
 }
 
-QString frmBrenlor::NomApplication()
-{
-    const QString chemin = QCoreApplication::applicationFilePath();
-    if (!chemin.isEmpty())
-        return QFileInfo(chemin).completeBaseName();
-    return QCoreApplication::applicationName();
-}
-
-// --- start-up ----------------------------------------------------------------
-
 void frmBrenlor::Form_Load()
 {
     if (!ListeMotsCles) {
@@ -123,7 +85,7 @@ void frmBrenlor::Form_Load()
 
     ListeSQLServers(true);
 
-    const QString serveur = Reglage(QStringLiteral("ServeurSQL"));
+    const QString serveur = Reglages::Lit(QStringLiteral("ServeurSQL"));
     // A name that discovery did not list (typed by the user in an earlier
     // run) is kept as the picker's text, so the check runs with it.
     if (serveur != kDefaut && !cboServeur->SelectionneCle(serveur))
@@ -133,15 +95,13 @@ void frmBrenlor::Form_Load()
     show();
     QApplication::processEvents();
 
-    const QString pwd = Reglage(QStringLiteral("PWD"));
+    const QString pwd = Reglages::Lit(QStringLiteral("PWD"));
     txtPWD->setText(pwd != kDefaut ? pwd : QStringLiteral("Mirabel4"));
 
     VerifieConnexion(cboServeur->Text(), txtPWD->text());
     chkLimiteADroite_Click();
     InitialiseMotsCles(TableMotsCles);
 }
-
-// --- discovery, database list and connection check --------------------------
 
 QString frmBrenlor::NomMachineLocale()
 {
@@ -152,19 +112,12 @@ void frmBrenlor::ListeSQLServers(bool bInclureLocal)
 {
     cboServeur->Clear();
     OptionsDecouverte options = m_decouverte;
-    options.bRechercheReseau = Reglage(QStringLiteral("RechercheReseau"), QStringLiteral("0")) == QLatin1String("1");
-    const int image = IndexIcone(QStringLiteral("serveurs"));
-    for (const QString &s : ServeursDecouverts(options)) {
-        QString nom;
-        if (!s.startsWith(QLatin1Char('(')))
-            nom = s.toUpper();
-        else if (bInclureLocal)
-            nom = NomMachineLocale();
-        // A blank name, or one already listed (the local server under two
-        // names, say), is skipped and the listing goes on.
-        if (!nom.trimmed().isEmpty())
-            cboServeur->AjouteEntree(nom, nom, image, QStringLiteral("serveurs"));
-    }
+    options.bRechercheReseau = Reglages::Lit(QStringLiteral("RechercheReseau"), QStringLiteral("0")) == QLatin1String("1");
+    const int image = ImageList::IndexCourant(QStringLiteral("serveurs"));
+    // A name already listed (the local server under two names, say) is
+    // skipped and the listing goes on.
+    for (const QString &nom : NomsAfficheables(ServeursDecouverts(options), bInclureLocal, NomMachineLocale()))
+        cboServeur->AjouteEntree(nom, nom, image, QStringLiteral("serveurs"));
 }
 
 void frmBrenlor::ListeBasesDeDonnees(const QString &sNomServeur, const QString &sPWD)
@@ -173,7 +126,7 @@ void frmBrenlor::ListeBasesDeDonnees(const QString &sNomServeur, const QString &
     if (sNomServeur.trimmed().isEmpty())
         return;
     cboBase->Clear();
-    const int image = IndexIcone(QStringLiteral("bases"));
+    const int image = ImageList::IndexCourant(QStringLiteral("bases"));
     for (const QString &nom : bases)
         cboBase->AjouteEntree(nom, nom, image, QStringLiteral("bases"));
 }
@@ -188,7 +141,7 @@ void frmBrenlor::VerifieConnexion(const QString &sServeur, const QString &sPWD)
     const bool bUtilisable = cboBase->Count() > 0;
     cboBase->setEnabled(bUtilisable);
     if (bUtilisable) {
-        const QString base = Reglage(QStringLiteral("Base"));
+        const QString base = Reglages::Lit(QStringLiteral("Base"));
         if (base != kDefaut) {
             cboBase->SelectionneCle(base);
             if (cboBase->Count() > 0 && cboBase->currentIndex() < 0)
@@ -196,9 +149,9 @@ void frmBrenlor::VerifieConnexion(const QString &sServeur, const QString &sPWD)
         } else {
             cboBase->EffaceSelection();
         }
-        Enregistre(QStringLiteral("ServeurSQL"), sServeur);
-        Enregistre(QStringLiteral("PWD"), sPWD);
-        Enregistre(QStringLiteral("Base"), cboBase->Text());
+        Reglages::Enregistre(QStringLiteral("ServeurSQL"), sServeur);
+        Reglages::Enregistre(QStringLiteral("PWD"), sPWD);
+        Reglages::Enregistre(QStringLiteral("Base"), cboBase->Text());
     } else {
         AfficheMessage(this, kMessageEchec, IconeMessage::Erreur, TitreApplication());
     }
@@ -229,8 +182,6 @@ bool frmBrenlor::eventFilter(QObject *objet, QEvent *event)
     return QMainWindow::eventFilter(objet, event);
 }
 
-// --- icon sets -----------------------------------------------------------------
-
 void frmBrenlor::ChangeIcones(ImageList *imageList)
 {
     ilsIconesCourantes = imageList;
@@ -253,13 +204,9 @@ void frmBrenlor::mousePressEvent(QMouseEvent *event)
         QMainWindow::mousePressEvent(event);
         return;
     }
-    ImageList *jeu2000 = ListeMotsCles ? ListeMotsCles->ilsIcones2000 : ImageList::Icones2000();
-    ImageList *jeu2005 = ListeMotsCles ? ListeMotsCles->ilsIcones2005 : ImageList::Icones2005();
-    ChangeIcones(ilsIconesCourantes == jeu2000 ? jeu2005 : jeu2000);
+    ChangeIcones(ilsIconesCourantes == ImageList::Icones2000() ? ImageList::Icones2005() : ImageList::Icones2000());
     event->accept();
 }
-
-// --- layout and exit -----------------------------------------------------------
 
 void frmBrenlor::resizeEvent(QResizeEvent *event)
 {
@@ -277,8 +224,6 @@ void frmBrenlor::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
-// --- measuring font and text tools -----------------------------------------------
-
 double frmBrenlor::TextWidth(const QString &sTexte) const
 {
     return LargeurTexteTwips(this, m_policeMesure, sTexte);
@@ -292,7 +237,9 @@ double frmBrenlor::TextHeight(const QString &sTexte) const
 void frmBrenlor::btnFormater_Click()
 {
     {
-        const CurseurSablier sablier;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The pointer comes back however the formatting ends.
+        const auto sablier = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         for (EditeurRiche *editeur : {txtRequete, txtRequete2}) {
             const QString avant = editeur->Text();
             const QString apres = FormatSQL(avant, false, TableMotsCles);
@@ -306,18 +253,15 @@ void frmBrenlor::btnFormater_Click()
 
 void frmBrenlor::btnComparer_Click()
 {
-    const QString texte1 = txtRequete->Text();
-    const QString texte2 = txtRequete2->Text();
-    const long p = PositionDifference(texte1, texte2);
-    const EtendueDiff etendue = p < 0 ? EtendueDiff{1, 0} : EtendueDifference(texte1.mid(int(p)), texte2.mid(int(p)));
-    txtRequete->SetSelStart(int(qMax(0L, p)));
-    txtRequete2->SetSelStart(int(qMax(0L, p)));
-    txtRequete->SetSelLength(etendue.iEditeur == 1 ? int(etendue.lLongueur) : 0);
-    txtRequete2->SetSelLength(etendue.iEditeur == 1 ? 0 : int(etendue.lLongueur));
-    if (p < 0)
+    const SelectionDifference d = SelectionDeDifference(txtRequete->Text(), txtRequete2->Text());
+    txtRequete->SetSelStart(int(d.lDebut));
+    txtRequete2->SetSelStart(int(d.lDebut));
+    txtRequete->SetSelLength(int(d.lLongueur1));
+    txtRequete2->SetSelLength(int(d.lLongueur2));
+    if (d.bAucune)
         AfficheMessage(this, QStringLiteral("Aucune différence."), IconeMessage::Information, TitreApplication());
     else
-        (etendue.iEditeur == 1 ? txtRequete : txtRequete2)->setFocus();
+        (d.iEditeur == 1 ? txtRequete : txtRequete2)->setFocus();
 }
 
 void frmBrenlor::chkLimiteADroite_Click()

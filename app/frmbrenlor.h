@@ -1,13 +1,13 @@
 #pragma once
 #include <QFont>
 #include <QMainWindow>
-#include <QPoint>
 #include <QString>
 
 #include "controlesbrenlor.h"
 #include "decouverte.h"
 #include "motscles.h"
 #include "proposition.h"
+#include "reglages.h"
 #include "serveurcourant.h"
 
 class ComboImages;
@@ -47,7 +47,7 @@ public:
     void ChangeImageListCombo(ComboImages *combo, ImageList *imageList);
     static QString TitreApplication() { return ServeurCourant::TitreApplication(); }
     /// The settings' application name: the executable's base name.
-    static QString NomApplication();
+    static QString NomApplication() { return Reglages::NomApplication(); }
 
     // --- measuring font (shared by popup placement, test run, word wrap) ---
     QFont PoliceMesure() const { return m_policeMesure; }
@@ -81,7 +81,6 @@ protected:
 private:
     void Relie();
     void AppliqueDemande(const Demande &demande);
-    QPoint CoinEstime(double dHauteurLigne) const;
     void DesigneServeur();
     void RendUtilisable(bool bUtilisable);
 

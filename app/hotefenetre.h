@@ -1,10 +1,12 @@
 #pragma once
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
+#include <functional>
 
 #include "hotetest.h"
 
-class frmBrenlor;
+struct ControlesBrenlor;
 
 /// The test run's view of the main window. Once the window is closing (or
 /// gone) every call is a no-op, so a run that was interrupted by the exit
@@ -12,7 +14,11 @@ class frmBrenlor;
 class HoteFenetre : public QObject, public HoteTest
 {
 public:
-    explicit HoteFenetre(frmBrenlor *fenetre);
+    /// The run reads and writes the window's controls; its log lines and
+    /// text widths go through the window's own procedures.
+    HoteFenetre(QWidget *fenetre, const ControlesBrenlor &controles,
+                std::function<void(const QString &)> ajouteResultat,
+                std::function<double(const QString &)> largeurTwips);
     ~HoteFenetre() override;
 
     QString Serveur() const override;
@@ -34,6 +40,9 @@ private:
     // A close that was refused leaves the window visible: the run goes on.
     bool Vivante() const;
 
-    QPointer<frmBrenlor> m_fenetre;
+    QPointer<QWidget> m_fenetre;
+    const ControlesBrenlor &m_controles;
+    std::function<void(const QString &)> m_ajouteResultat;
+    std::function<double(const QString &)> m_largeurTwips;
     bool m_bFermeture = false;
 };

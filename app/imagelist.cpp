@@ -28,6 +28,15 @@ ImageList::ImageList(const QString &sNom, const QVector<QIcon> &icones)
 {
 }
 
+int ImageList::IndexCourant(const QString &sCle)
+{
+    try {
+        return ilsIconesCourantes ? ilsIconesCourantes->Index(sCle) : 0;
+    } catch (const std::exception &) {
+        return 0;
+    }
+}
+
 int ImageList::Index(const QString &sCle) const
 {
     // Catalogue type codes arrive as fixed-width text ("U ") and in any case;

@@ -20,6 +20,9 @@ public:
     QString Nom() const { return m_nom; }
 
     static const QStringList &Cles();
+    /// 1-based index of a key in the current set; 0 when there is no current
+    /// set or no such key.
+    static int IndexCourant(const QString &sCle);
     /// The two sets, drawn for this program (bevelled and flat).
     static ImageList *Icones2000();
     static ImageList *Icones2005();

@@ -15,7 +15,8 @@ void frmBrenlor::btnLancer_Click()
     m_testEnCours = true;
     QPointer<frmBrenlor> moi(this);
     {
-        HoteFenetre hote(this);
+        HoteFenetre hote(this, *this, [this](const QString &s) { AjouteResultat(s); },
+                         [this](const QString &s) { return TextWidth(s); });
         LanceurTest lanceur(hote);
         lanceur.Lance();
     }

@@ -4,6 +4,8 @@
 #include "connexionimpl.h"
 #include "erreurado.h"
 
+#include <vector>
+
 namespace {
 
 // Runs one step; a failing step is skipped and the request goes on.
@@ -29,34 +31,74 @@ QString SansBlancsAutour(const QString &sTexte)
     return sTexte.mid(lDebut, lFin - lDebut);
 }
 
-bool AColonne(Recordset &rs, const QString &sNom)
+// Rows are fetched in blocks into bound buffers: one driver call per block
+// instead of one per value keeps a list of ten thousand names within a frame.
+constexpr SQLULEN kLignesParBloc = 512;
+// A catalogue name is a sysname (128 characters); the icon keys are short.
+constexpr SQLLEN kCaracteresNom = 129;
+
+struct ColonneLiee {
+    SQLUSMALLINT lNumero = 0;
+    std::vector<SQLWCHAR> valeurs;
+    std::vector<SQLLEN> indicateurs;
+
+    void Lie(SQLHSTMT h)
+    {
+        valeurs.assign(size_t(kLignesParBloc * kCaracteresNom), 0);
+        indicateurs.assign(kLignesParBloc, SQL_NULL_DATA);
+        SQLBindCol(h, lNumero, SQL_C_WCHAR, valeurs.data(), kCaracteresNom * SQLLEN(sizeof(SQLWCHAR)),
+                   indicateurs.data());
+    }
+    QString Valeur(SQLULEN lLigne) const
+    {
+        if (lNumero == 0 || indicateurs[lLigne] == SQL_NULL_DATA || indicateurs[lLigne] < 0)
+            return QString();
+        const SQLLEN lCaracteres = qMin<SQLLEN>(indicateurs[lLigne] / SQLLEN(sizeof(SQLWCHAR)), kCaracteresNom - 1);
+        return DepuisLarge(valeurs.data() + lLigne * kCaracteresNom, lCaracteres);
+    }
+};
+
+// 1-based number of each wanted column ("name", "Col", "Proprietaire"), 0 when absent.
+void TrouveColonnes(SQLHSTMT h, ColonneLiee &nom, ColonneLiee &cle, ColonneLiee &proprietaire)
 {
-    bool bTrouvee = false;
-    Essaie([&] {
-        rs.Fields(sNom);
-        bTrouvee = true;
-    });
-    return bTrouvee;
+    SQLSMALLINT lColonnes = 0;
+    SQLNumResultCols(h, &lColonnes);
+    for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(qMax<SQLSMALLINT>(lColonnes, 0)); ++i) {
+        SQLWCHAR texte[130] = {};
+        SQLSMALLINT lLongueur = 0;
+        SQLDescribeColW(h, i, texte, 130, &lLongueur, nullptr, nullptr, nullptr, nullptr);
+        const QString sNom = DepuisLarge(texte, qMin<SQLSMALLINT>(lLongueur, 129));
+        if (sNom.compare(QLatin1String("name"), Qt::CaseInsensitive) == 0 && nom.lNumero == 0)
+            nom.lNumero = i;
+        else if (sNom.compare(QLatin1String("Col"), Qt::CaseInsensitive) == 0 && cle.lNumero == 0)
+            cle.lNumero = i;
+        else if (sNom.compare(QLatin1String("Proprietaire"), Qt::CaseInsensitive) == 0 && proprietaire.lNumero == 0)
+            proprietaire.lNumero = i;
+    }
 }
 
-void LitLignes(Recordset &rs, QVector<LigneProposition> &lignes)
+// Reads every row; false when the statement fails on the way.
+bool LitBlocs(SQLHSTMT h, QVector<LigneProposition> &lignes)
 {
-    const bool bProprietaire = AColonne(rs, QStringLiteral("Proprietaire"));
+    ColonneLiee nom, cle, proprietaire;
+    TrouveColonnes(h, nom, cle, proprietaire);
+    if (nom.lNumero == 0 || cle.lNumero == 0)
+        return false;
+    SQLULEN lLues = 0;
+    SQLSetStmtAttr(h, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kLignesParBloc), 0);
+    SQLSetStmtAttr(h, SQL_ATTR_ROWS_FETCHED_PTR, &lLues, 0);
+    for (ColonneLiee *c : {&nom, &cle, &proprietaire}) {
+        if (c->lNumero != 0)
+            c->Lie(h);
+    }
     for (;;) {
-        bool bFin = true;
-        if (!Essaie([&] { bFin = rs.Eof(); }) || bFin)
-            return;
-        LigneProposition ligne;
-        if (Essaie([&] {
-                ligne.sNom = rs.Fields(QStringLiteral("name"));
-                ligne.sCleIcone = SansBlancsAutour(rs.Fields(QStringLiteral("Col")));
-                if (bProprietaire)
-                    ligne.sProprietaire = rs.Fields(QStringLiteral("Proprietaire"));
-            }))
-            lignes.append(ligne);
-        // A cursor that cannot move on would read the same row forever.
-        if (!Essaie([&] { rs.MoveNext(); }))
-            return;
+        const SQLRETURN rc = SQLFetch(h);
+        if (rc == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(rc))
+            return false;
+        for (SQLULEN i = 0; i < lLues; ++i)
+            lignes.append({nom.Valeur(i), SansBlancsAutour(cle.Valeur(i)), proprietaire.Valeur(i)});
     }
 }
 
@@ -81,21 +123,22 @@ bool CatalogueConnexion::Ouvre()
 
 std::optional<QVector<LigneProposition>> CatalogueConnexion::Lignes(const QString &sRequete)
 {
-    Recordset rs;
-    int lEtat = 0;
-    Essaie([&] { rs.Open(sRequete, &m_cn, 0, 1, -1); });
-    Essaie([&] { lEtat = rs.State(); });
-    if (lEtat != 1)
+    Connexion::Impl *d = m_cn.impl();
+    if (!d || !d->EstOuverte())
         return std::nullopt;
-    long lRecordCount = -1;
-    Essaie([&] { lRecordCount = rs.RecordCount(); });
-    // A count that cannot be had ends the request as a failure does.
-    if (lRecordCount < 0)
+    d->LibereCurseurActif();
+    SQLHSTMT h = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, d->hdbc, &h)))
         return std::nullopt;
+    SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(Connexion::CommandTimeout())), 0);
     QVector<LigneProposition> lignes;
-    lignes.reserve(int(lRecordCount));
-    LitLignes(rs, lignes);
-    Essaie([&] { rs.Close(); });
+    const bool bLue = SQL_SUCCEEDED(SQLExecDirectW(h, TexteLarge(sRequete), SQL_NTS)) && LitBlocs(h, lignes);
+    // A broken link keeps the session out of the pool.
+    if (!bLue)
+        d->NoteDiagnostics(LitDiagnostics(SQL_HANDLE_STMT, h));
+    SQLFreeHandle(SQL_HANDLE_STMT, h);
+    if (!bLue)
+        return std::nullopt;
     return lignes;
 }
 

@@ -83,3 +83,18 @@ QStringList ServeursDecouverts(const OptionsDecouverte &options)
     }
     return noms;
 }
+
+QStringList NomsAfficheables(const QStringList &noms, bool bInclureLocal, const QString &sNomMachine)
+{
+    QStringList resultat;
+    for (const QString &s : noms) {
+        QString nom;
+        if (!s.startsWith(QLatin1Char('(')))
+            nom = s.toUpper();
+        else if (bInclureLocal)
+            nom = sNomMachine;
+        if (!nom.trimmed().isEmpty())
+            resultat << nom;
+    }
+    return resultat;
+}

@@ -34,3 +34,8 @@ QString NomOrdinateur();
 /// COMPUTER\INSTANCE for a named one), then the network when asked for.
 /// A name already listed (ignoring case) is not repeated.
 QStringList ServeursDecouverts(const OptionsDecouverte &options);
+
+/// The names the server picker shows for discovered ones: upper-cased, the
+/// local default instance "(local)" under the computer's name (or left out
+/// when bInclureLocal is false), blank names left out.
+QStringList NomsAfficheables(const QStringList &noms, bool bInclureLocal, const QString &sNomMachine);

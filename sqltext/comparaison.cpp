@@ -112,3 +112,18 @@ EtendueDiff EtendueDifference(const QString& sReste1, const QString& sReste2)
     e.lLongueur = std::max(0L, n);
     return e;
 }
+
+SelectionDifference SelectionDeDifference(const QString& sTexte1, const QString& sTexte2)
+{
+    SelectionDifference d;
+    const long p = PositionDifference(sTexte1, sTexte2);
+    if (p < 0) {
+        d.bAucune = true;
+        return d;
+    }
+    const EtendueDiff etendue = EtendueDifference(sTexte1.mid(int(p)), sTexte2.mid(int(p)));
+    d.lDebut = p;
+    d.iEditeur = etendue.iEditeur;
+    (etendue.iEditeur == 1 ? d.lLongueur1 : d.lLongueur2) = etendue.lLongueur;
+    return d;
+}
