@@ -3,22 +3,11 @@
 #include "catalogueconnexion.h"
 #include "chaineconnexion.h"
 #include "connexion.h"
+#include "essaie.h"
 
 namespace {
 
 const QString kRequeteBases = QStringLiteral("SELECT name FROM sysdatabases ORDER BY name");
-
-// Runs one step; a failing step is skipped and the listing goes on.
-template <typename Etape>
-bool Essaie(Etape etape)
-{
-    try {
-        etape();
-        return true;
-    } catch (const std::exception &) {
-        return false;
-    }
-}
 
 // A recordset failing in the middle ends the loop: no step can be skipped
 // past a broken end-of-data test or move.

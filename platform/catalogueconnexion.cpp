@@ -3,22 +3,11 @@
 #include "connexion.h"
 #include "connexionimpl.h"
 #include "erreurado.h"
+#include "essaie.h"
 
 #include <vector>
 
 namespace {
-
-// Runs one step; a failing step is skipped and the request goes on.
-template <typename Etape>
-bool Essaie(Etape etape)
-{
-    try {
-        etape();
-        return true;
-    } catch (const std::exception &) {
-        return false;
-    }
-}
 
 QString SansBlancsAutour(const QString &sTexte)
 {
