@@ -55,9 +55,15 @@ QString CollationServeur()
 
 bool EstCollationConnue(const QString &sCollation)
 {
-    static const QRegularExpression forme(QStringLiteral("^[A-Za-z][A-Za-z0-9]*(_[A-Za-z0-9]+)*_(CI|CS)_(AS|AI)(_[A-Za-z0-9]+)*$"
-                                                         "|^[A-Za-z][A-Za-z0-9]*(_[A-Za-z0-9]+)*_BIN2?$"),
-                                          QRegularExpression::CaseInsensitiveOption);
+    // Windows collations by language, SQL collations by code page, then their options.
+    static const QRegularExpression forme(
+        QStringLiteral("^(?:(?:Latin1_General|French|German_PhoneBook|Greek|Cyrillic_General|Ukrainian|Japanese|"
+                       "Chinese_PRC|Chinese_Taiwan_Stroke|Korean_Wansung|Arabic|Hebrew|Turkish|Polish|Czech|Slovak|"
+                       "Slovenian|Croatian|Hungarian|Romanian|Albanian|Lithuanian|Latvian|Estonian|Icelandic|"
+                       "Danish_Norwegian|Finnish_Swedish|Modern_Spanish|Traditional_Spanish|Thai|Vietnamese)"
+                       "(?:_\\d+)?|SQL_Latin1_General_CP(?:1|437|850|1250|1251|1253|1254|1255|1256|1257))"
+                       "(?:_(?:CI|CS)_(?:AS|AI)(?:_KS)?(?:_WS)?(?:_SC)?(?:_UTF8)?|_BIN2?)$"),
+        QRegularExpression::CaseInsensitiveOption);
     return forme.match(sCollation).hasMatch();
 }
 
