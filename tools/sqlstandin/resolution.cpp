@@ -461,13 +461,25 @@ std::optional<ErreurSql> verifieUnion(const Texte &t, const QVector<bool> &table
             break;
         }
     branches << Branche{debut, fin};
-    QVector<Etiquette> resultat;
+    // Columns of databases of one collation cannot conflict: look no further.
+    QVector<QVector<Branche>> elementsParBranche;
+    QVector<QVector<Source>> sourcesParBranche;
+    QSet<QString> collations;
     for (const Branche &b : std::as_const(branches)) {
         if (b.debut > b.fin || !estMot(t.j.at(b.debut), "SELECT"))
             return std::nullopt;
         int lFrom = -1;
-        const QVector<Branche> elements = elementsDe(t, b, lFrom);
-        const QVector<Source> sources = lFrom >= 0 ? sourcesDe(t, lFrom, b.fin, table, contexte) : QVector<Source>();
+        elementsParBranche << elementsDe(t, b, lFrom);
+        sourcesParBranche << (lFrom >= 0 ? sourcesDe(t, lFrom, b.fin, table, contexte) : QVector<Source>());
+        for (const Source &source : std::as_const(sourcesParBranche.last()))
+            collations << collationDeBase(contexte, source.cible).toLower();
+    }
+    if (collations.size() < 2)
+        return std::nullopt;
+    QVector<Etiquette> resultat;
+    for (int lBranche = 0; lBranche < branches.size(); ++lBranche) {
+        const QVector<Branche> &elements = elementsParBranche.at(lBranche);
+        const QVector<Source> &sources = sourcesParBranche.at(lBranche);
         for (int k = 0; k < elements.size(); ++k) {
             const Etiquette e = elements.at(k).debut <= elements.at(k).fin
                                     ? etiquetteDe(t, elements.at(k).debut, elements.at(k).fin, sources, contexte)
@@ -583,8 +595,10 @@ InstructionResolue ResoutNoms(const QString &sInstruction, const ContexteResolut
     if (bRequete && EstSensibleCasse(contexte.sCollation))
         if (auto e = verifieCasse(t, table, contexte))
             return {QString(), e};
-    if (auto e = verifieUnion(t, table, contexte))
-        return {QString(), e};
+    // Before 2005 every database has the server's collation.
+    if (AvecSchemas())
+        if (auto e = verifieUnion(t, table, contexte))
+            return {QString(), e};
     if (auto e = resoutCollations(t, contexte))
         return {QString(), e};
     if (AvecSchemas())
