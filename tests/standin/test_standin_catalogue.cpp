@@ -360,6 +360,12 @@ private slots:
         QTest::newRow("owner.table and db.owner.table")
             << "SELECT count(*) FROM Compta.factures f JOIN Ventes.Compta.reglements r ON r.facture_id = f.id"
             << QStringList{"20"};
+        QTest::newRow("system union with COLLATE DATABASE_DEFAULT")
+            << "SELECT srvname COLLATE DATABASE_DEFAULT AS name, 'serveurs' AS Col, N'' AS Proprietaire FROM "
+               "master.dbo.sysservers WHERE srvname LIKE N'ma%'  UNION ALL SELECT name COLLATE DATABASE_DEFAULT, "
+               "'bases' AS Col, N'' FROM master.dbo.sysdatabases WHERE name LIKE N'ma%'  UNION ALL SELECT name, type "
+               "AS Col, N'' FROM sysobjects WHERE type IN ('S') AND name LIKE N'sysc%' ORDER BY name"
+            << QStringList{"master|bases|", "syscolumns|S |", "syscomments|S |"};
         QTest::newRow("the server's version") << "SELECT CAST(SERVERPROPERTY('ProductVersion') AS nvarchar(128))"
                                               << QStringList{"8.00.2039"};
     }
