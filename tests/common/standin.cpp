@@ -52,6 +52,10 @@ bool StandIn::start()
         args << QStringLiteral("--ssrp-port") << QString::number(m_ssrpPort);
     if (!m_options.instance.isEmpty())
         args << QStringLiteral("--instance") << m_options.instance;
+    if (!m_options.profil.isEmpty())
+        args << QStringLiteral("--profil") << m_options.profil;
+    if (!m_options.chiffrement.isEmpty())
+        args << QStringLiteral("--chiffrement") << m_options.chiffrement;
     args << m_options.extraArguments;
 
     m_process = std::make_unique<QProcess>();

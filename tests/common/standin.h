@@ -16,6 +16,8 @@ public:
         QString seedLarge;          ///< "TABLES,COLUMNS", empty for none
         bool ssrp = false;          ///< also answer SQL Server Resolution Protocol on a free UDP port
         QString instance;           ///< instance name announced over SSRP
+        QString profil;             ///< "2000" or "2019"; empty for the stand-in's default (2000)
+        QString chiffrement;        ///< "non", "connexion" or "requis"; empty for the default (non)
         QStringList extraArguments; ///< fault switches and the like
     };
 

@@ -105,7 +105,8 @@ void TestCatalogue::tablesEtVues()
     const QStringList tables{QStringLiteral("clients"), QStringLiteral("clients_archives"),
                              QStringLiteral("produits"),
                              QStringLiteral("commandes"), QStringLiteral("lignes de commande"),
-                             QStringLiteral("Clients_Été")};
+                             QStringLiteral("Clients_Été"), QStringLiteral("factures"),
+                             QStringLiteral("reglements")};
     int lVues = 0;
     for (const LigneProposition &ligne : resultat.lignes) {
         QVERIFY2(ligne.sCleIcone == QLatin1String("U") || ligne.sCleIcone == QLatin1String("V"),

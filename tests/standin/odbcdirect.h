@@ -91,6 +91,16 @@ public:
         return r;
     }
 
+    /// Returns a text that SQLGetInfo gives about the open connection (SQL_DBMS_VER...).
+    QString info(SQLUSMALLINT lInfo)
+    {
+        SQLWCHAR valeur[256] = {};
+        SQLSMALLINT lOctets = 0;
+        if (!SQL_SUCCEEDED(SQLGetInfoW(m_dbc, lInfo, valeur, sizeof valeur, &lOctets)))
+            return QString();
+        return QString::fromUtf16(reinterpret_cast<const char16_t *>(valeur), lOctets / 2);
+    }
+
     /// Runs a statement with SQLExecDirectW and reads every row of its first result
     /// (at most lLignesMax rows; the statement is then freed with rows unread).
     Resultat execute(const QString &sSql, int lDelaiSecondes = 0, int lLignesMax = -1)

@@ -78,10 +78,11 @@ private slots:
         QTest::addColumn<bool>("filtre");
         QTest::addColumn<QStringList>("noms");
         QTest::addColumn<QStringList>("types");
-        const QStringList tous{"clients", "clients_archives", "Clients_Été", "commandes", "lignes de commande",
-                               "produits", "vue_ventes"};
+        // factures and reglements belong to the owner Compta: sysobjects lists every owner's objects.
+        const QStringList tous{"clients", "clients_archives", "Clients_Été", "commandes", "factures",
+                               "lignes de commande", "produits", "reglements", "vue_ventes"};
         QTest::newRow("unfiltered: tables and view in name order")
-            << "" << false << tous << QStringList{"U ", "U ", "U ", "U ", "U ", "U ", "V "};
+            << "" << false << tous << QStringList{"U ", "U ", "U ", "U ", "U ", "U ", "U ", "U ", "V "};
         QTest::newRow("prefix cl: three tables") << "cl" << true
                                                  << QStringList{"clients", "clients_archives", "Clients_Été"}
                                                  << QStringList{"U ", "U ", "U "};
@@ -128,6 +129,9 @@ private slots:
         QTest::newRow("bracketed name with blanks") << "[lignes de commande]" << ""
                                                     << QStringList{"commande_id", "prix_unitaire", "produit_id", "quantite"};
         QTest::newRow("non-ASCII table and column") << "clients_été" << "" << QStringList{"id", "nom", "séjour", "ville"};
+        QTest::newRow("table of another owner") << "Compta.factures" << ""
+                                                << QStringList{"client_id", "date_facture", "id", "montant"};
+        QTest::newRow("another owner's table, unqualified") << "factures" << "" << QStringList();
         QTest::newRow("filtered") << "clients" << "n" << QStringList{"nom"};
         QTest::newRow("filtered, nothing") << "clients" << "na" << QStringList();
         QTest::newRow("view columns") << "vue_ventes" << "pr"
@@ -236,6 +240,11 @@ private slots:
                                          << "Unclosed quotation mark after the character string 'cl%'.";
         QTest::newRow("stored procedure") << "EXEC sp_who" << 2812 << "Could not find stored procedure 'sp_who'.";
         QTest::newRow("unknown database") << "SELECT * FROM Nulle.dbo.sysobjects" << 911 << "'Nulle'";
+        QTest::newRow("another owner's table, unqualified") << "SELECT * FROM factures" << 208
+                                                           << "Invalid object name 'factures'.";
+        QTest::newRow("no sys schema before 2005") << "SELECT name FROM sys.objects" << 208
+                                                   << "Invalid object name 'sys.objects'.";
+        QTest::newRow("no SCHEMA_NAME before 2005") << "SELECT SCHEMA_NAME(1)" << 195 << "SCHEMA_NAME";
     }
 
     void errors()
@@ -329,16 +338,71 @@ private slots:
                  QStringLiteral("0"));
     }
 
+    void owners_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("lignes");
+        QTest::newRow("objects with their owner")
+            << "SELECT name, USER_NAME(uid) AS Proprietaire FROM sysobjects WHERE type IN ('U','V') AND name LIKE N'%s' "
+               "ORDER BY name"
+            << QStringList{"clients|dbo", "clients_archives|dbo", "commandes|dbo", "factures|Compta", "produits|dbo",
+                           "reglements|Compta", "vue_ventes|dbo"};
+        QTest::newRow("tables of one owner")
+            << "SELECT name FROM sysobjects WHERE type IN ('U','V') AND uid = USER_ID(N'Compta') ORDER BY name"
+            << QStringList{"factures", "reglements"};
+        QTest::newRow("tables of one owner of another database")
+            << "SELECT name FROM [Ventes].dbo.sysobjects WHERE type IN ('U','V') AND uid IN (SELECT uid FROM "
+               "[Ventes].dbo.sysusers WHERE name = N'Compta') ORDER BY name"
+            << QStringList{"factures", "reglements"};
+        QTest::newRow("user names and ids")
+            << "SELECT USER_NAME(5), USER_ID(N'Compta'), USER_NAME(1), USER_ID(N'nobody')"
+            << QStringList{"Compta|5|dbo|<NULL>"};
+        QTest::newRow("owner.table and db.owner.table")
+            << "SELECT count(*) FROM Compta.factures f JOIN Ventes.Compta.reglements r ON r.facture_id = f.id"
+            << QStringList{"20"};
+        QTest::newRow("system union with COLLATE DATABASE_DEFAULT")
+            << "SELECT srvname COLLATE DATABASE_DEFAULT AS name, 'serveurs' AS Col, N'' AS Proprietaire FROM "
+               "master.dbo.sysservers WHERE srvname LIKE N'ma%'  UNION ALL SELECT name COLLATE DATABASE_DEFAULT, "
+               "'bases' AS Col, N'' FROM master.dbo.sysdatabases WHERE name LIKE N'ma%'  UNION ALL SELECT name, type "
+               "AS Col, N'' FROM sysobjects WHERE type IN ('S') AND name LIKE N'sysc%' ORDER BY name"
+            << QStringList{"master|bases|", "syscolumns|S |", "syscomments|S |"};
+        QTest::newRow("the server's version") << "SELECT CAST(SERVERPROPERTY('ProductVersion') AS nvarchar(128))"
+                                              << QStringList{"8.00.2039"};
+    }
+
+    void owners()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QStringList, lignes);
+        const Resultat r = m_ventes.execute(sql);
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QStringList lues;
+        for (const QStringList &ligne : r.lignes)
+            lues << ligne.join(QLatin1Char('|'));
+        QCOMPARE(lues, lignes);
+    }
+
+    void versionFromLoginAck()
+    {
+        // The driver's SQL_DBMS_VER comes from the LOGINACK.
+        QCOMPARE(m_ventes.info(SQL_DBMS_VER), QStringLiteral("08.00.2039"));
+    }
+
     void storedTablesMatchCatalogue()
     {
         // Every user table listed in sysobjects answers a SELECT, with the columns syscolumns lists.
-        const Resultat tables = m_ventes.execute(QStringLiteral("SELECT name FROM sysobjects WHERE type = 'U' ORDER BY name"));
-        QVERIFY(tables.lignes.size() >= 6);
-        for (const QString &table : premiereColonne(tables)) {
+        const Resultat tables = m_ventes.execute(QStringLiteral(
+            "SELECT USER_NAME(uid), name FROM sysobjects WHERE type = 'U' ORDER BY name"));
+        QVERIFY(tables.lignes.size() >= 8);
+        for (const QStringList &ligne : tables.lignes) {
+            const QString proprietaire = ligne.value(0);
+            const QString nom = ligne.value(1);
+            const QString table = proprietaire + QLatin1Char('.') + nom;
             const Resultat cols = m_ventes.execute(QStringLiteral(
-                "SELECT name FROM syscolumns WHERE id = OBJECT_ID('[%1]') ORDER BY colid").arg(table));
-            const Resultat vide = m_ventes.execute(QStringLiteral("SELECT * FROM [%1] WHERE 1 = 0").arg(table));
+                "SELECT name FROM syscolumns WHERE id = OBJECT_ID('[%1].[%2]') ORDER BY colid").arg(proprietaire, nom));
+            const Resultat vide = m_ventes.execute(QStringLiteral("SELECT * FROM [%1].[%2] WHERE 1 = 0").arg(proprietaire, nom));
             QVERIFY2(vide.bOk, qPrintable(table + vide.sMessage));
+            QVERIFY(!cols.lignes.isEmpty());
             QCOMPARE(vide.colonnes, premiereColonne(cols));
         }
     }

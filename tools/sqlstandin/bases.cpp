@@ -1,7 +1,10 @@
 #include "bases.h"
 
 #include "catalogue.h"
+#include "collations.h"
+#include "fonctionscatalogue.h"
 #include "fonctionssqlite.h"
+#include "profil.h"
 
 #include <QFile>
 #include <mutex>
@@ -13,7 +16,7 @@ std::mutex verrouCreation;
 
 ContexteFonctions *contexteMaster()
 {
-    static ContexteFonctions contexte{QStringLiteral("master")};
+    static ContexteFonctions contexte{QStringLiteral("master"), QString(), false};
     return &contexte;
 }
 
@@ -26,23 +29,46 @@ QString nomFichierPour(const QString &sNom)
     return s + QStringLiteral(".sqlite");
 }
 
-QString creeFichierBase(const QString &sDossier, const QString &sNom, bool bMaster)
+QString creeFichierBase(const QString &sDossier, const QString &sNom, bool bMaster, const QString &sCollation)
 {
     const QString sFichier = FichierBase(sDossier, nomFichierPour(sNom));
     QFile::remove(sFichier);
-    ContexteFonctions contexte{sNom};
+    ContexteFonctions contexte{sNom, sCollation, EstSensibleCasse(sCollation)};
     QString erreur;
     sqlite3 *db = OuvreFichier(sFichier, &contexte, erreur);
     if (!db)
         return erreur;
-    erreur = CreeCatalogue(db, bMaster);
+    erreur = CreeCatalogue(db, bMaster, sCollation);
     if (erreur.isEmpty())
         erreur = Execute(db, QStringLiteral("PRAGMA user_version = %1").arg(VersionCollation));
     FermeFichier(db);
     return erreur;
 }
 
-QString inscritBase(sqlite3 *master, const QString &sNom, int lDbid)
+// From 2005 on, sys.databases also gives the database's collation.
+QString inscritCollation(sqlite3 *master, const QString &sNom, int lDbid, const QString &sCollation)
+{
+    sqlite3_stmt *st = nullptr;
+    const char *sql = "INSERT INTO \"sys.databases\" (name, database_id, source_database_id, owner_sid, create_date, "
+                      "compatibility_level, collation_name, user_access, user_access_desc, is_read_only, state, "
+                      "state_desc, recovery_model, recovery_model_desc) VALUES (?1, ?2, NULL, x'01', "
+                      "datetime('now','localtime'), 150, ?3, 0, 'MULTI_USER', 0, 0, 'ONLINE', ?4, ?5)";
+    if (sqlite3_prepare_v2(master, sql, -1, &st, nullptr) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(master));
+    const QByteArray nom = sNom.toUtf8();
+    const QByteArray collation = sCollation.toUtf8();
+    const bool bSimple = lDbid == 2 || lDbid > 4; // tempdb and user databases
+    sqlite3_bind_text(st, 1, nom.constData(), nom.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_int(st, 2, lDbid);
+    sqlite3_bind_text(st, 3, collation.constData(), collation.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_int(st, 4, bSimple ? 3 : 1);
+    sqlite3_bind_text(st, 5, bSimple ? "SIMPLE" : "FULL", -1, SQLITE_STATIC);
+    const int rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(master));
+}
+
+QString inscritBase(sqlite3 *master, const QString &sNom, int lDbid, const QString &sCollation)
 {
     sqlite3_stmt *st = nullptr;
     const char *sql = "INSERT INTO sysdatabases (name, dbid, sid, mode, status, status2, crdate, reserved, "
@@ -58,7 +84,9 @@ QString inscritBase(sqlite3 *master, const QString &sNom, int lDbid)
     sqlite3_bind_text(st, 4, fichier.constData(), fichier.size(), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(st);
     sqlite3_finalize(st);
-    return rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(master));
+    if (rc != SQLITE_DONE)
+        return QString::fromUtf8(sqlite3_errmsg(master));
+    return AvecSchemas() ? inscritCollation(master, sNom, lDbid, sCollation) : QString();
 }
 
 bool existe(sqlite3 *db, const QString &sSql, const QString &sNom)
@@ -97,6 +125,7 @@ sqlite3 *OuvreFichier(const QString &sFichier, ContexteFonctions *contexte, QStr
     }
     sqlite3_busy_timeout(db, 10000);
     InstalleFonctions(db, contexte);
+    InstalleFonctionsCatalogue(db, contexte);
     Execute(db, QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
     return db;
 }
@@ -110,8 +139,10 @@ std::optional<BaseConnue> ChercheBase(sqlite3 *db, const QString &sDossier, cons
 {
     for (const char *schema : {"master", "main"}) {
         sqlite3_stmt *st = nullptr;
-        const QString sql = QStringLiteral("SELECT name, filename FROM %1.sysdatabases WHERE name = ?1")
-                                .arg(QLatin1String(schema));
+        const QString sql = AvecSchemas()
+            ? QStringLiteral("SELECT s.name, s.filename, d.collation_name FROM %1.sysdatabases s "
+                             "LEFT JOIN %1.\"sys.databases\" d ON d.name = s.name WHERE s.name = ?1").arg(QLatin1String(schema))
+            : QStringLiteral("SELECT name, filename, NULL FROM %1.sysdatabases WHERE name = ?1").arg(QLatin1String(schema));
         if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
             sqlite3_finalize(st);
             continue;
@@ -122,7 +153,10 @@ std::optional<BaseConnue> ChercheBase(sqlite3 *db, const QString &sDossier, cons
         if (sqlite3_step(st) == SQLITE_ROW) {
             base = BaseConnue{
                 QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))),
-                FichierBase(sDossier, QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))))};
+                FichierBase(sDossier, QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)))),
+                sqlite3_column_type(st, 2) == SQLITE_NULL
+                    ? CollationServeur()
+                    : QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 2)))};
         }
         sqlite3_finalize(st);
         return base;
@@ -135,7 +169,7 @@ QString AssureBasesSysteme(const QString &sDossier, const QString &sNomServeur)
     std::lock_guard<std::mutex> garde(verrouCreation);
     const QString sMaster = FichierBase(sDossier, QLatin1String(fichierMaster));
     if (!QFile::exists(sMaster)) {
-        const QString erreur = creeFichierBase(sDossier, QStringLiteral("master"), true);
+        const QString erreur = creeFichierBase(sDossier, QStringLiteral("master"), true, CollationServeur());
         if (!erreur.isEmpty())
             return erreur;
     }
@@ -149,9 +183,9 @@ QString AssureBasesSysteme(const QString &sDossier, const QString &sNomServeur)
         if (existe(master, QStringLiteral("SELECT 1 FROM sysdatabases WHERE name = ?1"), systeme.at(i)))
             continue;
         if (i > 0)
-            erreur = creeFichierBase(sDossier, systeme.at(i), false);
+            erreur = creeFichierBase(sDossier, systeme.at(i), false, CollationServeur());
         if (erreur.isEmpty())
-            erreur = inscritBase(master, systeme.at(i), i + 1);
+            erreur = inscritBase(master, systeme.at(i), i + 1, CollationServeur());
     }
     if (erreur.isEmpty() && !existe(master, QStringLiteral("SELECT 1 FROM sysservers WHERE srvid = 0 AND ?1 = ?1"), QString())) {
         sqlite3_stmt *st = nullptr;
@@ -203,7 +237,7 @@ QString ActualiseCollation(const QString &sDossier)
     return QString();
 }
 
-QString CreeBase(const QString &sDossier, const QString &sNom, bool &bCreee)
+QString CreeBase(const QString &sDossier, const QString &sNom, bool &bCreee, const QString &sCollation)
 {
     std::lock_guard<std::mutex> garde(verrouCreation);
     bCreee = false;
@@ -212,9 +246,9 @@ QString CreeBase(const QString &sDossier, const QString &sNom, bool &bCreee)
     if (!master)
         return erreur;
     if (!existe(master, QStringLiteral("SELECT 1 FROM sysdatabases WHERE name = ?1"), sNom)) {
-        erreur = creeFichierBase(sDossier, sNom, false);
+        erreur = creeFichierBase(sDossier, sNom, false, sCollation);
         if (erreur.isEmpty())
-            erreur = inscritBase(master, sNom, prochainDbid(master));
+            erreur = inscritBase(master, sNom, prochainDbid(master), sCollation);
         bCreee = erreur.isEmpty();
     }
     FermeFichier(master);

@@ -13,8 +13,9 @@ void FermeFichier(sqlite3 *db);
 
 /// A database as master.sysdatabases lists it.
 struct BaseConnue {
-    QString sNom;      ///< as stored (its own letter case)
-    QString sFichier;  ///< full path of its SQLite file
+    QString sNom;       ///< as stored (its own letter case)
+    QString sFichier;   ///< full path of its SQLite file
+    QString sCollation; ///< its default collation (the server's in the 2000 profile)
 };
 
 /// Returns the database of that name (compared without regard to case), looked
@@ -29,6 +30,7 @@ QString AssureBasesSysteme(const QString &sDossier, const QString &sNomServeur);
 /// an older order of the collation CI. Returns an empty text or the error.
 QString ActualiseCollation(const QString &sDossier);
 
-/// Creates a database (file, catalogue, entry in master.sysdatabases) unless it
-/// exists. Returns an empty text or the error; bCreee tells whether it was new.
-QString CreeBase(const QString &sDossier, const QString &sNom, bool &bCreee);
+/// Creates a database (file, catalogue, entry in master.sysdatabases and, from
+/// 2005 on, master.sys.databases) with that default collation unless it exists.
+/// Returns an empty text or the error; bCreee tells whether it was new.
+QString CreeBase(const QString &sDossier, const QString &sNom, bool &bCreee, const QString &sCollation);

@@ -1,5 +1,7 @@
 #include "canaltds.h"
 
+#include "chiffrementtls.h"
+
 #include <cerrno>
 #include <poll.h>
 #include <sys/socket.h>
@@ -25,6 +27,37 @@ void CanalTds::coupe()
 }
 
 bool CanalTds::litExactement(char *destination, int lLongueur)
+{
+    if (!m_tls)
+        return litDuSocket(destination, lLongueur);
+    while (m_clair.size() < lLongueur)
+        if (!litEnregistrementTls())
+            return false;
+    std::copy(m_clair.constData(), m_clair.constData() + lLongueur, destination);
+    m_clair.remove(0, lLongueur);
+    return true;
+}
+
+// One whole TLS record, so that nothing after it (clear packets once the
+// login is read) is taken from the socket.
+bool CanalTds::litEnregistrementTls()
+{
+    char entete[5];
+    if (!litDuSocket(entete, 5))
+        return false;
+    const int lLongueur = (uchar(entete[3]) << 8) | uchar(entete[4]);
+    QByteArray enregistrement(5 + lLongueur, Qt::Uninitialized);
+    std::copy(entete, entete + 5, enregistrement.data());
+    if (!litDuSocket(enregistrement.data() + 5, lLongueur))
+        return false;
+    if (!m_tls->dechiffre(enregistrement, m_clair)) {
+        m_ferme = true;
+        return false;
+    }
+    return true;
+}
+
+bool CanalTds::litDuSocket(char *destination, int lLongueur)
 {
     int lLu = 0;
     while (lLu < lLongueur) {
@@ -77,12 +110,14 @@ bool CanalTds::attentionPendant(int lDelaiMs)
 {
     if (m_ferme)
         return false;
+    if (!m_clair.isEmpty())
+        lDelaiMs = 0; // a decrypted message may already be waiting
     pollfd attente{m_descripteur, POLLIN, 0};
     int n;
     do {
         n = ::poll(&attente, 1, lDelaiMs);
     } while (n < 0 && errno == EINTR);
-    if (n <= 0)
+    if (n <= 0 && m_clair.isEmpty())
         return false;
     auto message = litMessageDuReseau();
     if (!message)
@@ -108,10 +143,21 @@ bool CanalTds::envoiePaquet(uint8_t type, const char *donnees, int lLongueur, bo
     paquet.append(char(m_numeroPaquet++));
     paquet.append(char(0));
     paquet.append(donnees, lLongueur);
+    if (!m_tls)
+        return envoieOctets(paquet.constData(), int(paquet.size()));
+    const QByteArray chiffre = m_tls->chiffre(paquet.constData(), int(paquet.size()));
+    if (chiffre.isEmpty()) {
+        m_ferme = true;
+        return false;
+    }
+    return envoieOctets(chiffre.constData(), int(chiffre.size()));
+}
+
+bool CanalTds::envoieOctets(const char *donnees, int lLongueur)
+{
     int lEnvoye = 0;
-    while (lEnvoye < paquet.size()) {
-        const ssize_t n = ::send(m_descripteur, paquet.constData() + lEnvoye,
-                                 size_t(paquet.size() - lEnvoye), MSG_NOSIGNAL);
+    while (lEnvoye < lLongueur) {
+        const ssize_t n = ::send(m_descripteur, donnees + lEnvoye, size_t(lLongueur - lEnvoye), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -121,6 +167,36 @@ bool CanalTds::envoiePaquet(uint8_t type, const char *donnees, int lLongueur, bo
         lEnvoye += int(n);
     }
     return true;
+}
+
+bool CanalTds::demarreTls()
+{
+    auto tls = std::make_unique<CoucheTls>();
+    for (bool bFinie = false; !bFinie;) {
+        const auto message = litMessageDuReseau();
+        if (!message)
+            return false;
+        QByteArray reponse;
+        if (!tls->poignee(message->contenu, reponse, bFinie)) {
+            coupe();
+            return false;
+        }
+        // The server's handshake records go back in pre-login packets too.
+        const int lCharge = m_taillePaquet - TailleEntete;
+        for (int lDebut = 0; lDebut < reponse.size(); lDebut += lCharge) {
+            const int n = std::min<int>(lCharge, int(reponse.size()) - lDebut);
+            if (!envoiePaquet(TypePaquet::PreLogin, reponse.constData() + lDebut, n, lDebut + n >= reponse.size()))
+                return false;
+        }
+    }
+    m_tls = std::move(tls);
+    return true;
+}
+
+void CanalTds::arreteTls()
+{
+    m_tls.reset();
+    m_clair.clear();
 }
 
 void FluxReponse::ajoute(const QByteArray &octets)

@@ -2,7 +2,10 @@
 #include <QByteArray>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
+
+class CoucheTls;
 
 /// TDS packet types the stand-in reads or writes.
 namespace TypePaquet {
@@ -22,7 +25,8 @@ struct MessageTds {
 };
 
 /// TDS framing over one connected TCP socket: reads whole messages, writes
-/// replies cut into packets of the negotiated size. Blocking; one thread.
+/// replies cut into packets of the negotiated size, in clear or inside TLS.
+/// Blocking; one thread.
 class CanalTds
 {
 public:
@@ -47,8 +51,17 @@ public:
     /// Closes the socket at once (used to simulate a dropped connection).
     void coupe();
 
+    /// Runs the TLS handshake that the client carries in pre-login packets;
+    /// from then on every packet travels inside TLS. False when it failed.
+    bool demarreTls();
+    /// Goes back to clear packets (after the login, when only it was to be encrypted).
+    void arreteTls();
+
 private:
     bool litExactement(char *destination, int lLongueur);
+    bool litDuSocket(char *destination, int lLongueur);
+    bool litEnregistrementTls();
+    bool envoieOctets(const char *donnees, int lLongueur);
     std::optional<MessageTds> litMessageDuReseau();
 
     int m_descripteur;
@@ -56,6 +69,8 @@ private:
     uint8_t m_numeroPaquet = 1;
     bool m_ferme = false;
     std::deque<MessageTds> m_enAttente;
+    std::unique_ptr<CoucheTls> m_tls;  ///< set once the handshake is over
+    QByteArray m_clair;                ///< bytes decrypted and not read yet
 };
 
 /// A reply being written: tokens are appended, and whole packets leave as

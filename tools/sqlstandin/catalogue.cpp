@@ -1,5 +1,8 @@
 #include "catalogue.h"
 
+#include "cataloguesys.h"
+#include "collations.h"
+#include "profil.h"
 #include "reecriture.h"
 
 #include <QDateTime>
@@ -128,12 +131,12 @@ struct Requete {
 };
 
 QString inscritObjet(sqlite3 *db, const QString &sSchema, const QString &sNom, int lId, const QString &sType,
-                     const QString &sDate, int lParent)
+                     const QString &sDate, int lParent, int lUid)
 {
     Requete r(db, QStringLiteral("INSERT INTO %1.sysobjects (name, id, xtype, uid, info, status, base_schema_ver, "
                                  "replinfo, parent_obj, crdate, ftcatid, schema_ver, stats_schema_ver, type, "
                                  "userstat, sysstat, indexdel, refdate, version, deltrig, instrig, updtrig, "
-                                 "seltrig, category, cache) VALUES (?1, ?2, ?3, 1, 0, 0, 0, 0, ?4, ?5, 0, 0, 0, "
+                                 "seltrig, category, cache) VALUES (?1, ?2, ?3, ?7, 0, 0, 0, 0, ?4, ?5, 0, 0, 0, "
                                  "?3, 0, 0, 0, ?5, 0, 0, 0, 0, 0, ?6, 0)")
                       .arg(nomSqlite(sSchema)));
     if (!r.st)
@@ -144,10 +147,12 @@ QString inscritObjet(sqlite3 *db, const QString &sSchema, const QString &sNom, i
     r.lie(4, lParent);
     r.lie(5, sDate);
     r.lie(6, sType.startsWith(QLatin1Char('S')) ? 2 : 0);
+    r.lie(7, lUid);
     return sqlite3_step(r.st) == SQLITE_DONE ? QString() : erreurSqlite(db);
 }
 
-QString inscritColonnes(sqlite3 *db, const QString &sSchema, const QString &sNom, int lId)
+QString inscritColonnes(sqlite3 *db, const QString &sSchema, const QString &sNom, int lId,
+                        const QString &sCollation)
 {
     Requete info(db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(nomSqlite(sSchema), nomSqlite(sNom)));
     if (!info.st)
@@ -179,7 +184,7 @@ QString inscritColonnes(sqlite3 *db, const QString &sSchema, const QString &sNom
         ajout.lie(10, bNullable ? 8 : 0);
         ajout.lie(11, bNullable ? 1 : 0);
         if (type.bTexte)
-            ajout.lie(12, QStringLiteral("SQL_Latin1_General_CP1_CI_AS"));
+            ajout.lie(12, sCollation);
         else
             sqlite3_bind_null(ajout.st, 12);
         if (sqlite3_step(ajout.st) != SQLITE_DONE)
@@ -188,10 +193,22 @@ QString inscritColonnes(sqlite3 *db, const QString &sSchema, const QString &sNom
     return QString();
 }
 
-QString creeTablesSysteme(sqlite3 *db, const TableSysteme *tables, int lNombre)
+// From 2005 on, these SQL Server 2000 tables are gone (not even compatibility views).
+bool disparueEn2005(const char *nom)
 {
-    const ContexteReecriture contexte;
+    for (const char *disparue : {"sysfiles1", "sysproperties", "sysfulltextnotify", "sysxlogins"})
+        if (qstrcmp(nom, disparue) == 0)
+            return true;
+    return false;
+}
+
+QString creeTablesSysteme(sqlite3 *db, const TableSysteme *tables, int lNombre, const QString &sCollation)
+{
+    ContexteReecriture contexte;
+    contexte.sCollationSqlite = CollationSqlite(sCollation);
     for (int i = 0; i < lNombre; ++i) {
+        if (AvecSchemas() && disparueEn2005(tables[i].nom))
+            continue;
         const QString ddl = QStringLiteral("CREATE TABLE %1 (%2)")
                                 .arg(QLatin1String(tables[i].nom), QLatin1String(tables[i].colonnes));
         const QString erreur = Execute(db, ReecritPourSqlite(ddl, contexte).sSql);
@@ -201,19 +218,30 @@ QString creeTablesSysteme(sqlite3 *db, const TableSysteme *tables, int lNombre)
     return QString();
 }
 
-QString inscritTablesSysteme(sqlite3 *db, const TableSysteme *tables, int lNombre)
+QString inscritTablesSysteme(sqlite3 *db, const TableSysteme *tables, int lNombre, const QString &sCollation)
 {
     for (int i = 0; i < lNombre; ++i) {
         const QString nom = QLatin1String(tables[i].nom);
         QString erreur = inscritObjet(db, QStringLiteral("main"), nom, tables[i].id, QStringLiteral("S "),
-                                      QLatin1String(dateCreationSysteme), 0);
+                                      QLatin1String(dateCreationSysteme), 0, 1);
         if (erreur.isEmpty())
-            erreur = inscritColonnes(db, QStringLiteral("main"), nom, tables[i].id);
+            erreur = inscritColonnes(db, QStringLiteral("main"), nom, tables[i].id, sCollation);
         if (!erreur.isEmpty())
             return erreur;
     }
     return QString();
 }
+}
+
+QString InscritObjet(sqlite3 *db, const QString &sNom, int lId, const QString &sType, int lUid)
+{
+    const char *date = AvecSchemas() ? "2019-09-24 14:21:12.360" : dateCreationSysteme;
+    return inscritObjet(db, QStringLiteral("main"), sNom, lId, sType, QLatin1String(date), 0, lUid);
+}
+
+QString InscritColonnes(sqlite3 *db, const QString &sNomStocke, int lId, const QString &sCollation)
+{
+    return inscritColonnes(db, QStringLiteral("main"), sNomStocke, lId, sCollation);
 }
 
 QString Execute(sqlite3 *db, const QString &sSql)
@@ -272,34 +300,41 @@ TypeColonne DecritType(const QString &sTypeDeclare)
     return t;
 }
 
-QString CreeCatalogue(sqlite3 *db, bool bMaster)
+QString CreeCatalogue(sqlite3 *db, bool bMaster, const QString &sCollation)
 {
     const int lBase = int(sizeof tablesBase / sizeof tablesBase[0]);
     const int lMaster = int(sizeof tablesMaster / sizeof tablesMaster[0]);
     QString erreur = Execute(db, QStringLiteral("BEGIN"));
     if (erreur.isEmpty())
-        erreur = creeTablesSysteme(db, tablesBase, lBase);
+        erreur = creeTablesSysteme(db, tablesBase, lBase, sCollation);
     if (erreur.isEmpty() && bMaster)
-        erreur = creeTablesSysteme(db, tablesMaster, lMaster);
+        erreur = creeTablesSysteme(db, tablesMaster, lMaster, sCollation);
     if (erreur.isEmpty())
         erreur = Execute(db, QStringLiteral(
             // The completion's catalogue queries list names in name order:
             // (name, type) and (id, name) answer them from the index alone,
-            // already sorted (name is declared with the CI collation).
+            // already sorted (name is declared with the database's collation).
             "CREATE INDEX sysobjects_name ON sysobjects(name, type);"
             "CREATE INDEX sysobjects_type ON sysobjects(type, name);"
             "CREATE INDEX syscolumns_id ON syscolumns(id, colid);"
             "CREATE INDEX syscolumns_nom ON syscolumns(id, name);"));
-    if (erreur.isEmpty())
-        erreur = inscritTablesSysteme(db, tablesBase, lBase);
-    if (erreur.isEmpty() && bMaster)
-        erreur = inscritTablesSysteme(db, tablesMaster, lMaster);
-    if (erreur.isEmpty())
-        erreur = Execute(db, QStringLiteral(
-            "INSERT INTO sysusers (uid, status, name, createdate, updatedate, altuid, gid, hasdbaccess, islogin, "
-            "isntname, isntgroup, isntuser, issqluser, isaliased, issqlrole, isapprole) VALUES "
-            "(1, 2, 'dbo', '2000-08-06 01:29:12.250', '2000-08-06 01:29:12.250', 0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0),"
-            "(0, 0, 'public', '2000-08-06 01:29:12.250', '2000-08-06 01:29:12.250', 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0)"));
+    if (AvecSchemas()) {
+        // Here the old system tables are views of the sys schema, listed in
+        // sys.system_views; sysobjects shows the internal base tables instead.
+        if (erreur.isEmpty())
+            erreur = CreeCatalogueSys(db, bMaster, sCollation);
+    } else {
+        if (erreur.isEmpty())
+            erreur = inscritTablesSysteme(db, tablesBase, lBase, sCollation);
+        if (erreur.isEmpty() && bMaster)
+            erreur = inscritTablesSysteme(db, tablesMaster, lMaster, sCollation);
+        if (erreur.isEmpty())
+            erreur = Execute(db, QStringLiteral(
+                "INSERT INTO sysusers (uid, status, name, createdate, updatedate, altuid, gid, hasdbaccess, islogin, "
+                "isntname, isntgroup, isntuser, issqluser, isaliased, issqlrole, isapprole) VALUES "
+                "(1, 2, 'dbo', '2000-08-06 01:29:12.250', '2000-08-06 01:29:12.250', 0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0),"
+                "(0, 0, 'public', '2000-08-06 01:29:12.250', '2000-08-06 01:29:12.250', 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0)"));
+    }
     Execute(db, erreur.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
     return erreur;
 }
@@ -317,12 +352,16 @@ int ProchainIdObjet(sqlite3 *db, const QString &sSchema)
 QString SynchroniseObjet(sqlite3 *db, const QString &sSchema, const QString &sNom)
 {
     const QString schema = nomSqlite(sSchema);
+    // Objects of another owner or schema are stored as "owner.name".
+    const Proprietaire proprietaire = ProprietaireDe(db, sSchema, sNom);
     int lId = 0;
     {
-        Requete r(db, QStringLiteral("SELECT id FROM %1.sysobjects WHERE name = ?1 AND type IN ('U','V')").arg(schema));
+        Requete r(db, QStringLiteral("SELECT id FROM %1.sysobjects WHERE name = ?1 AND uid = ?2 "
+                                     "AND type IN ('U','V')").arg(schema));
         if (!r.st)
             return erreurSqlite(db);
-        r.lie(1, sNom);
+        r.lie(1, proprietaire.sNomObjet);
+        r.lie(2, proprietaire.lUid);
         if (sqlite3_step(r.st) == SQLITE_ROW)
             lId = sqlite3_column_int(r.st, 0);
     }
@@ -350,10 +389,12 @@ QString SynchroniseObjet(sqlite3 *db, const QString &sSchema, const QString &sNo
     if (lId == 0)
         lId = ProchainIdObjet(db, sSchema);
     const QString sDate = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-    QString erreur = inscritObjet(db, sSchema, sNomStocke, lId,
-                                  sGenre == QLatin1String("view") ? QStringLiteral("V ") : QStringLiteral("U "), sDate, 0);
+    const QString sNomObjet = ProprietaireDe(db, sSchema, sNomStocke).sNomObjet;
+    QString erreur = inscritObjet(db, sSchema, sNomObjet, lId,
+                                  sGenre == QLatin1String("view") ? QStringLiteral("V ") : QStringLiteral("U "), sDate,
+                                  0, proprietaire.lUid);
     if (erreur.isEmpty())
-        erreur = inscritColonnes(db, sSchema, sNomStocke, lId);
+        erreur = inscritColonnes(db, sSchema, sNomStocke, lId, CollationDuFichier(db, sSchema));
     return erreur;
 }
 
@@ -361,5 +402,5 @@ int AjouteEntreeCatalogue(sqlite3 *db, const QString &sNom, const QString &sType
 {
     const int lId = ProchainIdObjet(db, QStringLiteral("main"));
     const QString sDate = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-    return inscritObjet(db, QStringLiteral("main"), sNom, lId, sType, sDate, lParent).isEmpty() ? lId : 0;
+    return inscritObjet(db, QStringLiteral("main"), sNom, lId, sType, sDate, lParent, 1).isEmpty() ? lId : 0;
 }

@@ -8,9 +8,17 @@ struct sqlite3;
 QString FichierBase(const QString &sDossier, const QString &sNomFichier);
 
 /// Creates, in a connection opened on a new database file, the system tables of
-/// SQL Server 2000 (those of master too when bMaster) and lists them in
-/// sysobjects (type 'S ') and syscolumns. Returns an empty text or the error.
-QString CreeCatalogue(sqlite3 *db, bool bMaster);
+/// SQL Server 2000 (those of master too when bMaster), their text columns in
+/// the database's collation. In the 2000 profile they are listed in sysobjects
+/// (type 'S ') and syscolumns; in the 2019 profile they are the compatibility
+/// views of the sys schema (see CreeCatalogueSys). Returns an empty text or the error.
+QString CreeCatalogue(sqlite3 *db, bool bMaster, const QString &sCollation);
+
+/// Lists a system object of the main database in sysobjects (created at the
+/// system's date, owner or schema lUid).
+QString InscritObjet(sqlite3 *db, const QString &sNom, int lId, const QString &sType, int lUid);
+/// Lists in syscolumns, under lId, the columns of a table or view of the main database.
+QString InscritColonnes(sqlite3 *db, const QString &sNomStocke, int lId, const QString &sCollation);
 
 /// Brings sysobjects and syscolumns in line with one table or view of a schema
 /// after it was created, altered or dropped. Returns an empty text or the error.

@@ -1,5 +1,14 @@
 #pragma once
+#include "profil.h"
+
 #include <QString>
+
+/// What the pre-login answers about TLS.
+enum class Chiffrement {
+    Non,       ///< ENCRYPT_NOT_SUP: no TLS at all
+    Connexion, ///< ENCRYPT_OFF: TLS for the login packet only (unless the client asks for more)
+    Requis,    ///< ENCRYPT_REQ: TLS for the whole session
+};
 
 /// What the command line asks of the stand-in.
 struct Configuration {
@@ -15,4 +24,6 @@ struct Configuration {
     int couperApresLignes = -1;  ///< --drop-after-rows: -1 = never
     bool chronometre = false;    ///< --timing: server-side time of each batch on stderr
     QString nomServeur;          ///< the server's own name (upper-cased host name)
+    Profil profil = Profil::Sql2000;               ///< --profil 2000|2019
+    Chiffrement chiffrement = Chiffrement::Non;    ///< --chiffrement non|connexion|requis
 };

@@ -4,7 +4,9 @@
 #include "erreurssql.h"
 #include "fonctionssqlite.h"
 #include "jetonssql.h"
+#include "collations.h"
 #include "reecriture.h"
+#include "resolution.h"
 #include "session.h"
 
 #include <QElapsedTimer>
@@ -324,12 +326,20 @@ Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere)
         sqlite3_reset(st);
         return issue;
     }
-    return sqlite(sInstruction, bDerniere, ContexteReecriture{m_etat.fonctions.sBaseCourante, m_etat.config.nomServeur, {}});
+    ContexteReecriture contexte{m_etat.fonctions.sBaseCourante, m_etat.config.nomServeur, {}};
+    contexte.sCollationSqlite = CollationSqlite(m_etat.fonctions.sCollation.isEmpty() ? CollationServeur()
+                                                                                     : m_etat.fonctions.sCollation);
+    return sqlite(sInstruction, bDerniere, contexte);
 }
 
 Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere, const ContexteReecriture &contexte)
 {
-    const SqlReecrit sql = ReecritPourSqlite(sInstruction, contexte);
+    const ContexteResolution resolution{m_etat.db, m_etat.fonctions.sBaseCourante, m_etat.fonctions.sCollation,
+                                        [this](const QString &sBase) { return m_etat.joindreBase(sBase); }};
+    const InstructionResolue instruction = ResoutNoms(sInstruction, resolution);
+    if (instruction.erreur)
+        return erreur(*instruction.erreur);
+    const SqlReecrit sql = ReecritPourSqlite(instruction.sTsql, contexte);
     for (const QString &sBase : sql.basesCitees)
         if (!m_etat.joindreBase(sBase))
             return erreur({911, 16, 1, QStringLiteral("Could not locate entry in sysdatabases for database '%1'. No "

@@ -55,37 +55,8 @@ void fonctionLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         if (e.size() == 1)
             echappement = e.at(0);
     }
-    sqlite3_result_int(ctx, CorrespondLike(texte(argv[1]), texte(argv[0]), echappement) ? 1 : 0);
-}
-
-void fonctionObjectId(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
-        return sqlite3_result_null(ctx);
-    auto *contexte = static_cast<ContexteFonctions *>(sqlite3_user_data(ctx));
-    const QStringList parties = PartiesNom(texte(argv[0]));
-    if (parties.isEmpty() || parties.size() > 3)
-        return sqlite3_result_null(ctx);
-    QString sSchema = QStringLiteral("main");
-    if (parties.size() == 3 && !parties.first().isEmpty()
-        && CompareSansCasse(parties.first(), contexte->sBaseCourante) != 0)
-        sSchema = parties.first();
-    sqlite3 *db = sqlite3_context_db_handle(ctx);
-    const QByteArray requete = QStringLiteral("SELECT id FROM \"%1\".sysobjects WHERE name = ?1")
-                                   .arg(QString(sSchema).replace(QLatin1Char('"'), QStringLiteral("\"\"")))
-                                   .toUtf8();
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, requete.constData(), -1, &st, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(st);
-        return sqlite3_result_null(ctx);
-    }
-    const QByteArray nom = parties.last().toUtf8();
-    sqlite3_bind_text(st, 1, nom.constData(), nom.size(), SQLITE_TRANSIENT);
-    if (sqlite3_step(st) == SQLITE_ROW)
-        sqlite3_result_int64(ctx, sqlite3_column_int64(st, 0));
-    else
-        sqlite3_result_null(ctx);
-    sqlite3_finalize(st);
+    const auto *contexte = static_cast<ContexteFonctions *>(sqlite3_user_data(ctx));
+    sqlite3_result_int(ctx, CorrespondLike(texte(argv[1]), texte(argv[0]), echappement, contexte->bSensibleCasse) ? 1 : 0);
 }
 
 void fonctionGetDate(sqlite3_context *ctx, int, sqlite3_value **)
@@ -178,10 +149,10 @@ int CompareSansCasse(const QString &a, const QString &b)
     return 0;
 }
 
-bool CorrespondLike(const QString &sTexte, const QString &sMotif, QChar echappement)
+bool CorrespondLike(const QString &sTexte, const QString &sMotif, QChar echappement, bool bSensibleCasse)
 {
-    const QString t = sTexte.toCaseFolded();
-    const QString m = sMotif.toCaseFolded();
+    const QString t = bSensibleCasse ? sTexte : sTexte.toCaseFolded();
+    const QString m = bSensibleCasse ? sMotif : sMotif.toCaseFolded();
     int it = 0, im = 0;
     int retourMotif = -1, retourTexte = -1;
     while (it < t.size()) {
@@ -242,10 +213,8 @@ void InstalleFonctions(sqlite3 *db, ContexteFonctions *contexte)
 {
     sqlite3_create_collation_v2(db, "CI", SQLITE_UTF8, nullptr, compareCollationCI, nullptr);
     const int deterministe = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(db, "like", 2, deterministe, nullptr, fonctionLike, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "like", 3, deterministe, nullptr, fonctionLike, nullptr, nullptr, nullptr);
-    // Deterministic, so that SQLite evaluates OBJECT_ID('x') once and can use the index on id.
-    sqlite3_create_function_v2(db, "object_id", 1, deterministe, contexte, fonctionObjectId, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 2, deterministe, contexte, fonctionLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 3, deterministe, contexte, fonctionLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "getdate", 0, SQLITE_UTF8, nullptr, fonctionGetDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "db_name", 0, SQLITE_UTF8, contexte, fonctionDbName, nullptr, nullptr, nullptr);
 }

@@ -6,12 +6,15 @@ struct sqlite3;
 /// What the SQL functions of one SQLite connection need to know about its session.
 struct ContexteFonctions {
     QString sBaseCourante;
+    QString sCollation;          ///< the current database's collation (empty: the server's)
+    bool bSensibleCasse = false; ///< that collation tells letter case apart
 };
 
 /// Registers on a connection what makes SQLite answer like SQL Server's default
 /// collation and dialect: the collation CI (case-insensitive, trailing blanks
-/// ignored), T-SQL LIKE (case-insensitive, [] classes), OBJECT_ID, GETDATE,
-/// DB_NAME. The context must outlive the connection.
+/// ignored), T-SQL LIKE ([] classes; case-insensitive unless the current
+/// database's collation is case-sensitive), GETDATE, DB_NAME. The context must
+/// outlive the connection.
 void InstalleFonctions(sqlite3 *db, ContexteFonctions *contexte);
 
 /// Version of the CI collation's order; files indexed under another one are reindexed.
@@ -21,8 +24,10 @@ constexpr int VersionCollation = 2;
 /// (letters first, accents only between otherwise equal names, trailing blanks ignored).
 int CompareSansCasse(const QString &a, const QString &b);
 
-/// Returns true when sTexte matches the T-SQL LIKE pattern (without regard to case).
-bool CorrespondLike(const QString &sTexte, const QString &sMotif, QChar echappement = QChar());
+/// Returns true when sTexte matches the T-SQL LIKE pattern (without regard to
+/// case unless bSensibleCasse).
+bool CorrespondLike(const QString &sTexte, const QString &sMotif, QChar echappement = QChar(),
+                    bool bSensibleCasse = false);
 
 /// Splits a T-SQL multi-part name ("db.dbo.[x y]") into its unquoted parts.
 QStringList PartiesNom(const QString &sNom);

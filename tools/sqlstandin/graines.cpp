@@ -2,8 +2,11 @@
 
 #include "bases.h"
 #include "catalogue.h"
+#include "collations.h"
 #include "fonctionssqlite.h"
+#include "profil.h"
 #include "reecriture.h"
+#include "resolution.h"
 
 #include <QStringList>
 #include <sqlite3.h>
@@ -24,6 +27,30 @@ const char *const tablesDemo[] = {
     "CREATE VIEW vue_ventes AS SELECT c.nom AS client, p.nom AS produit, l.quantite, l.prix_unitaire, "
     "o.date_commande FROM commandes o JOIN clients c ON c.id = o.client_id "
     "JOIN [lignes de commande] l ON l.commande_id = o.id JOIN produits p ON p.id = l.produit_id",
+};
+
+// A second owner (2000) or schema (2005 on) in Ventes.
+const char *const tablesCompta[] = {
+    "CREATE TABLE Compta.factures (id int NOT NULL PRIMARY KEY, client_id int NOT NULL, montant money, "
+    "date_facture datetime)",
+    "CREATE TABLE Compta.reglements (id int NOT NULL PRIMARY KEY, facture_id int NOT NULL, montant money, "
+    "mode nvarchar(20))",
+};
+
+// Only from 2005 on: a table of the same name in two schemas, and a non-Latin name.
+const char *const tables2019[] = {
+    "CREATE TABLE Compta.clients (id int NOT NULL PRIMARY KEY, raison_sociale nvarchar(60) NOT NULL, solde money)",
+    "CREATE TABLE [Προϊόντα] (κωδικός int NOT NULL PRIMARY KEY, όνομα nvarchar(60) NOT NULL, τιμή money)",
+};
+
+// The case-sensitive database of the 2019 profile.
+const char *const tablesEntrepot[] = {
+    "CREATE TABLE articles (id int NOT NULL PRIMARY KEY, Reference nvarchar(20) NOT NULL, libelle nvarchar(60), "
+    "Quantite int)",
+    "CREATE TABLE emplacements (id int NOT NULL PRIMARY KEY, Allee nvarchar(4), casier int, article_id int)",
+    "INSERT INTO articles VALUES (1, N'VB-10', N'vis à bois', 500), (2, N'VM-6', N'Vis à métaux', 300), "
+    "(3, N'VP-4', N'VIS PLATE', 120), (4, N'EC-8', N'écrou', 800)",
+    "INSERT INTO emplacements VALUES (1, N'A', 3, 1), (2, N'A', 4, 2), (3, N'b', 1, 3), (4, N'B', 2, 4)",
 };
 
 const char *const prenoms[] = {"Alice", "Bruno", "Chloé", "David", "Émile", "Fanny", "Gaspard", "Hélène",
@@ -88,9 +115,14 @@ QStringList donneesDemo()
     return l;
 }
 
-QString execute(sqlite3 *db, const QString &sTsql, const ContexteReecriture &contexte)
+QString execute(sqlite3 *db, const QString &sTsql, const QString &sBase, const QString &sCollation)
 {
-    const SqlReecrit sql = ReecritPourSqlite(sTsql, contexte);
+    const InstructionResolue resolue = ResoutNoms(sTsql, ContexteResolution{db, sBase, sCollation, {}});
+    if (resolue.erreur)
+        return resolue.erreur->sMessage + QStringLiteral(" in: ") + sTsql;
+    ContexteReecriture contexte{sBase, QString(), {}};
+    contexte.sCollationSqlite = CollationSqlite(sCollation);
+    const SqlReecrit sql = ReecritPourSqlite(resolue.sTsql, contexte);
     QString erreur = Execute(db, sql.sSql);
     QString sSchema;
     const QString sObjet = ObjetDefini(sql.sSql, sSchema);
@@ -99,11 +131,65 @@ QString execute(sqlite3 *db, const QString &sTsql, const ContexteReecriture &con
     return erreur.isEmpty() ? QString() : erreur + QStringLiteral(" in: ") + sTsql;
 }
 
+QString executeTout(sqlite3 *db, const QStringList &instructions, const QString &sBase, const QString &sCollation)
+{
+    for (const QString &instruction : instructions) {
+        const QString erreur = execute(db, instruction, sBase, sCollation);
+        if (!erreur.isEmpty())
+            return erreur;
+    }
+    return QString();
+}
+
+template <size_t N>
+QStringList textes(const char *const (&tableau)[N])
+{
+    QStringList l;
+    for (const char *s : tableau)
+        l << QString::fromUtf8(s);
+    return l;
+}
+
+QStringList donneesCompta()
+{
+    QStringList l;
+    for (int i = 1; i <= 30; ++i)
+        l << QStringLiteral("INSERT INTO Compta.factures VALUES (%1, %2, %3, %4)")
+                 .arg(i).arg(1 + (i * 7) % 60).arg(20.0 + (i * 53) % 400).arg(date(i * 3));
+    for (int i = 1; i <= 20; ++i)
+        l << QStringLiteral("INSERT INTO Compta.reglements VALUES (%1, %2, %3, %4)")
+                 .arg(i).arg(i).arg(20.0 + (i * 53) % 400)
+                 .arg(chaine(i % 3 ? QStringLiteral("virement") : QStringLiteral("chèque")));
+    return l;
+}
+
+QStringList donnees2019()
+{
+    QStringList l;
+    for (int i = 1; i <= 8; ++i)
+        l << QStringLiteral("INSERT INTO Compta.clients VALUES (%1, %2, %3)")
+                 .arg(i).arg(chaine(choix(noms, i * 3) + QStringLiteral(" SARL"))).arg(100.0 * i);
+    l << QStringLiteral("INSERT INTO [Προϊόντα] VALUES (1, N'Ελαιόλαδο', 8.5), (2, N'Φέτα', 6.2), (3, N'Μέλι', 9)");
+    return l;
+}
+
+// The owner Compta: a user in SQL Server 2000, a schema owned by dbo from 2005 on.
+QString creeProprietaireCompta(sqlite3 *db)
+{
+    if (AvecSchemas())
+        return Execute(db, QStringLiteral("INSERT INTO \"sys.schemas\" VALUES ('Compta', 5, 1)"));
+    return Execute(db, QStringLiteral(
+        "INSERT INTO sysusers (uid, status, name, createdate, updatedate, altuid, gid, hasdbaccess, islogin, "
+        "isntname, isntgroup, isntuser, issqluser, isaliased, issqlrole, isapprole) VALUES "
+        "(5, 2, 'Compta', '2004-01-05 09:30:00.000', '2004-01-05 09:30:00.000', 0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0)"));
+}
+
 QString nouvelleBase(const QString &sDossier, const QString &sNom, sqlite3 *&db, ContexteFonctions &contexte)
 {
     bool bCreee = false;
     db = nullptr;
-    QString erreur = CreeBase(sDossier, sNom, bCreee);
+    const QString sCollation = contexte.sCollation.isEmpty() ? CollationServeur() : contexte.sCollation;
+    QString erreur = CreeBase(sDossier, sNom, bCreee, sCollation);
     if (!erreur.isEmpty() || !bCreee)
         return erreur;
     sqlite3 *master = OuvreFichier(FichierBase(sDossier, QStringLiteral("master.sqlite")), &contexte, erreur);
@@ -114,25 +200,49 @@ QString nouvelleBase(const QString &sDossier, const QString &sNom, sqlite3 *&db,
     if (!base)
         return QStringLiteral("database %1 not listed after its creation").arg(sNom);
     db = OuvreFichier(base->sFichier, &contexte, erreur);
+    if (db)
+        erreur = Execute(db, QStringLiteral("ATTACH DATABASE '%1' AS master")
+                                 .arg(FichierBase(sDossier, QStringLiteral("master.sqlite")).replace(QLatin1Char('\''), QStringLiteral("''"))));
+    return erreur;
+}
+
+QString semeEntrepot(const QString &sDossier)
+{
+    const QString sCollation = QStringLiteral("Latin1_General_CS_AS");
+    ContexteFonctions contexte{QStringLiteral("Entrepot"), sCollation, true};
+    sqlite3 *db = nullptr;
+    QString erreur = nouvelleBase(sDossier, contexte.sBaseCourante, db, contexte);
+    if (!db)
+        return erreur;
+    if (erreur.isEmpty())
+        erreur = Execute(db, QStringLiteral("BEGIN"));
+    if (erreur.isEmpty())
+        erreur = executeTout(db, textes(tablesEntrepot), contexte.sBaseCourante, sCollation);
+    Execute(db, erreur.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    FermeFichier(db);
     return erreur;
 }
 }
 
 QString SemeDemo(const QString &sDossier)
 {
-    ContexteFonctions contexte{QStringLiteral("Ventes")};
+    const QString sCollation = AvecSchemas() ? QStringLiteral("French_CI_AS") : CollationServeur();
+    ContexteFonctions contexte{QStringLiteral("Ventes"), sCollation, false};
     sqlite3 *db = nullptr;
     QString erreur = nouvelleBase(sDossier, QStringLiteral("Ventes"), db, contexte);
     if (!db)
         return erreur;
-    const ContexteReecriture reecriture{QStringLiteral("Ventes"), QString(), {}};
-    erreur = Execute(db, QStringLiteral("BEGIN"));
-    for (const char *ddl : tablesDemo)
-        if (erreur.isEmpty())
-            erreur = execute(db, QString::fromUtf8(ddl), reecriture);
-    for (const QString &insertion : donneesDemo())
-        if (erreur.isEmpty())
-            erreur = execute(db, insertion, reecriture);
+    const QString sBase = contexte.sBaseCourante;
+    if (erreur.isEmpty())
+        erreur = Execute(db, QStringLiteral("BEGIN"));
+    if (erreur.isEmpty())
+        erreur = executeTout(db, textes(tablesDemo) + donneesDemo(), sBase, sCollation);
+    if (erreur.isEmpty())
+        erreur = creeProprietaireCompta(db);
+    if (erreur.isEmpty())
+        erreur = executeTout(db, textes(tablesCompta) + donneesCompta(), sBase, sCollation);
+    if (erreur.isEmpty() && AvecSchemas())
+        erreur = executeTout(db, textes(tables2019) + donnees2019(), sBase, sCollation);
     if (erreur.isEmpty()) {
         const int lCommandes = AjouteEntreeCatalogue(db, QStringLiteral("ps_liste_clients"), QStringLiteral("P "));
         AjouteEntreeCatalogue(db, QStringLiteral("fn_total_commande"), QStringLiteral("FN"));
@@ -148,12 +258,14 @@ QString SemeDemo(const QString &sDossier)
     }
     Execute(db, erreur.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
     FermeFichier(db);
+    if (erreur.isEmpty() && AvecSchemas())
+        erreur = semeEntrepot(sDossier);
     return erreur;
 }
 
 QString SemeGrande(const QString &sDossier, int lTables, int lColonnes)
 {
-    ContexteFonctions contexte{QStringLiteral("Grande")};
+    ContexteFonctions contexte{QStringLiteral("Grande"), QString(), false};
     sqlite3 *db = nullptr;
     QString erreur = nouvelleBase(sDossier, QStringLiteral("Grande"), db, contexte);
     if (!db)

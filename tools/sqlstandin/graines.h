@@ -2,8 +2,10 @@
 #include <QString>
 
 /// Creates the demo database Ventes (tables, a view, catalogue entries for a
-/// procedure, a function and a trigger, a few hundred rows) unless it exists.
-/// Returns an empty text or the error.
+/// procedure, a function and a trigger, a few hundred rows, the owner or
+/// schema Compta and its tables) unless it exists; in the 2019 profile Ventes
+/// is French_CI_AS, also holds Compta.clients and a Greek-named table, and the
+/// case-sensitive database Entrepot comes beside it. Returns an empty text or the error.
 QString SemeDemo(const QString &sDossier);
 
 /// Creates the database Grande unless it exists: lTables tables holding

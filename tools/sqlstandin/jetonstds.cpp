@@ -1,5 +1,7 @@
 #include "jetonstds.h"
 
+#include "profil.h"
+
 #include <algorithm>
 
 #include <QDateTime>
@@ -176,7 +178,9 @@ QByteArray EcrivainJetons::accuseLogin(const QString &sProgramme) const
     corps.append(char((m_version >> 8) & 0xFF));
     corps.append(char(m_version & 0xFF));
     AjouteBVarchar(corps, sProgramme);
-    corps.append(char(10)).append(char(0)).append(char(0x06)).append(char(0x40)); // 10.0.1600
+    const VersionProduit version = VersionDuServeur();
+    corps.append(char(version.lMajeure)).append(char(version.lMineure));
+    corps.append(char(version.lBuild >> 8)).append(char(version.lBuild & 0xFF));
     return avecLongueur16(JetonLoginAck, corps);
 }
 

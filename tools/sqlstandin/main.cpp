@@ -2,6 +2,7 @@
 // It speaks TDS 7.x on 127.0.0.1 and keeps each database in one SQLite file.
 
 #include "bases.h"
+#include "chiffrementtls.h"
 #include "configuration.h"
 #include "graines.h"
 #include "journal.h"
@@ -39,7 +40,9 @@ bool litConfiguration(const QCoreApplication &application, Configuration &c)
     const QCommandLineOption drop(QStringLiteral("drop-after-rows"), QStringLiteral("Drop the connection after N rows of a longer result."), QStringLiteral("N"), QStringLiteral("-1"));
     const QCommandLineOption timing(QStringLiteral("timing"), QStringLiteral("Print the server-side time of each batch on stderr."));
     const QCommandLineOption server(QStringLiteral("server-name"), QStringLiteral("The server's own name (default: upper-cased host name)."), QStringLiteral("NAME"));
-    p.addOptions({data, port, password, ssrp, instance, seed, large, delay, drop, timing, server});
+    const QCommandLineOption profil(QStringLiteral("profil"), QStringLiteral("SQL Server shown: 2000 or 2019."), QStringLiteral("VERSION"), QStringLiteral("2000"));
+    const QCommandLineOption chiffrement(QStringLiteral("chiffrement"), QStringLiteral("TLS: non, connexion (login only) or requis (whole session)."), QStringLiteral("MODE"), QStringLiteral("non"));
+    p.addOptions({data, port, password, ssrp, instance, seed, large, delay, drop, timing, server, profil, chiffrement});
     p.process(application);
     if (!p.isSet(data) || !p.isSet(password)) {
         EcritErreur(QStringLiteral("sqlstandin: --data and --password are required"));
@@ -70,6 +73,18 @@ bool litConfiguration(const QCoreApplication &application, Configuration &c)
     c.couperApresLignes = p.value(drop).toInt();
     c.chronometre = p.isSet(timing);
     c.nomServeur = p.isSet(server) ? p.value(server) : nomServeurLocal();
+    if (p.value(profil) == QLatin1String("2000") || p.value(profil) == QLatin1String("2019")) {
+        c.profil = p.value(profil) == QLatin1String("2019") ? Profil::Sql2019 : Profil::Sql2000;
+    } else {
+        EcritErreur(QStringLiteral("sqlstandin: --profil wants 2000 or 2019"));
+        return false;
+    }
+    const QStringList modes{QStringLiteral("non"), QStringLiteral("connexion"), QStringLiteral("requis")};
+    if (!modes.contains(p.value(chiffrement))) {
+        EcritErreur(QStringLiteral("sqlstandin: --chiffrement wants non, connexion or requis"));
+        return false;
+    }
+    c.chiffrement = Chiffrement(modes.indexOf(p.value(chiffrement)));
     return true;
 }
 
@@ -105,9 +120,15 @@ int main(int argc, char *argv[])
     Configuration configuration;
     if (!litConfiguration(application, configuration))
         return 2;
+    FixeServeur(configuration.profil, configuration.nomServeur);
     sqlite3_initialize();
     if (!prepareDonnees(configuration))
         return 1;
+    QString erreurTls;
+    if (configuration.chiffrement != Chiffrement::Non && !PrepareTls(erreurTls)) {
+        EcritErreur(QStringLiteral("sqlstandin: TLS: %1").arg(erreurTls));
+        return 1;
+    }
 
     ServeurTds serveur(configuration);
     if (!serveur.listen(QHostAddress::LocalHost, quint16(configuration.portTcp))) {

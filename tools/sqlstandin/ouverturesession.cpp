@@ -29,11 +29,42 @@ QString champ(const QByteArray &o, int lPositionPaire)
 }
 }
 
-QByteArray ReponsePreLogin()
+NegociationTls NegocieChiffrement(Chiffrement serveur, uint8_t lClient)
 {
+    const bool bClientSans = lClient == OctetChiffrement::NonGere;
+    const bool bClientTout = lClient == OctetChiffrement::On || lClient == OctetChiffrement::Requis;
+    switch (serveur) {
+    case Chiffrement::Non:
+        return {OctetChiffrement::NonGere, ModeTls::Aucun};
+    case Chiffrement::Connexion:
+        if (bClientSans)
+            return {OctetChiffrement::NonGere, ModeTls::Aucun};
+        return bClientTout ? NegociationTls{OctetChiffrement::On, ModeTls::Session}
+                           : NegociationTls{OctetChiffrement::Off, ModeTls::Connexion};
+    case Chiffrement::Requis:
+        return {OctetChiffrement::Requis, bClientSans ? ModeTls::Refus : ModeTls::Session};
+    }
+    return {};
+}
+
+uint8_t ChiffrementClient(const QByteArray &contenu)
+{
+    for (int i = 0; i + 5 <= contenu.size() && uchar(contenu.at(i)) != 0xFF; i += 5) {
+        const int lPosition = (uchar(contenu.at(i + 1)) << 8) | uchar(contenu.at(i + 2));
+        const int lLongueur = (uchar(contenu.at(i + 3)) << 8) | uchar(contenu.at(i + 4));
+        if (uchar(contenu.at(i)) == 0x01 && lLongueur >= 1 && lPosition < contenu.size())
+            return uchar(contenu.at(lPosition));
+    }
+    return OctetChiffrement::Off;
+}
+
+QByteArray ReponsePreLogin(uint8_t lChiffrement)
+{
+    const VersionProduit v = VersionDuServeur();
+    const char version[6] = {char(v.lMajeure), char(v.lMineure), char(v.lBuild >> 8), char(v.lBuild & 0xFF), 0, 0};
     const OptionPreLogin options[] = {
-        {0x00, QByteArray("\x0A\x00\x06\x40\x00\x00", 6)}, // VERSION 10.0.1600, sub-build 0
-        {0x01, QByteArray("\x02", 1)},                     // ENCRYPTION: not supported
+        {0x00, QByteArray(version, 6)},                    // VERSION, sub-build 0
+        {0x01, QByteArray(1, char(lChiffrement))},         // ENCRYPTION
         {0x02, QByteArray("\x00", 1)},                     // INSTOPT
         {0x03, QByteArray("\x00\x00\x00\x00", 4)},         // THREADID
         {0x04, QByteArray("\x00", 1)},                     // MARS off

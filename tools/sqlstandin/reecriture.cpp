@@ -1,7 +1,9 @@
 #include "reecriture.h"
 
+#include "collations.h"
 #include "fonctionssqlite.h"
 #include "jetonssql.h"
+#include "profil.h"
 
 #include <QSet>
 
@@ -85,8 +87,7 @@ void remplaceVariables(Texte &t, const ContexteReecriture &contexte)
             continue;
         const QString v = t.jetons.at(i).sTexte.toUpper();
         if (v == QLatin1String("@@VERSION"))
-            t.sortie[i] = chaineSqlite(QStringLiteral(
-                "Microsoft SQL Server  2000 - 8.00.2039 (Intel X86) \n\tStandard Edition (sqlstandin)"));
+            t.sortie[i] = chaineSqlite(TexteVersionComplet());
         else if (v == QLatin1String("@@SERVERNAME"))
             t.sortie[i] = chaineSqlite(contexte.sNomServeur);
         else if (v == QLatin1String("@@SPID"))
@@ -256,7 +257,7 @@ void borneLike(Texte &t)
     }
 }
 
-void trieSansCasse(Texte &t)
+void trieSansCasse(Texte &t, const QString &sCollation)
 {
     int ordre = -1;
     for (int i = 0; i + 1 < t.jetons.size(); ++i)
@@ -274,7 +275,7 @@ void trieSansCasse(Texte &t)
         if (estMot(t.jetons.at(dernier), "ASC") || estMot(t.jetons.at(dernier), "DESC"))
             --dernier;
         if (dernier >= debutTerme)
-            t.sortie[dernier] += QStringLiteral(" COLLATE CI");
+            t.sortie[dernier] += QStringLiteral(" COLLATE ") + sCollation;
     };
     int i = ordre;
     for (; i < t.jetons.size(); ++i) {
@@ -311,7 +312,7 @@ bool estTypeEntier(const QString &sType)
 }
 
 // One column definition of CREATE TABLE, pieces de..a (inclusive).
-void adapteColonne(Texte &t, int de, int a)
+void adapteColonne(Texte &t, int de, int a, const QString &sCollation)
 {
     static const QStringList contraintes{QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"),
                                          QStringLiteral("UNIQUE"), QStringLiteral("FOREIGN"), QStringLiteral("CHECK")};
@@ -351,7 +352,7 @@ void adapteColonne(Texte &t, int de, int a)
         } else if (estMot(j, "COLLATE")) {
             bCollation = true;
             if (k + 1 <= a)
-                t.sortie[k + 1] = QStringLiteral("CI");
+                t.sortie[k + 1] = CollationSqlite(t.jetons.at(k + 1).sValeur);
         } else if (estMot(j, "DEFAULT") && k + 2 <= a && t.jetons.at(k + 1).genre == JetonSql::Mot
                    && estSymbole(t.jetons.at(k + 2), "(")) {
             // DEFAULT getdate(): SQLite wants an expression default in parentheses.
@@ -370,12 +371,12 @@ void adapteColonne(Texte &t, int de, int a)
     if (sType.compare(QLatin1String("sysname"), Qt::CaseInsensitive) == 0)
         t.sortie[type] = QStringLiteral("nvarchar(128)");
     if (estTypeTexte(sType) && !bCollation)
-        t.sortie[apresType] += QStringLiteral(" COLLATE CI");
+        t.sortie[apresType] += QStringLiteral(" COLLATE ") + sCollation;
     if (bIdentite && bClePrimaire && estTypeEntier(sType))
         t.sortie[type] = QStringLiteral("integer"); // becomes SQLite's own row number
 }
 
-void adapteCreateTable(Texte &t)
+void adapteCreateTable(Texte &t, const QString &sCollation)
 {
     if (t.jetons.size() < 4 || !estMot(t.jetons.at(0), "CREATE") || !estMot(t.jetons.at(1), "TABLE"))
         return;
@@ -390,7 +391,7 @@ void adapteCreateTable(Texte &t)
             ++profondeur;
         } else if (estSymbole(j, ")")) {
             if (--profondeur == 0) {
-                adapteColonne(t, debut, i - 1);
+                adapteColonne(t, debut, i - 1, sCollation);
                 // ON [PRIMARY] and the like after the column list mean nothing here.
                 for (int x = i + 1; x < t.jetons.size(); ++x) {
                     t.sortie[x].clear();
@@ -399,7 +400,7 @@ void adapteCreateTable(Texte &t)
                 return;
             }
         } else if (profondeur == 1 && estSymbole(j, ",")) {
-            adapteColonne(t, debut, i - 1);
+            adapteColonne(t, debut, i - 1, sCollation);
             debut = i + 1;
         } else if (profondeur == 1 && (estMot(j, "CLUSTERED") || estMot(j, "NONCLUSTERED"))) {
             t.sortie[i].clear();
@@ -416,9 +417,9 @@ SqlReecrit ReecritPourSqlite(const QString &sInstruction, const ContexteReecritu
     remplaceNomsComposes(t, contexte, resultat.basesCitees);
     renommeFonctions(t);
     remplaceTop(t);
-    adapteCreateTable(t);
+    adapteCreateTable(t, contexte.sCollationSqlite);
     borneLike(t);
-    trieSansCasse(t);
+    trieSansCasse(t, contexte.sCollationSqlite);
     resultat.sSql = assemble(t);
     return resultat;
 }

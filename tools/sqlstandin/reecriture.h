@@ -16,12 +16,15 @@ struct ContexteReecriture {
     /// Names whose letter case SQLite cannot fold (non-ASCII), by their case-folded
     /// form, mapped to the name as stored.
     QHash<QString, QString> nomsCanoniques;
+    /// The SQLite collation of the current database ("CI" or "CS"): new text
+    /// columns and ORDER BY terms without COLLATE get it.
+    QString sCollationSqlite = QStringLiteral("CI");
 };
 
 /// Returns the SQLite form of one T-SQL statement: [names] and N'strings' quoted
 /// the SQLite way, dbo. dropped, db.dbo.x pointed at the attached database,
-/// TOP n turned into LIMIT n, T-SQL function names mapped, ORDER BY and LIKE
-/// made case-insensitive, and CREATE TABLE columns given the CI collation.
+/// TOP n turned into LIMIT n, T-SQL function names mapped, ORDER BY made to
+/// compare under the database's collation, and CREATE TABLE text columns given it.
 SqlReecrit ReecritPourSqlite(const QString &sInstruction, const ContexteReecriture &contexte);
 
 /// Returns the name a CREATE/DROP/ALTER TABLE or VIEW statement acts on, unquoted,

@@ -3,6 +3,7 @@
 #include "appelrpc.h"
 #include "bases.h"
 #include "catalogue.h"
+#include "collations.h"
 #include "executeur.h"
 #include "journal.h"
 #include "ouverturesession.h"
@@ -64,7 +65,7 @@ bool EtatSession::changeBase(const QString &sNom)
         base = ChercheBase(db, sDossier, sNom);
     } else {
         // First database of the session: look it up in master itself.
-        ContexteFonctions provisoire{QStringLiteral("master")};
+        ContexteFonctions provisoire{QStringLiteral("master"), QString(), false};
         QString erreur;
         sqlite3 *master = OuvreFichier(sMaster, &provisoire, erreur);
         if (!master)
@@ -76,11 +77,11 @@ bool EtatSession::changeBase(const QString &sNom)
         return false;
     QString erreur;
     ContexteFonctions *contexte = &fonctions;
-    const QString sAncienne = fonctions.sBaseCourante;
-    fonctions.sBaseCourante = base->sNom;
+    const ContexteFonctions ancien = fonctions;
+    fonctions = ContexteFonctions{base->sNom, base->sCollation, EstSensibleCasse(base->sCollation)};
     sqlite3 *nouvelle = OuvreFichier(base->sFichier, contexte, erreur);
     if (!nouvelle) {
-        fonctions.sBaseCourante = sAncienne;
+        fonctions = ancien;
         return false;
     }
     if (base->sNom.compare(QLatin1String("master"), Qt::CaseInsensitive) != 0) {
@@ -88,7 +89,7 @@ bool EtatSession::changeBase(const QString &sNom)
                                        .arg(QString(sMaster).replace(QLatin1Char('\''), QStringLiteral("''"))));
         if (!erreur.isEmpty()) {
             FermeFichier(nouvelle);
-            fonctions.sBaseCourante = sAncienne;
+            fonctions = ancien;
             return false;
         }
     }
@@ -121,14 +122,28 @@ Session::Session(int descripteur, const Configuration &configuration) : m_etat(d
 
 void Session::deroule()
 {
+    ModeTls tls = ModeTls::Aucun;
     while (auto message = m_etat.canal.litMessage()) {
         switch (message->type) {
         case TypePaquet::PreLogin: {
-            const QByteArray reponse = ReponsePreLogin();
+            const NegociationTls negociation = NegocieChiffrement(m_etat.config.chiffrement,
+                                                                  ChiffrementClient(message->contenu));
+            const QByteArray reponse = ReponsePreLogin(negociation.lReponse);
             m_etat.canal.envoiePaquet(TypePaquet::Reponse, reponse.constData(), reponse.size(), true);
+            tls = negociation.mode;
+            if (tls == ModeTls::Refus || ((tls == ModeTls::Connexion || tls == ModeTls::Session)
+                                          && !m_etat.canal.demarreTls())) {
+                m_etat.canal.coupe();
+                return;
+            }
+            if (tls != ModeTls::Aucun)
+                EcritLigne(tls == ModeTls::Connexion ? QStringLiteral("tls login only")
+                                                     : QStringLiteral("tls whole session"));
             break;
         }
         case TypePaquet::Login7:
+            if (tls == ModeTls::Connexion)
+                m_etat.canal.arreteTls(); // only the login packet was encrypted
             if (!traiteLogin(message->contenu)) {
                 m_etat.canal.coupe();
                 return;
