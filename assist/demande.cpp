@@ -1,6 +1,6 @@
 #include "demande.h"
 #include "motcurseur.h"
-#include "requetes.h"
+#include "tentatives.h"
 
 bool ModeSysteme(int lSysteme, int &lDernierShift)
 {
@@ -44,8 +44,13 @@ Demande DemandeProposition(SourceCatalogue &source, const QString &sTexte, int l
     demande.contexte = AnalyseContexte(sTexte, lCaret, bSysteme);
     if (demande.contexte.bDansLitteral)
         return demande;
-    const Requetes requetes = ConstruitRequetes(demande.contexte, bSysteme);
-    demande.resultat = ExecuteProposition(source, requetes, genre);
+    if (!source.Ouvre()) {
+        demande.action = ActionPopup::Cacher;
+        return demande;
+    }
+    const QVector<Requetes> tentatives =
+        Tentatives(demande.contexte, bSysteme, source.VersionMajeure(), sTexte, lCaret);
+    demande.resultat = ExecuteProposition(source, tentatives, genre);
     demande.action = DecideAction(demande.resultat, genre, demande.contexte.sPrefixe);
     return demande;
 }

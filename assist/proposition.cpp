@@ -2,26 +2,33 @@
 
 namespace {
 
-ResultatProposition Resultat(const std::optional<QVector<LigneProposition>> &lignes)
+ResultatProposition Resultat(QVector<LigneProposition> lignes)
 {
+    for (LigneProposition &ligne : lignes) {
+        if (ligne.sProprietaire.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0)
+            ligne.sProprietaire.clear();
+    }
     ResultatProposition resultat;
-    if (!lignes)
-        return resultat;
-    resultat.lignes = *lignes;
-    resultat.lRecordCount = long(lignes->size());
-    resultat.bLignes = !lignes->isEmpty();
+    resultat.lRecordCount = long(lignes.size());
+    resultat.bLignes = !lignes.isEmpty();
+    resultat.lignes = std::move(lignes);
     return resultat;
 }
 
 } // namespace
 
-ResultatProposition ExecuteProposition(SourceCatalogue &source, const Requetes &r, GenreDemande genre)
+ResultatProposition ExecuteProposition(SourceCatalogue &source, const QVector<Requetes> &tentatives,
+                                       GenreDemande genre)
 {
-    if (!source.Ouvre())
-        return ResultatProposition();
-    const std::optional<QVector<LigneProposition>> filtrees = source.Lignes(r.sRequeteFiltree);
-    // Typing narrows the list; only a shortcut falls back to every name.
-    if (!filtrees || !filtrees->isEmpty() || genre == GenreDemande::Frappe)
-        return Resultat(filtrees);
-    return Resultat(source.Lignes(r.sRequete));
+    for (const Requetes &r : tentatives) {
+        std::optional<QVector<LigneProposition>> lignes = source.Lignes(r.sRequeteFiltree);
+        // Typing narrows the list; only a shortcut falls back to every name.
+        if (lignes && lignes->isEmpty() && genre == GenreDemande::Raccourci)
+            lignes = source.Lignes(r.sRequete);
+        if (!lignes)
+            return ResultatProposition();
+        if (!lignes->isEmpty())
+            return Resultat(*lignes);
+    }
+    return ResultatProposition();
 }

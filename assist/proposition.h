@@ -2,6 +2,8 @@
 #include "requetes.h"
 #include "sourcecatalogue.h"
 
+#include <QVector>
+
 /// How a request was asked for: by a proposal shortcut, or by typing (a
 /// character written while the list shows, or a dot).
 enum class GenreDemande { Raccourci, Frappe };
@@ -14,7 +16,9 @@ struct ResultatProposition {
     QVector<LigneProposition> lignes;
 };
 
-/// The rows of the filtered query or, for a shortcut whose filtered query has
-/// none, of the unfiltered one, read on a freshly opened session.
-ResultatProposition ExecuteProposition(SourceCatalogue &source, const Requetes &r,
+/// The rows of the first attempt that gives some, on the open session: its
+/// filtered query or, for a shortcut whose filtered query has none, its
+/// unfiltered one. A query that fails ends the request. The default schema's
+/// owner (dbo) is not shown.
+ResultatProposition ExecuteProposition(SourceCatalogue &source, const QVector<Requetes> &tentatives,
                                        GenreDemande genre = GenreDemande::Raccourci);

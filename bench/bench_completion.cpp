@@ -27,7 +27,7 @@
 #include "parametres.h"
 #include "proposition.h"
 #include "contexte.h"
-#include "requetes.h"
+#include "tentatives.h"
 #include "chaineconnexion.h"
 #include "fenetretest.h"
 #include "standin.h"
@@ -208,12 +208,14 @@ int main(int argc, char **argv)
     const QString sChaine = ChaineConnexion(fenetre->cboServeur->currentText(), fenetre->cboBase->currentText(),
                                             fenetre->txtPWD->text(), frmBrenlor::TitreApplication());
     for (Cas &c : cas) {
-        const Requetes r = ConstruitRequetes(AnalyseContexte(c.sTexte, int(c.sTexte.size()), false), false);
+        const Contexte contexte = AnalyseContexte(c.sTexte, int(c.sTexte.size()), false);
         for (int i = 0; i < 5 + lRepetitions / 2; ++i) {
             QElapsedTimer chrono;
             chrono.start();
             CatalogueConnexion catalogue(cn, sChaine);
-            const ResultatProposition resultat = ExecuteProposition(catalogue, r);
+            catalogue.Ouvre();
+            const ResultatProposition resultat = ExecuteProposition(
+                catalogue, Tentatives(contexte, false, catalogue.VersionMajeure(), c.sTexte, int(c.sTexte.size())));
             if (i >= 5)
                 c.requetes.push_back(Millisecondes(chrono));
             chrono.restart();
@@ -224,7 +226,7 @@ int main(int argc, char **argv)
                 TempsServeur(standIn, lDejaLu);
             if (resultat.lignes.size() != c.lLignesAttendues) {
                 std::fprintf(stderr, "%s: the data layer read %d rows (%s)\n", c.sNom, int(resultat.lignes.size()),
-                             qPrintable(r.sRequeteFiltree));
+                             qPrintable(c.sTexte));
                 return 1;
             }
         }

@@ -1,9 +1,7 @@
 #include "catalogueconnexion.h"
 #include "chaineconnexion.h"
 #include "connexion.h"
-#include "contexte.h"
-#include "proposition.h"
-#include "requetes.h"
+#include "demande.h"
 #include "standin.h"
 
 #include <QtTest>
@@ -63,15 +61,14 @@ void TestCatalogue::cleanupTestCase()
 
 // The caret is at the end of the text unless lCaret says otherwise.
 ResultatProposition TestCatalogue::Propose(const QString &sTexte, bool bSysteme,
-                                             const QString &sPWD, int lCaret)
+                                           const QString &sPWD, int lCaret)
 {
-    const Contexte contexte =
-        AnalyseContexte(sTexte, lCaret < 0 ? sTexte.size() : lCaret, bSysteme);
-    const Requetes r = ConstruitRequetes(contexte, bSysteme);
     const QString sChaine = ChaineConnexion(m_standIn->serverName(), QStringLiteral("Ventes"), sPWD,
                                             QStringLiteral("Brenlor"));
     CatalogueConnexion catalogue(m_cn, sChaine);
-    return ExecuteProposition(catalogue, r);
+    return DemandeProposition(catalogue, sTexte, lCaret < 0 ? int(sTexte.size()) : lCaret, bSysteme,
+                              GenreDemande::Raccourci)
+        .resultat;
 }
 
 QStringList TestCatalogue::Noms(const ResultatProposition &resultat) const
@@ -279,15 +276,16 @@ void TestCatalogue::requeteInvalide()
     const QString sChaine = ChaineConnexion(m_standIn->serverName(), QStringLiteral("Ventes"),
                                             QStringLiteral("Mirabel4"), QStringLiteral("Brenlor"));
     CatalogueConnexion catalogue(m_cn, sChaine);
+    QVERIFY(catalogue.Ouvre());
     // A filtered query that fails to open ends the request: no fall-back.
-    const ResultatProposition resultat = ExecuteProposition(catalogue, r);
+    const ResultatProposition resultat = ExecuteProposition(catalogue, {r});
     QVERIFY(!resultat.bLignes);
     QCOMPARE(resultat.lRecordCount, 0L);
 
     // An unfiltered query that fails after an empty filtered one: no rows.
     r.sRequeteFiltree = QStringLiteral("SELECT name, type AS Col FROM sysobjects WHERE name = 'zzz'");
     r.sRequete = QStringLiteral("SELECT FROM WHERE");
-    const ResultatProposition repli = ExecuteProposition(catalogue, r);
+    const ResultatProposition repli = ExecuteProposition(catalogue, {r});
     QVERIFY(!repli.bLignes);
     QCOMPARE(repli.lRecordCount, 0L);
 }
