@@ -108,8 +108,11 @@ QList<Nom> TestCompletion::Serveur(const QString &sRequete)
     Recordset rs;
     rs.Open(sRequete, &cn, 0, 1);
     QList<Nom> noms;
+    // A third column is the owner, shown before names outside dbo.
     while (rs.State() == 1 && !rs.Eof()) {
-        noms.append({rs.Fields(0), rs.Fields(1).trimmed()});
+        const QString sProprietaire = rs.FieldCount() > 2 ? rs.Fields(2) : QString();
+        const bool bAutre = !sProprietaire.isEmpty() && sProprietaire != QLatin1String("dbo");
+        noms.append({(bAutre ? sProprietaire + QLatin1Char('.') : QString()) + rs.Fields(0), rs.Fields(1).trimmed()});
         rs.MoveNext();
     }
     return noms;
@@ -196,7 +199,7 @@ void TestCompletion::ctrlEspaceListeTablesEtVues()
     Touche(Qt::Key_Space, Qt::ControlModifier);
     QVERIFY(Popup()->isVisible());
     const QList<Nom> attendus =
-        Serveur(QStringLiteral("SELECT name, type FROM sysobjects WHERE type IN ('U','V') ORDER BY name"));
+        Serveur(QStringLiteral("SELECT name, type, USER_NAME(uid) FROM sysobjects WHERE type IN ('U','V') ORDER BY name"));
     QVERIFY(attendus.size() > 2);
     QCOMPARE(Liste(), attendus);
     bool bVue = false;
@@ -241,7 +244,7 @@ void TestCompletion::aucuneCorrespondanceRetombeSurTout()
     Ecrit(QStringLiteral("SELECT * FROM zz"));
     Touche(Qt::Key_Space, Qt::ControlModifier);
     QVERIFY(Popup()->isVisible());
-    QCOMPARE(Liste(), Serveur(QStringLiteral("SELECT name, type FROM sysobjects WHERE type IN ('U','V') ORDER BY name")));
+    QCOMPARE(Liste(), Serveur(QStringLiteral("SELECT name, type, USER_NAME(uid) FROM sysobjects WHERE type IN ('U','V') ORDER BY name")));
     QCOMPARE(m_fenetre->txtRequete->Text(), QStringLiteral("SELECT * FROM zz"));
 }
 
@@ -503,6 +506,17 @@ void TestCompletion::exemples_data()
     QTest::newRow("the name equal to the prefix is selected")
         << "SELECT * FROM clients|" << "{^ }" << "SELECT * FROM clients|" << true
         << QStringList{"clients", "clients_archives", "Clients_Été"};
+    QTest::newRow("columns after an alias defined later")
+        << "SELECT c.| FROM clients c" << "{^ }" << "SELECT c.| FROM clients c" << true << colonnesClients;
+    QTest::newRow("a typed dot after an alias")
+        << "SELECT * FROM clients AS c WHERE c|" << ".vi\r" << "SELECT * FROM clients AS c WHERE c.ville|" << false
+        << tout;
+    QTest::newRow("a table of another owner is written with it")
+        << "SELECT * FROM fa|" << "{^ }" << "SELECT * FROM Compta.factures|" << false << tout;
+    QTest::newRow("a typed dot after an owner lists its tables")
+        << "SELECT * FROM Compta|" << "." << "SELECT * FROM Compta.|" << true << QStringList{"factures", "reglements"};
+    QTest::newRow("tables of a database and its default schema")
+        << "SELECT * FROM Ventes..pro|" << "{^ }" << "SELECT * FROM Ventes..produits|" << false << tout;
     QTest::newRow("a dot inside a literal is only a dot")
         << "PRINT 'fin|" << ". Suite'" << "PRINT 'fin. Suite'|" << false << tout;
     QTest::newRow("no shortcut inside a comment")

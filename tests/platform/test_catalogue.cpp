@@ -28,6 +28,8 @@ private slots:
     void connexionDejaOuverteRouverte();
     void motDePasseFaux();
     void requeteInvalide();
+    void noms_data();
+    void noms();
 
 private:
     ResultatProposition Propose(const QString &sTexte, bool bSysteme = false,
@@ -36,6 +38,7 @@ private:
     int NombreDeColonnes(const QString &sTable);
 
     std::unique_ptr<StandIn> m_standIn;
+    std::unique_ptr<StandIn> m_standIn2019;
     Connexion m_cn;
     QStringList m_tousLesNoms;
 };
@@ -47,6 +50,12 @@ void TestCatalogue::initTestCase()
     m_standIn = std::make_unique<StandIn>();
     QVERIFY2(m_standIn->isRunning(), qPrintable(m_standIn->output()));
     m_tousLesNoms = Noms(Propose(QStringLiteral("SELECT * FROM ")));
+    // Today's servers: schemas, collations, and the login in TLS.
+    StandIn::Options options;
+    options.profil = QStringLiteral("2019");
+    options.chiffrement = QStringLiteral("connexion");
+    m_standIn2019 = std::make_unique<StandIn>(options);
+    QVERIFY2(m_standIn2019->isRunning(), qPrintable(m_standIn2019->output()));
 }
 
 void TestCatalogue::cleanupTestCase()
@@ -57,6 +66,7 @@ void TestCatalogue::cleanupTestCase()
     } catch (...) {
     }
     m_standIn.reset();
+    m_standIn2019.reset();
 }
 
 // The caret is at the end of the text unless lCaret says otherwise.
@@ -75,7 +85,7 @@ QStringList TestCatalogue::Noms(const ResultatProposition &resultat) const
 {
     QStringList noms;
     for (const LigneProposition &ligne : resultat.lignes)
-        noms << ligne.sNom;
+        noms << ligne.Affichage();
     return noms;
 }
 
@@ -102,8 +112,8 @@ void TestCatalogue::tablesEtVues()
     const QStringList tables{QStringLiteral("clients"), QStringLiteral("clients_archives"),
                              QStringLiteral("produits"),
                              QStringLiteral("commandes"), QStringLiteral("lignes de commande"),
-                             QStringLiteral("Clients_Été"), QStringLiteral("factures"),
-                             QStringLiteral("reglements")};
+                             QStringLiteral("Clients_Été"), QStringLiteral("Compta.factures"),
+                             QStringLiteral("Compta.reglements")};
     int lVues = 0;
     for (const LigneProposition &ligne : resultat.lignes) {
         QVERIFY2(ligne.sCleIcone == QLatin1String("U") || ligne.sCleIcone == QLatin1String("V"),
@@ -288,6 +298,99 @@ void TestCatalogue::requeteInvalide()
     const ResultatProposition repli = ExecuteProposition(catalogue, {r});
     QVERIFY(!repli.bLignes);
     QCOMPARE(repli.lRecordCount, 0L);
+}
+
+// What a request proposes on each profile, from a database, for a text
+// whose caret is at "|" (or at the end). "attendus" are all the names, or,
+// behind a leading "~", some of them; "absents" must not be proposed.
+void TestCatalogue::noms_data()
+{
+    QTest::addColumn<QString>("profil");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<bool>("systeme");
+    QTest::addColumn<QStringList>("attendus");
+    QTest::addColumn<QStringList>("absents");
+    const QStringList colonnesClients{"date_creation", "email", "id", "nom", "pays", "ville"};
+    const QStringList colonnesFactures{"client_id", "date_facture", "id", "montant"};
+
+    for (const char *profil : {"2000", "2019"}) {
+        const QString p = QLatin1String(profil);
+        QTest::addRow("%s: a table of another owner comes with it", profil)
+            << p << "Ventes" << "SELECT * FROM fa" << false << QStringList{"Compta.factures"} << QStringList{};
+        QTest::addRow("%s: columns after an alias", profil)
+            << p << "Ventes" << "SELECT c.| FROM clients c" << false << colonnesClients << QStringList{};
+        QTest::addRow("%s: columns after an alias of another owner's table", profil)
+            << p << "Ventes" << "SELECT f.| FROM Compta.factures AS f" << false << colonnesFactures << QStringList{};
+        QTest::addRow("%s: the tables of an owner", profil)
+            << p << "Ventes" << "SELECT * FROM Compta.r" << false << QStringList{"reglements"} << QStringList{};
+        QTest::addRow("%s: columns of an owner's table", profil)
+            << p << "Ventes" << "SELECT Compta.factures.m" << false << QStringList{"montant"} << QStringList{};
+        QTest::addRow("%s: tables of a database and schema", profil)
+            << p << "master" << "SELECT * FROM Ventes.dbo.cl" << false
+            << QStringList{"clients", "clients_archives", "Clients_Été"} << QStringList{};
+        QTest::addRow("%s: tables of a database, default schema", profil)
+            << p << "master" << "SELECT * FROM Ventes..pro" << false << QStringList{"produits"} << QStringList{};
+        QTest::addRow("%s: columns of an object of another database", profil)
+            << p << "Ventes" << "SELECT master.dbo.sysdatabases.na" << false << QStringList{"name"} << QStringList{};
+        QTest::addRow("%s: columns after an alias of another database's table", profil)
+            << p << "master" << "SELECT c.vi| FROM Ventes.dbo.clients c" << false << QStringList{"ville"}
+            << QStringList{};
+        QTest::addRow("%s: a database that does not exist: nothing", profil)
+            << p << "Ventes" << "SELECT * FROM Nulle..c" << false << QStringList{} << QStringList{};
+        QTest::addRow("%s: the system union from a database of its own collation", profil)
+            << p << "Ventes" << "SELECT * FROM ma" << true << QStringList{"~", "master"} << QStringList{};
+    }
+    QTest::newRow("2019: same-name tables in two schemas both listed")
+        << "2019" << "Ventes" << "SELECT * FROM clients" << false
+        << QStringList{"clients", "Compta.clients", "clients_archives", "Clients_Été"} << QStringList{};
+    QTest::newRow("2019: columns of the other schema's table of that name")
+        << "2019" << "Ventes" << "SELECT Compta.clients." << false << QStringList{"id", "raison_sociale", "solde"}
+        << QStringList{};
+    QTest::newRow("2019: system mode proposes the views a user can query")
+        << "2019" << "Ventes" << "SELECT * FROM sysob" << true << QStringList{"sys.sysobjects"}
+        << QStringList{"sysobjects"};
+    QTest::newRow("2019: no internal base table")
+        << "2019" << "Ventes" << "SELECT * FROM sysschobj" << true << QStringList{"~"} << QStringList{"sysschobjs", "sys.sysschobjs"};
+    QTest::newRow("2000: system mode proposes the system tables")
+        << "2000" << "Ventes" << "SELECT * FROM sysob" << true << QStringList{"sysobjects"} << QStringList{};
+    QTest::newRow("2019: a Greek table name")
+        << "2019" << "Ventes" << "SELECT * FROM Προ" << false << QStringList{"Προϊόντα"} << QStringList{};
+    QTest::newRow("2019: the columns of a Greek table")
+        << "2019" << "Ventes" << "SELECT Προϊόντα.ό" << false << QStringList{"όνομα"} << QStringList{};
+    QTest::newRow("2019: columns in a case-sensitive database")
+        << "2019" << "Entrepot" << "SELECT articles.R" << false << QStringList{"Reference"} << QStringList{};
+}
+
+void TestCatalogue::noms()
+{
+    QFETCH(QString, profil);
+    QFETCH(QString, base);
+    QFETCH(QString, texte);
+    QFETCH(bool, systeme);
+    QFETCH(QStringList, attendus);
+    QFETCH(QStringList, absents);
+    const StandIn &standIn = profil == QLatin1String("2019") ? *m_standIn2019 : *m_standIn;
+    int lCaret = int(texte.indexOf(QLatin1Char('|')));
+    if (lCaret < 0)
+        lCaret = int(texte.size());
+    else
+        texte.remove(lCaret, 1);
+    Connexion cn;
+    CatalogueConnexion catalogue(cn, ChaineConnexion(standIn.serverName(), base, QStringLiteral("Mirabel4"),
+                                                     QStringLiteral("Brenlor")));
+    const QStringList noms = Noms(DemandeProposition(catalogue, texte, lCaret, systeme, GenreDemande::Raccourci).resultat);
+    QCOMPARE(catalogue.VersionMajeure(), profil == QLatin1String("2019") ? 15 : 8);
+    if (attendus.value(0) == QLatin1String("~")) {
+        for (const QString &sNom : attendus.mid(1))
+            QVERIFY2(noms.contains(sNom), qPrintable(sNom + QLatin1String(" not in ") + noms.join(QLatin1Char(','))));
+    } else {
+        QCOMPARE(noms, attendus);
+    }
+    for (const QString &sNom : absents)
+        QVERIFY2(!noms.contains(sNom), qPrintable(sNom));
+    if (cn.State() == 1)
+        cn.Close();
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)
