@@ -13,6 +13,7 @@
 #include "imagelist.h"
 #include "parametres.h"
 #include "retourligne.h"
+#include "retraitjournal.h"
 #include "suivitouches.h"
 
 #include <QApplication>
@@ -220,6 +221,8 @@ void frmBrenlor::Relie()
     suiviPwd->Surveille(txtPWD);
     txtRequete->KeyDown = [this](int &KeyCode, int Shift) { txtRequete_KeyDown(KeyCode, Shift); };
     txtRequete->KeyPress = [this](int KeyAscii) { txtRequete_KeyPress(KeyAscii); };
+    auto *retrait = new RetraitJournal(this, {txtResultat, grdResultat}, [this] { return m_testEnCours; });
+    retrait->Surveille({txtRequete, txtRequete2});
 }
 
 QString frmBrenlor::TitreApplication()
