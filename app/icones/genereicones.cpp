@@ -227,6 +227,9 @@ QImage IconeApplication(int lTaille)
 {
     QImage img(lTaille, lTaille, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
+    // 96 dots per inch written in the file, with or without a screen.
+    img.setDotsPerMeterX(3780);
+    img.setDotsPerMeterY(3780);
     QPainter p(&img);
     p.scale(lTaille / 16.0, lTaille / 16.0);
     Base(p, Style{true});
@@ -250,9 +253,10 @@ int IconesDuTheme(const QString &nom, const QString &racine)
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
+    // The drum is paths only: no font, so no window system is needed for it.
     if (argc == 4 && QLatin1String(argv[1]) == QLatin1String("--application"))
         return IconesDuTheme(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    QGuiApplication app(argc, argv);
     const QString racine = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     const QStringList cles = {"serveurs", "bases", "U", "V", "colonnes",
                               "declencheurs", "procstockees", "FN", "S"};
