@@ -9,6 +9,7 @@
 #include "imagelist.h"
 #include "reglages.h"
 #include "retourligne.h"
+#include "retraitjournal.h"
 #include "suivitouches.h"
 #include "twips.h"
 
@@ -71,6 +72,8 @@ void frmBrenlor::Relie()
     txtPWD->installEventFilter(this);
     txtRequete->KeyDown = [this](int &KeyCode, int Shift) { txtRequete_KeyDown(KeyCode, Shift); };
     txtRequete->KeyPress = [this](int KeyAscii) { txtRequete_KeyPress(KeyAscii); };
+    auto *retrait = new RetraitJournal(this, {txtResultat, grdResultat}, [this] { return m_testEnCours; });
+    retrait->Surveille({txtRequete, txtRequete2});
 }
 
 void frmBrenlor::Form_Load()

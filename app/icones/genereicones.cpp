@@ -1,9 +1,13 @@
 // Draws the two icon sets of the pickers and the completion list into
 // 2000/*.png (bevelled, the look of the older desktop) and 2005/*.png (flat),
-// and the window's icon brenlor.png.
-// Not part of the build: the PNG files are kept in the repository.
+// and the window's icon brenlor.png. Those PNG files are kept in the
+// repository; to draw them again:
 //   g++ -std=c++17 -fPIC genereicones.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/genereicones
 //   QT_QPA_PLATFORM=offscreen /tmp/genereicones app/icones
+// The build runs it as
+//   genereicones --application NAME DIR
+// to draw the window's icon at the sizes of a desktop icon theme, as
+// DIR/<n>x<n>/apps/NAME.png; paquet/ installs them.
 // Every picture has a dark outline around light fills, so it reads on light
 // and dark backgrounds alike; the rest is transparent.
 #include <QDir>
@@ -217,10 +221,41 @@ QImage Dessine(const QString &cle, const Style &st)
     return img;
 }
 
+// The window's own icon, the flat database drum, drawn at any multiple of 16
+// pixels or in between.
+QImage IconeApplication(int lTaille)
+{
+    QImage img(lTaille, lTaille, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    // 96 dots per inch written in the file, with or without a screen.
+    img.setDotsPerMeterX(3780);
+    img.setDotsPerMeterY(3780);
+    QPainter p(&img);
+    p.scale(lTaille / 16.0, lTaille / 16.0);
+    Base(p, Style{true});
+    return img;
+}
+
+int IconesDuTheme(const QString &nom, const QString &racine)
+{
+    for (int lTaille : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString dossier = racine + QStringLiteral("/%1x%1/apps").arg(lTaille);
+        const QString chemin = dossier + QLatin1Char('/') + nom + QLatin1String(".png");
+        if (!QDir().mkpath(dossier) || !IconeApplication(lTaille).save(chemin)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(chemin));
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // The drum is paths only: no font, so no window system is needed for it.
+    if (argc == 4 && QLatin1String(argv[1]) == QLatin1String("--application"))
+        return IconesDuTheme(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     QGuiApplication app(argc, argv);
     const QString racine = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     const QStringList cles = {"serveurs", "bases", "U", "V", "colonnes",
@@ -237,13 +272,5 @@ int main(int argc, char **argv)
             }
         }
     }
-    // The window's own icon: the flat database drum at twice the size.
-    QImage fenetre(32, 32, QImage::Format_ARGB32);
-    fenetre.fill(Qt::transparent);
-    {
-        QPainter p(&fenetre);
-        p.scale(2, 2);
-        Base(p, Style{true});
-    }
-    return fenetre.save(racine + QLatin1String("/brenlor.png")) ? 0 : 1;
+    return IconeApplication(32).save(racine + QLatin1String("/brenlor.png")) ? 0 : 1;
 }

@@ -37,6 +37,29 @@ int BlancsDeLErreur(const QStringList &lignes)
     return -1;
 }
 
+int Rang(const QWidget *w)
+{
+    return int(w->parentWidget()->children().indexOf(w));
+}
+
+// Siblings paint in their parent's order of children, the last on top.
+bool DessusDesEditeurs(const frmBrenlor &f, const QWidget *w)
+{
+    return Rang(w) > Rang(f.txtRequete) && Rang(w) > Rang(f.txtRequete2);
+}
+
+bool DessousDesEditeurs(const frmBrenlor &f, const QWidget *w)
+{
+    return Rang(w) < Rang(f.txtRequete) && Rang(w) < Rang(f.txtRequete2);
+}
+
+// Near the bottom-right corner, which neither the log nor the drawing area covers.
+QPoint PointDegage(const EditeurRiche *editeur)
+{
+    const QWidget *v = editeur->viewport();
+    return QPoint(v->width() - 6, v->height() - 6);
+}
+
 // "Erreur : " measured independently of the window's own helpers, in twips.
 double LargeurErreur(const QFont &police, const QWidget *w)
 {
@@ -58,6 +81,9 @@ private slots:
     void blancsSuiventLaPoliceDeMesure();
     void serveurBloqueSansFigerLaFenetre();
     void fermetureDuranteUnLancement();
+    void journalRetireParLUtilisateur_data();
+    void journalRetireParLUtilisateur();
+    void journalRestePendantUnLancement();
 
 private:
     std::unique_ptr<StandIn> m_standIn;
@@ -243,6 +269,83 @@ void TestTestRunFenetre::fermetureDuranteUnLancement()
     QCOMPARE(Lignes(m_fenetre->txtResultat).size(), lLignesALaFermeture);
     QVERIFY(!m_fenetre->txtResultat->Text().contains(QStringLiteral("Terminé.")));
     QVERIFY(!m_fenetre->TestEnCours());
+}
+
+void TestTestRunFenetre::journalRetireParLUtilisateur_data()
+{
+    QTest::addColumn<bool>("bSecond");
+    QTest::addColumn<bool>("bClic");
+    QTest::addColumn<int>("lTouche");
+    QTest::addColumn<bool>("bRetire");
+    QTest::newRow("clic dans txtRequete") << false << true << 0 << true;
+    QTest::newRow("clic dans txtRequete2") << true << true << 0 << true;
+    QTest::newRow("lettre dans txtRequete") << false << false << int(Qt::Key_A) << true;
+    QTest::newRow("Entrée dans txtRequete2") << true << false << int(Qt::Key_Return) << true;
+    QTest::newRow("flèche dans txtRequete") << false << false << int(Qt::Key_Down) << true;
+    QTest::newRow("Ctrl seul ne tape rien") << false << false << int(Qt::Key_Control) << false;
+}
+
+void TestTestRunFenetre::journalRetireParLUtilisateur()
+{
+    QFETCH(bool, bSecond);
+    QFETCH(bool, bClic);
+    QFETCH(int, lTouche);
+    QFETCH(bool, bRetire);
+    frmBrenlor &f = *m_fenetre;
+    EditeurRiche *editeur = bSecond ? f.txtRequete2 : f.txtRequete;
+    const QRect geometrie(f.Pixels(120), f.Pixels(2640), f.Pixels(2175), f.Pixels(1215));
+    QCOMPARE(f.txtResultat->geometry(), geometrie);
+    // Created under the editors, which the layout lays over them.
+    QVERIFY(DessousDesEditeurs(f, f.txtResultat));
+    QVERIFY(DessousDesEditeurs(f, f.grdResultat));
+
+    f.btnLancer->click();
+    QVERIFY(DessusDesEditeurs(f, f.txtResultat));
+    QVERIFY(DessusDesEditeurs(f, f.grdResultat));
+    f.resize(f.width() + 40, f.height() + 60);
+    QApplication::processEvents();
+    QVERIFY(DessusDesEditeurs(f, f.txtResultat));
+
+    if (bClic)
+        QTest::mouseClick(editeur->viewport(), Qt::LeftButton, {}, PointDegage(editeur));
+    else
+        QTest::keyClick(editeur, Qt::Key(lTouche));
+    QCOMPARE(DessousDesEditeurs(f, f.txtResultat), bRetire);
+    QCOMPARE(DessousDesEditeurs(f, f.grdResultat), bRetire);
+    QCOMPARE(DessusDesEditeurs(f, f.txtResultat), !bRetire);
+    QCOMPARE(f.txtResultat->geometry(), geometrie);
+    QVERIFY(f.txtResultat->isVisible());
+
+    // The next run brings them back on top.
+    f.btnLancer->click();
+    QVERIFY(DessusDesEditeurs(f, f.txtResultat));
+    QVERIFY(DessusDesEditeurs(f, f.grdResultat));
+    QCOMPARE(f.txtResultat->geometry(), geometrie);
+}
+
+void TestTestRunFenetre::journalRestePendantUnLancement()
+{
+    frmBrenlor &f = *m_fenetre;
+    int lGestes = 0;
+    QTimer geste;
+    geste.setInterval(0);
+    connect(&geste, &QTimer::timeout, this, [&] {
+        if (lGestes++ % 2 == 0)
+            QTest::keyClick(f.txtRequete2, Qt::Key_B);
+        else
+            QTest::mouseClick(f.txtRequete->viewport(), Qt::LeftButton, {}, PointDegage(f.txtRequete));
+    });
+    geste.start();
+    f.btnLancer->click();
+    geste.stop();
+    QVERIFY(lGestes >= 4);
+    QVERIFY(f.txtRequete2->Text().contains(QLatin1Char('b')));
+    // What the user did during the run does not hide its log.
+    QVERIFY(DessusDesEditeurs(f, f.txtResultat));
+    QVERIFY(DessusDesEditeurs(f, f.grdResultat));
+    QTest::keyClick(f.txtRequete2, Qt::Key_B);
+    QVERIFY(DessousDesEditeurs(f, f.txtResultat));
+    QVERIFY(DessousDesEditeurs(f, f.grdResultat));
 }
 
 BRENLOR_TEST_FENETRE_MAIN(TestTestRunFenetre)
