@@ -1,5 +1,6 @@
 // The "Tester" button of the main window, end to end against the stand-in.
 #include "fenetretest.h"
+#include "twips.h"
 #include "codeserreurs.h"
 #include "connexion.h"
 #include "editeurriche.h"
@@ -293,7 +294,7 @@ void TestTestRunFenetre::journalRetireParLUtilisateur()
     QFETCH(bool, bRetire);
     frmBrenlor &f = *m_fenetre;
     EditeurRiche *editeur = bSecond ? f.txtRequete2 : f.txtRequete;
-    const QRect geometrie(f.Pixels(120), f.Pixels(2640), f.Pixels(2175), f.Pixels(1215));
+    const QRect geometrie(TwipsEnPixels(&f, 120), TwipsEnPixels(&f, 2640), TwipsEnPixels(&f, 2175), TwipsEnPixels(&f, 1215));
     QCOMPARE(f.txtResultat->geometry(), geometrie);
     // Created under the editors, which the layout lays over them.
     QVERIFY(DessousDesEditeurs(f, f.txtResultat));
