@@ -132,6 +132,7 @@ sqlite3 *OuvreFichier(const QString &sFichier, ContexteFonctions *contexte, QStr
 
 void FermeFichier(sqlite3 *db)
 {
+    OublieRequetesCatalogue(db);
     sqlite3_close_v2(db);
 }
 

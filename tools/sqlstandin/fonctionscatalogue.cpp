@@ -5,7 +5,9 @@
 #include "fonctionssqlite.h"
 #include "profil.h"
 
+#include <QHash>
 #include <QStringList>
+#include <mutex>
 #include <optional>
 #include <sqlite3.h>
 
@@ -33,46 +35,77 @@ struct Parametre {
     bool bEntier = false;
 };
 
-std::optional<qint64> entier(sqlite3 *db, const QString &sSql, const QVector<Parametre> &parametres)
+// A catalogue function runs its look-up once per row: a list of ten thousand
+// names must not prepare ten thousand statements. Each connection keeps its
+// look-ups prepared until it is closed (OublieRequetesCatalogue).
+std::mutex verrouRequetes;
+QHash<sqlite3 *, QHash<QString, sqlite3_stmt *>> requetesPreparees;
+
+void lie(sqlite3_stmt *st, const QVector<Parametre> &parametres)
+{
+    for (int i = 0; i < parametres.size(); ++i) {
+        if (parametres.at(i).bEntier) {
+            sqlite3_bind_int64(st, i + 1, parametres.at(i).lEntier);
+        } else {
+            const QByteArray u = parametres.at(i).sTexte.toUtf8();
+            sqlite3_bind_text(st, i + 1, u.constData(), u.size(), SQLITE_TRANSIENT);
+        }
+    }
+}
+
+// Runs a one-row look-up and hands its row (nullptr when none) to lireLigne.
+template<typename Lecture>
+void premiereLigne(sqlite3 *db, const QString &sSql, const QVector<Parametre> &parametres, Lecture lireLigne)
 {
     sqlite3_stmt *st = nullptr;
-    std::optional<qint64> resultat;
-    if (sqlite3_prepare_v2(db, sSql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
-        for (int i = 0; i < parametres.size(); ++i) {
-            if (parametres.at(i).bEntier) {
-                sqlite3_bind_int64(st, i + 1, parametres.at(i).lEntier);
-            } else {
-                const QByteArray u = parametres.at(i).sTexte.toUtf8();
-                sqlite3_bind_text(st, i + 1, u.constData(), u.size(), SQLITE_TRANSIENT);
+    bool bEnCache = false;
+    {
+        const std::lock_guard<std::mutex> verrou(verrouRequetes);
+        st = requetesPreparees.value(db).value(sSql);
+        // A look-up that runs inside the same look-up gets its own statement.
+        bEnCache = st && !sqlite3_stmt_busy(st);
+        if (!bEnCache) {
+            st = nullptr;
+            if (sqlite3_prepare_v3(db, sSql.toUtf8().constData(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr)
+                != SQLITE_OK) {
+                sqlite3_finalize(st);
+                return lireLigne(nullptr);
             }
+            bEnCache = !requetesPreparees.value(db).contains(sSql);
+            if (bEnCache)
+                requetesPreparees[db].insert(sSql, st);
         }
-        if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
-            resultat = sqlite3_column_int64(st, 0);
     }
-    sqlite3_finalize(st);
+    lie(st, parametres);
+    lireLigne(sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL ? st : nullptr);
+    if (bEnCache) {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+    } else {
+        sqlite3_finalize(st);
+    }
+}
+
+std::optional<qint64> entier(sqlite3 *db, const QString &sSql, const QVector<Parametre> &parametres)
+{
+    std::optional<qint64> resultat;
+    premiereLigne(db, sSql, parametres, [&](sqlite3_stmt *ligne) {
+        if (ligne)
+            resultat = sqlite3_column_int64(ligne, 0);
+    });
     return resultat;
 }
 
 QString texteDe(sqlite3 *db, const QString &sSql, const QVector<Parametre> &parametres, bool &bTrouve)
 {
-    sqlite3_stmt *st = nullptr;
     QString resultat;
     bTrouve = false;
-    if (sqlite3_prepare_v2(db, sSql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
-        for (int i = 0; i < parametres.size(); ++i) {
-            if (parametres.at(i).bEntier) {
-                sqlite3_bind_int64(st, i + 1, parametres.at(i).lEntier);
-            } else {
-                const QByteArray u = parametres.at(i).sTexte.toUtf8();
-                sqlite3_bind_text(st, i + 1, u.constData(), u.size(), SQLITE_TRANSIENT);
-            }
-        }
-        if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL) {
-            resultat = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-            bTrouve = true;
-        }
-    }
-    sqlite3_finalize(st);
+    premiereLigne(db, sSql, parametres, [&](sqlite3_stmt *ligne) {
+        if (!ligne)
+            return;
+        resultat = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(ligne, 0)));
+        bTrouve = true;
+    });
     return resultat;
 }
 
@@ -326,4 +359,11 @@ void InstalleFonctionsCatalogue(sqlite3 *db, ContexteFonctions *contexte)
         enregistre(db, "schema_name", 0, fonctionSchemaName, contexte);
         enregistre(db, "schema_name", 1, fonctionSchemaName, contexte);
     }
+}
+
+void OublieRequetesCatalogue(sqlite3 *db)
+{
+    const std::lock_guard<std::mutex> verrou(verrouRequetes);
+    for (sqlite3_stmt *st : requetesPreparees.take(db))
+        sqlite3_finalize(st);
 }

@@ -9,3 +9,6 @@ struct ContexteFonctions;
 /// DATABASEPROPERTYEX and, from 2005 on, SCHEMA_ID and SCHEMA_NAME; and the
 /// collation CS. The context must outlive the connection.
 void InstalleFonctionsCatalogue(sqlite3 *db, ContexteFonctions *contexte);
+
+/// Finalizes the look-ups prepared for a connection; called before closing it.
+void OublieRequetesCatalogue(sqlite3 *db);
