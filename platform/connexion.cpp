@@ -133,10 +133,11 @@ void Connexion::Close()
     d->recordsets.clear();
     d->pCurseurActif = nullptr;
 
-    // A session whose user switched databases would hand the next caller
-    // another catalogue than its connection string names: log it off.
+    // A session whose user switched databases or changed its options would
+    // hand the next caller another catalogue, or other answers, than its
+    // connection string promises: log it off.
     const bool bReutilisable = PoolConnexions::EstActif() && !SessionMorte(d->hdbc) && !d->bLienRompu
-        && d->CatalogueCourant() == d->sCatalogueInitial;
+        && !d->bReglagesModifies && d->CatalogueCourant() == d->sCatalogueInitial;
     if (bReutilisable)
         PoolConnexions::Rend(d->sClePool, d->hdbc);
     else

@@ -12,6 +12,7 @@ struct Connexion::Impl {
     QString sClePool;
     QString sCatalogueInitial;
     bool bLienRompu = false;
+    bool bReglagesModifies = false;        ///< a statement may have changed the session's SET options
     QList<Recordset::Impl *> recordsets;    ///< open on this connection
     Recordset::Impl *pCurseurActif = nullptr; ///< the one whose statement still holds unread rows
 

@@ -2,6 +2,7 @@
 
 #include "codeserreurs.h"
 #include "connexionimpl.h"
+#include "reglagessession.h"
 
 #include <limits>
 
@@ -140,6 +141,8 @@ void Recordset::Impl::Ferme()
 void Recordset::Impl::Execute(const QString &sTexte, Connexion::Impl *cn)
 {
     cn->LibereCurseurActif();
+    if (ChangeLesReglages(sTexte))
+        cn->bReglagesModifies = true;
 
     SQLHSTMT h = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, cn->hdbc, &h)))

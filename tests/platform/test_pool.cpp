@@ -44,6 +44,8 @@ private slots:
     void fermeLesSessionsInactives();
     void fermeLesSessionsInactivesSansAppel();
     void neGardePasUneSessionAyantChangeDeBase();
+    void neGardePasUneSessionAuxReglagesChanges_data();
+    void neGardePasUneSessionAuxReglagesChanges();
 
 private:
     QString Chaine(const StandIn &s, const QString &sBase = QStringLiteral("master"),
@@ -201,6 +203,40 @@ void TestPool::neGardePasUneSessionAyantChangeDeBase()
     }
     QCOMPARE(lNumero, int(CodesErreurs::ObjetInexistant));
     QCOMPARE(Connexions(s), 2);
+}
+
+void TestPool::neGardePasUneSessionAuxReglagesChanges_data()
+{
+    QTest::addColumn<QString>("sInstruction");
+    QTest::addColumn<int>("lSessionsGardees");
+    QTest::newRow("SET ROWCOUNT") << QStringLiteral("SET ROWCOUNT 1") << 0;
+    QTest::newRow("set nocount, lower case") << QStringLiteral("set nocount on") << 0;
+    QTest::newRow("SET after a line break") << QStringLiteral("SELECT 1\r\nSET ROWCOUNT 2") << 0;
+    QTest::newRow("SET in a literal") << QStringLiteral("SELECT 'SET ROWCOUNT 1'") << 1;
+    QTest::newRow("SET in a comment") << QStringLiteral("SELECT 1 -- SET ROWCOUNT 1") << 1;
+    QTest::newRow("a name holding SET") << QStringLiteral("SELECT 1 AS SETTINGS") << 1;
+}
+
+// A Tester run shares its connection string with completion: a session left
+// with other options would cut or change the next catalogue query.
+void TestPool::neGardePasUneSessionAuxReglagesChanges()
+{
+    QFETCH(QString, sInstruction);
+    QFETCH(int, lSessionsGardees);
+    StandIn s;
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion cn;
+    cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    {
+        Recordset rs;
+        rs.Open(sInstruction, &cn, 0, 1, -1);
+    }
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), lSessionsGardees);
+    cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    QCOMPARE(PremiereBase(cn), QStringLiteral("master"));
+    cn.Close();
+    QCOMPARE(Connexions(s), 2 - lSessionsGardees);
 }
 
 QTEST_GUILESS_MAIN(TestPool)
