@@ -37,9 +37,16 @@ struct Parametre {
 
 // A catalogue function runs its look-up once per row: a list of ten thousand
 // names must not prepare ten thousand statements. Each connection keeps its
-// look-ups prepared until it is closed (OublieRequetesCatalogue).
+// look-ups prepared until it is closed (OublieRequetesCatalogue), and the
+// owner and schema names it found while its main database did not change.
+struct CacheConnexion {
+    QHash<QString, sqlite3_stmt *> requetes;
+    QHash<qint64, std::optional<QString>> nomsDeSchemas;
+    unsigned int lVersionDonnees = 0;
+    sqlite3_int64 lChangements = -1;
+};
 std::mutex verrouRequetes;
-QHash<sqlite3 *, QHash<QString, sqlite3_stmt *>> requetesPreparees;
+QHash<sqlite3 *, CacheConnexion> caches;
 
 void lie(sqlite3_stmt *st, const QVector<Parametre> &parametres)
 {
@@ -61,7 +68,8 @@ void premiereLigne(sqlite3 *db, const QString &sSql, const QVector<Parametre> &p
     bool bEnCache = false;
     {
         const std::lock_guard<std::mutex> verrou(verrouRequetes);
-        st = requetesPreparees.value(db).value(sSql);
+        CacheConnexion &cache = caches[db];
+        st = cache.requetes.value(sSql);
         // A look-up that runs inside the same look-up gets its own statement.
         bEnCache = st && !sqlite3_stmt_busy(st);
         if (!bEnCache) {
@@ -71,9 +79,9 @@ void premiereLigne(sqlite3 *db, const QString &sSql, const QVector<Parametre> &p
                 sqlite3_finalize(st);
                 return lireLigne(nullptr);
             }
-            bEnCache = !requetesPreparees.value(db).contains(sSql);
+            bEnCache = !cache.requetes.contains(sSql);
             if (bEnCache)
-                requetesPreparees[db].insert(sSql, st);
+                cache.requetes.insert(sSql, st);
         }
     }
     lie(st, parametres);
@@ -107,6 +115,33 @@ QString texteDe(sqlite3 *db, const QString &sSql, const QVector<Parametre> &para
         bTrouve = true;
     });
     return resultat;
+}
+
+// The name of an owner or schema by its id, from the connection's memo while
+// its main database is as it was (changed neither by it nor by another one).
+std::optional<QString> nomDeSchema(sqlite3 *db, const QString &sSql, qint64 lId)
+{
+    unsigned int lVersion = 0;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &lVersion);
+    const sqlite3_int64 lChangements = sqlite3_total_changes64(db);
+    {
+        const std::lock_guard<std::mutex> verrou(verrouRequetes);
+        CacheConnexion &cache = caches[db];
+        if (cache.lVersionDonnees != lVersion || cache.lChangements != lChangements) {
+            cache.nomsDeSchemas.clear();
+            cache.lVersionDonnees = lVersion;
+            cache.lChangements = lChangements;
+        }
+        const auto trouve = cache.nomsDeSchemas.constFind(lId);
+        if (trouve != cache.nomsDeSchemas.constEnd())
+            return trouve.value();
+    }
+    bool bTrouve = false;
+    const QString sNom = texteDe(db, sSql, {Parametre{QString(), lId, true}}, bTrouve);
+    const std::optional<QString> nom = bTrouve ? std::optional<QString>(sNom) : std::nullopt;
+    const std::lock_guard<std::mutex> verrou(verrouRequetes);
+    caches[db].nomsDeSchemas.insert(lId, nom);
+    return nom;
 }
 
 Parametre t(const QString &s) { return Parametre{s, 0, false}; }
@@ -246,10 +281,9 @@ void fonctionUserName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return resultatTexte(ctx, QStringLiteral("dbo"), true);
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    bool bTrouve = false;
-    const QString s = texteDe(sqlite3_context_db_handle(ctx), QStringLiteral("SELECT name FROM sysusers WHERE uid = ?1"),
-                              {n(sqlite3_value_int64(argv[0]))}, bTrouve);
-    resultatTexte(ctx, s, bTrouve);
+    const std::optional<QString> nom = nomDeSchema(
+        sqlite3_context_db_handle(ctx), QStringLiteral("SELECT name FROM sysusers WHERE uid = ?1"), sqlite3_value_int64(argv[0]));
+    resultatTexte(ctx, nom.value_or(QString()), nom.has_value());
 }
 
 void fonctionSchemaId(sqlite3_context *ctx, int argc, sqlite3_value **argv)
@@ -267,11 +301,10 @@ void fonctionSchemaName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return resultatTexte(ctx, QStringLiteral("dbo"), true);
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    bool bTrouve = false;
-    const QString s = texteDe(sqlite3_context_db_handle(ctx),
-                              QStringLiteral("SELECT name FROM \"sys.schemas\" WHERE schema_id = ?1"),
-                              {n(sqlite3_value_int64(argv[0]))}, bTrouve);
-    resultatTexte(ctx, s, bTrouve);
+    const std::optional<QString> nom = nomDeSchema(sqlite3_context_db_handle(ctx),
+                                                   QStringLiteral("SELECT name FROM \"sys.schemas\" WHERE schema_id = ?1"),
+                                                   sqlite3_value_int64(argv[0]));
+    resultatTexte(ctx, nom.value_or(QString()), nom.has_value());
 }
 
 void fonctionDbId(sqlite3_context *ctx, int argc, sqlite3_value **argv)
@@ -364,6 +397,6 @@ void InstalleFonctionsCatalogue(sqlite3 *db, ContexteFonctions *contexte)
 void OublieRequetesCatalogue(sqlite3 *db)
 {
     const std::lock_guard<std::mutex> verrou(verrouRequetes);
-    for (sqlite3_stmt *st : requetesPreparees.take(db))
+    for (sqlite3_stmt *st : caches.take(db).requetes)
         sqlite3_finalize(st);
 }
