@@ -44,6 +44,7 @@ private slots:
     void fermeLesSessionsInactives();
     void fermeLesSessionsInactivesSansAppel();
     void neGardePasUneSessionAyantChangeDeBase();
+    void neRendPasUneSessionLaisseeEnTransaction();
 
 private:
     QString Chaine(const StandIn &s, const QString &sBase = QStringLiteral("master"),
@@ -201,6 +202,27 @@ void TestPool::neGardePasUneSessionAyantChangeDeBase()
     }
     QCOMPARE(lNumero, int(CodesErreurs::ObjetInexistant));
     QCOMPARE(Connexions(s), 2);
+}
+
+void TestPool::neRendPasUneSessionLaisseeEnTransaction()
+{
+    StandIn s;
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion cn;
+    cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    Recordset rs;
+    rs.Open(QStringLiteral("BEGIN TRAN"), &cn, 0, 1, -1);
+    rs.Open(QStringLiteral("UPDATE clients SET ville = 'Verrou' WHERE id = 1"), &cn, 0, 1, -1);
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 1);
+    // The next user must neither inherit the open transaction nor wait on its locks.
+    cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    rs.Open(QStringLiteral("SELECT @@TRANCOUNT"), &cn, 0, 1, -1);
+    QCOMPARE(rs.Fields(0), QStringLiteral("0"));
+    rs.Close();
+    QCOMPARE(Connexions(s), 2);
+    rs.Open(QStringLiteral("SELECT ville FROM clients WHERE id = 1"), &cn, 0, 1, -1);
+    QVERIFY(rs.Fields(0) != QLatin1String("Verrou"));
 }
 
 QTEST_GUILESS_MAIN(TestPool)
