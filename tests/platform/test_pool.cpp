@@ -46,6 +46,7 @@ private slots:
     void neGardePasUneSessionAyantChangeDeBase();
     void neGardePasUneSessionAuxReglagesChanges_data();
     void neGardePasUneSessionAuxReglagesChanges();
+    void neRendPasUneSessionLaisseeEnTransaction();
 
 private:
     QString Chaine(const StandIn &s, const QString &sBase = QStringLiteral("master"),
@@ -234,9 +235,35 @@ void TestPool::neGardePasUneSessionAuxReglagesChanges()
     cn.Close();
     QCOMPARE(PoolConnexions::Taille(), lSessionsGardees);
     cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    // Every database, not the one row SET ROWCOUNT 1 would leave.
     QCOMPARE(PremiereBase(cn), QStringLiteral("master"));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT name FROM sysdatabases ORDER BY name"), &cn, 0, 1, -1);
+    QVERIFY(rs.RecordCount() > 1);
+    rs.Close();
     cn.Close();
     QCOMPARE(Connexions(s), 2 - lSessionsGardees);
+}
+
+void TestPool::neRendPasUneSessionLaisseeEnTransaction()
+{
+    StandIn s;
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion cn;
+    cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    Recordset rs;
+    rs.Open(QStringLiteral("BEGIN TRAN"), &cn, 0, 1, -1);
+    rs.Open(QStringLiteral("DELETE FROM clients WHERE id = 1"), &cn, 0, 1, -1);
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 1);
+    // The next user must neither inherit the open transaction nor wait on its locks.
+    cn.Open(Chaine(s, QStringLiteral("Ventes")));
+    rs.Open(QStringLiteral("SELECT @@TRANCOUNT"), &cn, 0, 1, -1);
+    QCOMPARE(rs.Fields(0), QStringLiteral("0"));
+    rs.Close();
+    QCOMPARE(Connexions(s), 2);
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM clients WHERE id = 1"), &cn, 0, 1, -1);
+    QCOMPARE(rs.Fields(0), QStringLiteral("1"));
 }
 
 QTEST_GUILESS_MAIN(TestPool)

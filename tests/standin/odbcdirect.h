@@ -27,6 +27,7 @@ struct Resultat {
     QString sEtat;                 ///< SQLSTATE of the first diagnostic
     QString sMessage;              ///< all diagnostic messages, one per line
     QVector<int> natifs;           ///< every native error number
+    QStringList resultats;         ///< executeLot: one entry per result of the batch
 };
 
 inline void litDiagnostics(SQLSMALLINT type, SQLHANDLE h, Resultat &r)
@@ -118,6 +119,40 @@ public:
     Resultat executeCurseur(const QString &sSql, SQLULEN lCurseur)
     {
         return lance(sSql, 0, -1, nullptr, lCurseur);
+    }
+
+    /// Runs a batch and walks all its results with SQLMoreResults: each result
+    /// with columns gives its first column's values joined by commas, each row
+    /// count "#n". The first error ends the walk and is in the diagnostics.
+    Resultat executeLot(const QString &sSql)
+    {
+        Resultat r;
+        SQLHSTMT st = SQL_NULL_HSTMT;
+        SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &st);
+        SQLRETURN rc = SQLExecDirectW(st, const_cast<SQLWCHAR *>(wide(sSql)), SQL_NTS);
+        r.bOk = true;
+        while (rc != SQL_NO_DATA) {
+            if (!SQL_SUCCEEDED(rc)) {
+                r.bOk = false;
+                litDiagnostics(SQL_HANDLE_STMT, st, r);
+                break;
+            }
+            SQLSMALLINT lColonnes = 0;
+            SQLNumResultCols(st, &lColonnes);
+            QStringList valeurs;
+            while (lColonnes > 0 && SQL_SUCCEEDED(SQLFetch(st))) {
+                SQLWCHAR valeur[256] = {};
+                SQLLEN indicateur = 0;
+                SQLGetData(st, 1, SQL_C_WCHAR, valeur, sizeof valeur, &indicateur);
+                valeurs << QString::fromUtf16(reinterpret_cast<const char16_t *>(valeur));
+            }
+            SQLLEN lLignes = -1;
+            SQLRowCount(st, &lLignes);
+            r.resultats << (lColonnes > 0 ? valeurs.join(QLatin1Char(',')) : QStringLiteral("#%1").arg(lLignes));
+            rc = SQLMoreResults(st);
+        }
+        SQLFreeHandle(SQL_HANDLE_STMT, st);
+        return r;
     }
 
 private:

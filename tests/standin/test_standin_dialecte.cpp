@@ -1,5 +1,7 @@
 // How the stand-in reads T-SQL: collation, LIKE, prepared statements, cursors
-// it refuses, and statements freed before their rows were read.
+// it refuses, statements freed before their rows were read, and batches as a
+// server runs them (statements without semicolons, SET options, transactions,
+// string +, TOP, the common functions, error numbers).
 #include "odbcdirect.h"
 #include "standin.h"
 
@@ -21,6 +23,7 @@ private slots:
         const QStringList mots{"abc", "ABD", "Été", "été", "ete", "a_b", "a%b", "zèbre", "Zoo", "b"};
         for (int i = 0; i < mots.size(); ++i)
             QVERIFY(m_cn.execute(QStringLiteral("INSERT INTO mots VALUES (%1, N'%2', 'C%1')").arg(i + 1).arg(mots.at(i))).bOk);
+        QVERIFY(m_cn.execute(QStringLiteral("CREATE TABLE bornes (id int NOT NULL PRIMARY KEY, n int CHECK (n > 0))")).bOk);
     }
 
     void likeAndEquality_data()
@@ -104,6 +107,139 @@ private slots:
         Connexion autre;
         QVERIFY(autre.ouvre(chaine(m_standin->port(), QStringLiteral("Mirabel4"), QStringLiteral("Ventes"))).bOk);
         QCOMPARE(premiereColonne(autre.execute(QStringLiteral("SELECT code FROM mots WHERE id = 1"))), QStringList{"X"});
+    }
+
+    void batchesAsAServerRunsThem_data()
+    {
+        QTest::addColumn<QString>("lot");
+        QTest::addColumn<QStringList>("resultats"); // first column of each result, or "#count"
+        QTest::newRow("statements on their own lines") << "SELECT 1\nSELECT 2" << QStringList{"1", "2"};
+        QTest::newRow("statements on one line") << "SELECT 1 SELECT 2" << QStringList{"1", "2"};
+        QTest::newRow("SET before a SELECT") << "SET NOCOUNT ON SELECT 7" << QStringList{"7"};
+        QTest::newRow("UNION SELECT continues")
+            << "SELECT id FROM mots WHERE id < 3 UNION SELECT 5 ORDER BY 1" << QStringList{"1,2,5"};
+        QTest::newRow("INSERT ... SELECT is one statement")
+            << "CREATE TABLE copie (id int) INSERT INTO copie SELECT id FROM mots WHERE id < 3 "
+               "SELECT count(*) FROM copie DROP TABLE copie"
+            << QStringList{"#2", "2"};
+        QTest::newRow("sub-query does not cut")
+            << "SELECT mot FROM mots WHERE id = (SELECT max(id) FROM mots) SELECT 3" << QStringList{"b", "3"};
+        QTest::newRow("TOP in a sub-query")
+            << "SELECT id FROM mots WHERE id IN (SELECT TOP 2 id FROM mots ORDER BY id DESC) ORDER BY id"
+            << QStringList{"9,10"};
+        QTest::newRow("TOP in each UNION branch")
+            << "SELECT TOP 2 id FROM mots UNION ALL SELECT TOP 1 id FROM mots ORDER BY 1" << QStringList{"1,1,2"};
+        QTest::newRow("branches in parentheses")
+            << "(SELECT TOP 1 id FROM mots ORDER BY id DESC) UNION ALL (SELECT TOP 1 id FROM mots ORDER BY id)"
+            << QStringList{"10,1"};
+    }
+
+    void batchesAsAServerRunsThem()
+    {
+        QFETCH(QString, lot);
+        QFETCH(QStringList, resultats);
+        Connexion cn;
+        QVERIFY(cn.ouvre(chaine(m_standin->port(), QStringLiteral("Mirabel4"), QStringLiteral("Ventes"))).bOk);
+        const Resultat r = cn.executeLot(lot);
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QCOMPARE(r.resultats, resultats);
+    }
+
+    void setOptionsLastForTheSession()
+    {
+        Connexion cn;
+        QVERIFY(cn.ouvre(chaine(m_standin->port(), QStringLiteral("Mirabel4"), QStringLiteral("Ventes"))).bOk);
+        const QString sMiseAJour = QStringLiteral("UPDATE mots SET code = code WHERE id < 3 SELECT 1");
+        QCOMPARE(cn.executeLot(sMiseAJour).resultats, (QStringList{"#2", "1"}));
+        QVERIFY(cn.execute(QStringLiteral("SET NOCOUNT ON")).bOk);
+        QCOMPARE(cn.executeLot(sMiseAJour).resultats, QStringList{"1"});
+        QVERIFY(cn.execute(QStringLiteral("SET NOCOUNT OFF")).bOk);
+        QCOMPARE(cn.executeLot(sMiseAJour).resultats, (QStringList{"#2", "1"}));
+        QVERIFY(cn.execute(QStringLiteral("SET ROWCOUNT 3")).bOk);
+        QCOMPARE(cn.executeLot(QStringLiteral("SELECT id FROM mots ORDER BY id")).resultats, QStringList{"1,2,3"});
+        QVERIFY(cn.execute(QStringLiteral("SET ROWCOUNT 0")).bOk);
+        QCOMPARE(cn.execute(QStringLiteral("SELECT id FROM mots")).lignes.size(), 10);
+    }
+
+    void trancountFollowsTransactions()
+    {
+        Connexion cn;
+        QVERIFY(cn.ouvre(chaine(m_standin->port(), QStringLiteral("Mirabel4"), QStringLiteral("Ventes"))).bOk);
+        const QStringList etapes{"SELECT @@TRANCOUNT", "BEGIN TRAN SELECT @@TRANCOUNT",
+                                 "BEGIN TRANSACTION SELECT @@TRANCOUNT",
+                                 "UPDATE mots SET code = 'T' WHERE id = 3 COMMIT SELECT @@TRANCOUNT",
+                                 "ROLLBACK SELECT @@TRANCOUNT"};
+        QStringList vus;
+        for (const QString &sEtape : etapes) {
+            const QStringList resultats = cn.executeLot(sEtape).resultats;
+            vus << (resultats.isEmpty() ? QStringLiteral("(none)") : resultats.last());
+        }
+        QCOMPARE(vus, (QStringList{"0", "1", "2", "1", "0"}));
+        // The outer ROLLBACK undid the update made inside the inner transaction.
+        QCOMPARE(premiereColonne(cn.execute(QStringLiteral("SELECT code FROM mots WHERE id = 3"))), QStringList{"C3"});
+    }
+
+    void commonFunctionsAndStringPlus_data()
+    {
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("valeur");
+        QTest::newRow("+ of strings") << "'a' + 'b'" << "ab";
+        QTest::newRow("+ of a column and a string") << "mot + '!' FROM mots WHERE id = 1" << "abc!";
+        QTest::newRow("+ of numbers, * first") << "1 + 2 * 3 - 1" << "6";
+        QTest::newRow("+ of a numeric string and a number") << "'1' + 1" << "2";
+        QTest::newRow("CAST to varchar in a +") << "'n° ' + CAST(12 AS varchar(5))" << "n° 12";
+        QTest::newRow("CAST to int cuts") << "CAST(2.7 AS int)" << "2";
+        QTest::newRow("CONVERT with a style")
+            << "CONVERT(varchar(10), CONVERT(datetime, '2024-03-05 10:20:30'), 103)" << "05/03/2024";
+        QTest::newRow("CONVERT to int") << "CONVERT(int, '42') + 1" << "43";
+        QTest::newRow("CONVERT cuts to the length") << "CONVERT(varchar(3), 'abcdef')" << "abc";
+        QTest::newRow("CHARINDEX ignores case") << "CHARINDEX('b', 'ABC')" << "2";
+        QTest::newRow("CHARINDEX from a position") << "CHARINDEX('a', 'banana', 3)" << "4";
+        QTest::newRow("LEN ignores trailing blanks") << "LEN('ab  ')" << "2";
+        QTest::newRow("DATALENGTH of varchar") << "DATALENGTH('abc')" << "3";
+        QTest::newRow("DATALENGTH of nvarchar") << "DATALENGTH(N'abc')" << "6";
+        QTest::newRow("LEFT, not a join") << "LEFT(mot, 2) FROM mots m LEFT JOIN bornes b ON b.id = m.id WHERE m.id = 1" << "ab";
+        QTest::newRow("YEAR of a date") << "YEAR(CONVERT(datetime, '20240305')) + 1" << "2025";
+        QTest::newRow("ISNULL") << "ISNULL(NULL, 'z')" << "z";
+        QTest::newRow("COALESCE") << "COALESCE(NULL, NULL, 3)" << "3";
+        QTest::newRow("GETDATE") << "LEN(CONVERT(varchar(30), GETDATE(), 120))" << "19";
+        QTest::newRow("OBJECT_ID") << "CASE WHEN OBJECT_ID('mots') > 0 THEN 'oui' END" << "oui";
+        QTest::newRow("USER_NAME") << "USER_NAME(1)" << "dbo";
+        QTest::newRow("SERVERPROPERTY") << "SERVERPROPERTY('ProductVersion')" << "8.00.2039";
+        QTest::newRow("TOP in a scalar sub-query") << "(SELECT TOP 1 mot FROM mots ORDER BY id DESC)" << "b";
+    }
+
+    void commonFunctionsAndStringPlus()
+    {
+        QFETCH(QString, expression);
+        QFETCH(QString, valeur);
+        const Resultat r = m_cn.execute(QStringLiteral("SELECT ") + expression);
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QCOMPARE(premiereColonne(r), QStringList{valeur});
+    }
+
+    void errorNumbers_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("natif");
+        QTest::newRow("CHECK constraint") << "INSERT INTO bornes VALUES (1, -1)" << 547;
+        QTest::newRow("primary key") << "INSERT INTO mots VALUES (1, N'x', 'C')" << 2627;
+        QTest::newRow("NOT NULL") << "INSERT INTO bornes VALUES (NULL, 1)" << 515;
+        QTest::newRow("COMMIT without BEGIN") << "COMMIT" << 3902;
+        QTest::newRow("ROLLBACK without BEGIN") << "ROLLBACK TRANSACTION" << 3903;
+        QTest::newRow("conversion of a string") << "SELECT CONVERT(int, 'x')" << 245;
+        QTest::newRow("+ of a word and a number") << "SELECT 'a' + 1" << 245;
+        QTest::newRow("wrong number of arguments") << "SELECT ISNULL(1)" << 174;
+        QTest::newRow("unknown type") << "SELECT CAST(1 AS entier)" << 243;
+    }
+
+    void errorNumbers()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, natif);
+        const Resultat r = m_cn.execute(sql);
+        QVERIFY(!r.bOk);
+        QCOMPARE(r.lNatif, natif);
     }
 
 private:

@@ -3,9 +3,42 @@
 #include "standin.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace odbcdirect;
+
+namespace {
+// The packets the driver logged in its dump file (TDSDUMP) after it sent an
+// attention, each as its bytes, header included.
+QVector<QByteArray> paquetsRecusApresAttention(const QString &sFichier)
+{
+    QFile f(sFichier);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression ligneHexa(QStringLiteral("^[0-9a-f]{4} ((?:[0-9a-f]{2}[ -]){1,16})"));
+    QVector<QByteArray> recus;
+    QByteArray *courant = nullptr;
+    QByteArray envoye;
+    bool bApresAttention = false;
+    for (const QByteArray &ligne : f.readAll().split('\n')) {
+        if (ligne.endsWith("Sending packet") || ligne.endsWith("Received packet")) {
+            bApresAttention = bApresAttention || (envoye.size() == 8 && envoye.at(0) == 0x06);
+            envoye.clear();
+            const bool bRecu = ligne.endsWith("Received packet");
+            if (bRecu && bApresAttention)
+                recus << QByteArray();
+            courant = bRecu ? (bApresAttention ? &recus.last() : nullptr) : &envoye;
+            continue;
+        }
+        const auto m = ligneHexa.match(QString::fromLatin1(ligne));
+        if (courant && m.hasMatch())
+            courant->append(QByteArray::fromHex(m.captured(1).remove(QLatin1Char('-')).toLatin1()));
+    }
+    return recus;
+}
+}
 
 class TestStandinFaults : public QObject
 {
@@ -16,11 +49,24 @@ private slots:
     {
         StandIn standin;
         QVERIFY2(standin.isRunning(), qPrintable(standin.output()));
+        // The driver logs the packets it exchanges: the answer to its attention shows there.
+        QTemporaryDir dossier;
+        const QString sDump = dossier.filePath(QStringLiteral("tds.log"));
+        qputenv("TDSDUMP", sDump.toLocal8Bit());
         Connexion cn;
         QVERIFY(cn.ouvre(chaine(standin.port(), QStringLiteral("Mirabel4"), QStringLiteral("Ventes"))).bOk);
         const Resultat attente = cn.execute(QStringLiteral("WAITFOR DELAY '00:00:10'"), 1);
+        qunsetenv("TDSDUMP");
         QVERIFY(!attente.bOk);
         QCOMPARE(attente.sEtat, QStringLiteral("HYT00"));
+        // Two messages, as servers send them: the reply cut short, ended by a DONE,
+        // then the acknowledgement alone, a DONE with the attention bit (0x20).
+        const QVector<QByteArray> recus = paquetsRecusApresAttention(sDump);
+        QCOMPARE(recus.size(), 2);
+        for (const QByteArray &paquet : recus)
+            QVERIFY2(paquet.size() >= 8 && (paquet.at(1) & 0x01), paquet.toHex(' ').constData());
+        QCOMPARE(recus.at(0).mid(8, 3), QByteArray::fromHex("fd0000"));
+        QCOMPARE(recus.at(1).mid(8), QByteArray::fromHex("fd200000000000000000000000"));
         // The attention was answered: the same connection runs the next statement.
         const Resultat r = cn.execute(QStringLiteral("SELECT count(*) FROM produits"));
         QVERIFY2(r.bOk, qPrintable(r.sMessage));

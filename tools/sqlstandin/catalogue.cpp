@@ -211,7 +211,7 @@ QString creeTablesSysteme(sqlite3 *db, const TableSysteme *tables, int lNombre, 
             continue;
         const QString ddl = QStringLiteral("CREATE TABLE %1 (%2)")
                                 .arg(QLatin1String(tables[i].nom), QLatin1String(tables[i].colonnes));
-        const QString erreur = Execute(db, ReecritPourSqlite(ddl, contexte).sSql);
+        const QString erreur = Execute(db, ReecritTexte(ddl, contexte));
         if (!erreur.isEmpty())
             return erreur;
     }

@@ -87,7 +87,7 @@ QString executeTsql(sqlite3 *db, const QString &sTsql, const QString &sCollation
 {
     ContexteReecriture contexte;
     contexte.sCollationSqlite = CollationSqlite(sCollation);
-    return Execute(db, ReecritPourSqlite(sTsql, contexte).sSql);
+    return Execute(db, ReecritTexte(sTsql, contexte));
 }
 
 QString creeStockage(sqlite3 *db, bool bMaster, const QString &sCollation)

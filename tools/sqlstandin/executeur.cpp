@@ -1,13 +1,14 @@
 #include "executeur.h"
 
 #include "catalogue.h"
+#include "collations.h"
+#include "decoupagelot.h"
 #include "erreurssql.h"
 #include "fonctionssqlite.h"
-#include "jetonssql.h"
-#include "collations.h"
 #include "reecriture.h"
 #include "resolution.h"
 #include "session.h"
+#include "transactions.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -26,16 +27,18 @@ public:
     void termineProcedure(const SortieRpc &sortie);
 
 private:
-    Issue instruction(const QString &sInstruction, bool bDerniere);
-    Issue sqlite(const QString &sInstruction, bool bDerniere);
-    Issue sqlite(const QString &sInstruction, bool bDerniere, const ContexteReecriture &contexte);
-    Issue resultat(sqlite3_stmt *st, const QString &sInstruction, bool bDerniere);
-    Issue use(const QString &sInstruction, bool bDerniere);
-    Issue waitfor(const QString &sInstruction, bool bDerniere);
-    Issue print(const QString &sInstruction, bool bDerniere);
-    Issue exec(const QString &sInstruction);
+    Issue instruction(const InstructionSql &m, bool bDerniere);
+    Issue sqlite(const InstructionSql &m, bool bDerniere);
+    Issue sqlite(const InstructionSql &m, bool bDerniere, const ContexteReecriture &contexte);
+    Issue resultat(sqlite3_stmt *st, const InstructionSql &m, bool bDerniere);
+    Issue use(const InstructionSql &m, bool bDerniere);
+    Issue waitfor(const InstructionSql &m, bool bDerniere);
+    Issue print(const InstructionSql &m, bool bDerniere);
+    Issue exec(const InstructionSql &m);
     Issue erreur(const ErreurSql &e);
+    Issue erreurSqlite(const InstructionSql &m);
     Issue done(bool bDerniere, uint16_t lStatut, uint16_t lCommande, quint64 lLignes);
+    void accuseAttention();
     bool attend(qint64 lMs);
 
     EtatSession &m_etat;
@@ -143,24 +146,13 @@ qint64 dureeWaitfor(const QString &sTexte)
            + ms.toLongLong();
 }
 
-QVector<JetonSql> significatifs(const QString &s)
-{
-    QVector<JetonSql> j;
-    for (const JetonSql &x : DecoupeJetons(s))
-        if (EstSignificatif(x))
-            j << x;
-    return j;
-}
-
 void ExecuteurLot::execute(const QString &sLot)
 {
     if (m_etat.config.delaiMs > 0 && attend(m_etat.config.delaiMs)) {
-        m_flux.ajoute(m_etat.jetons.done(StatutDone::Attention, CommandeDone::Aucune, 0));
-        m_flux.termine();
-        m_bFini = true;
+        accuseAttention();
         return;
     }
-    const QStringList instructions = DecoupeInstructions(sLot);
+    const QVector<InstructionSql> instructions = DecoupeLot(sLot);
     if (instructions.isEmpty() && !m_bProcedure)
         done(true, StatutDone::Final, CommandeDone::Aucune, 0);
     for (int i = 0; i < instructions.size(); ++i) {
@@ -170,9 +162,7 @@ void ExecuteurLot::execute(const QString &sLot)
             return;
         }
         if (issue == Issue::Attention) {
-            m_flux.ajoute(m_etat.jetons.done(StatutDone::Attention, CommandeDone::Aucune, 0));
-            m_flux.termine();
-            m_bFini = true;
+            accuseAttention();
             return;
         }
         if (issue == Issue::Erreur) {
@@ -195,6 +185,19 @@ void ExecuteurLot::termineProcedure(const SortieRpc &sortie)
     m_flux.termine();
 }
 
+// As servers answer an attention that cuts a batch short: the reply so far is
+// ended (a DONE closes it), then the acknowledgement, a DONE with the attention
+// bit, travels as a message of its own.
+void ExecuteurLot::accuseAttention()
+{
+    m_flux.ajoute(m_bProcedure ? m_etat.jetons.doneProcedure(StatutDone::Final)
+                               : m_etat.jetons.done(StatutDone::Final, CommandeDone::Aucune, 0));
+    m_flux.termine();
+    m_flux.ajoute(m_etat.jetons.done(StatutDone::Attention, CommandeDone::Aucune, 0));
+    m_flux.termine();
+    m_bFini = true;
+}
+
 // Waits, watching for an attention; true when one came.
 bool ExecuteurLot::attend(qint64 lMs)
 {
@@ -211,6 +214,10 @@ bool ExecuteurLot::attend(qint64 lMs)
 
 Issue ExecuteurLot::done(bool bDerniere, uint16_t lStatut, uint16_t lCommande, quint64 lLignes)
 {
+    if (m_etat.options.bSansCompte) {
+        lStatut &= uint16_t(~StatutDone::Compte);
+        lLignes = 0;
+    }
     const auto statut = uint16_t(lStatut | (bDerniere ? 0 : StatutDone::Suite));
     m_flux.ajoute(m_bProcedure ? m_etat.jetons.doneDansProcedure(statut, lCommande, lLignes)
                                : m_etat.jetons.done(statut, lCommande, lLignes));
@@ -224,32 +231,43 @@ Issue ExecuteurLot::erreur(const ErreurSql &e)
     return Issue::Erreur;
 }
 
-Issue ExecuteurLot::instruction(const QString &sInstruction, bool bDerniere)
+Issue ExecuteurLot::erreurSqlite(const InstructionSql &m)
 {
-    const QString mot = PremierMot(sInstruction);
-    if (mot == QLatin1String("SET"))
-        return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
-    if (mot == QLatin1String("USE"))
-        return use(sInstruction, bDerniere);
-    if (mot == QLatin1String("WAITFOR"))
-        return waitfor(sInstruction, bDerniere);
-    if (mot == QLatin1String("PRINT"))
-        return print(sInstruction, bDerniere);
-    if (mot == QLatin1String("EXEC") || mot == QLatin1String("EXECUTE"))
-        return exec(sInstruction);
-    if (mot == QLatin1String("BEGIN") || mot == QLatin1String("COMMIT") || mot == QLatin1String("ROLLBACK")) {
-        const QString sqliteTx = mot == QLatin1String("BEGIN") ? QStringLiteral("BEGIN") : mot;
-        const QString e = Execute(m_etat.db, sqliteTx);
-        if (!e.isEmpty())
-            return erreur(TraduitErreurSqlite(e, sInstruction));
-        return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
-    }
-    return sqlite(sInstruction, bDerniere);
+    std::optional<ErreurSql> &deFonction = m_etat.fonctions.erreurFonction;
+    const ErreurSql e = deFonction ? *deFonction
+                                   : TraduitErreurSqlite(sqlite3_extended_errcode(m_etat.db),
+                                                         QString::fromUtf8(sqlite3_errmsg(m_etat.db)), m);
+    deFonction.reset();
+    return erreur(e);
 }
 
-Issue ExecuteurLot::use(const QString &sInstruction, bool bDerniere)
+Issue ExecuteurLot::instruction(const InstructionSql &m, bool bDerniere)
 {
-    const QString sNom = PartiesNom(sInstruction.trimmed().mid(3)).value(0).trimmed();
+    m_etat.fonctions.erreurFonction.reset();
+    const QString mot = m.premierMot();
+    std::optional<ErreurSql> e;
+    if (mot == QLatin1String("SET"))
+        e = AppliqueSet(m, m_etat.options);
+    else if (mot == QLatin1String("BEGIN") || mot == QLatin1String("COMMIT") || mot == QLatin1String("ROLLBACK"))
+        e = ExecuteTransaction(m_etat.db, m_etat.fonctions.lTransactions, m);
+    else if (mot == QLatin1String("USE"))
+        return use(m, bDerniere);
+    else if (mot == QLatin1String("WAITFOR"))
+        return waitfor(m, bDerniere);
+    else if (mot == QLatin1String("PRINT"))
+        return print(m, bDerniere);
+    else if (mot == QLatin1String("EXEC") || mot == QLatin1String("EXECUTE"))
+        return exec(m);
+    else
+        return sqlite(m, bDerniere);
+    if (e)
+        return erreur(*e);
+    return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+}
+
+Issue ExecuteurLot::use(const InstructionSql &m, bool bDerniere)
+{
+    const QString sNom = m.j.value(1).sValeur;
     const QString sAncienne = m_etat.fonctions.sBaseCourante;
     if (!m_etat.changeBase(sNom))
         return erreur({911, 16, 1, QStringLiteral("Could not locate entry in sysdatabases for database '%1'. No entry "
@@ -262,9 +280,9 @@ Issue ExecuteurLot::use(const QString &sInstruction, bool bDerniere)
     return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
 }
 
-Issue ExecuteurLot::waitfor(const QString &sInstruction, bool bDerniere)
+Issue ExecuteurLot::waitfor(const InstructionSql &m, bool bDerniere)
 {
-    const auto j = significatifs(sInstruction);
+    const auto &j = m.j;
     if (j.size() != 3 || j.at(1).sTexte.compare(QLatin1String("DELAY"), Qt::CaseInsensitive) != 0
         || j.at(2).genre != JetonSql::Chaine)
         return erreur(ErreurSyntaxe(j.size() > 1 ? j.at(1).sTexte : QStringLiteral("WAITFOR")));
@@ -277,17 +295,17 @@ Issue ExecuteurLot::waitfor(const QString &sInstruction, bool bDerniere)
     return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
 }
 
-Issue ExecuteurLot::print(const QString &sInstruction, bool bDerniere)
+Issue ExecuteurLot::print(const InstructionSql &m, bool bDerniere)
 {
-    const auto j = significatifs(sInstruction);
+    const auto &j = m.j;
     const QString sTexte = j.size() > 1 ? (j.at(1).sValeur.isEmpty() ? j.at(1).sTexte : j.at(1).sValeur) : QString();
     m_flux.ajoute(m_etat.jetons.info(0, 1, sTexte, serveur(m_etat)));
     return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
 }
 
-Issue ExecuteurLot::exec(const QString &sInstruction)
+Issue ExecuteurLot::exec(const InstructionSql &m)
 {
-    const auto j = significatifs(sInstruction);
+    const auto &j = m.j;
     const QString sNom = j.size() > 1 ? (j.at(1).sValeur.isEmpty() ? j.at(1).sTexte : j.at(1).sValeur) : QString();
     return erreur({2812, 16, 62, QStringLiteral("Could not find stored procedure '%1'.").arg(sNom)});
 }
@@ -317,70 +335,68 @@ bool nomIntrouvable(const QString &sMessage)
     return sMessage.startsWith(QLatin1String("no such table")) || sMessage.startsWith(QLatin1String("no such column"));
 }
 
-Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere)
+Issue ExecuteurLot::sqlite(const InstructionSql &m, bool bDerniere)
 {
-    sqlite3_stmt *st = m_etat.requetesPreparees.value(sInstruction);
+    sqlite3_stmt *st = m_etat.requetesPreparees.value(m.sTexte);
     if (st) {
         sqlite3_reset(st);
-        const Issue issue = resultat(st, sInstruction, bDerniere);
+        const Issue issue = resultat(st, m, bDerniere);
         sqlite3_reset(st);
         return issue;
     }
     ContexteReecriture contexte{m_etat.fonctions.sBaseCourante, m_etat.config.nomServeur, {}};
     contexte.sCollationSqlite = CollationSqlite(m_etat.fonctions.sCollation.isEmpty() ? CollationServeur()
                                                                                      : m_etat.fonctions.sCollation);
-    return sqlite(sInstruction, bDerniere, contexte);
+    return sqlite(m, bDerniere, contexte);
 }
 
-Issue ExecuteurLot::sqlite(const QString &sInstruction, bool bDerniere, const ContexteReecriture &contexte)
+Issue ExecuteurLot::sqlite(const InstructionSql &tsql, bool bDerniere, const ContexteReecriture &contexte)
 {
     const ContexteResolution resolution{m_etat.db, m_etat.fonctions.sBaseCourante, m_etat.fonctions.sCollation,
                                         [this](const QString &sBase) { return m_etat.joindreBase(sBase); }};
-    const InstructionResolue instruction = ResoutNoms(sInstruction, resolution);
-    if (instruction.erreur)
-        return erreur(*instruction.erreur);
-    const SqlReecrit sql = ReecritPourSqlite(instruction.sTsql, contexte);
-    for (const QString &sBase : sql.basesCitees)
+    InstructionSql m = tsql;
+    if (const auto e = ResoutNoms(m, resolution))
+        return erreur(*e);
+    if (const auto e = ReecritPourSqlite(m, contexte))
+        return erreur(*e);
+    for (const QString &sBase : std::as_const(m.basesCitees))
         if (!m_etat.joindreBase(sBase))
             return erreur({911, 16, 1, QStringLiteral("Could not locate entry in sysdatabases for database '%1'. No "
                                                       "entry found with that name. Make sure that the name is "
                                                       "entered correctly.").arg(sBase)});
-    const QByteArray utf8 = sql.sSql.toUtf8();
+    const QByteArray utf8 = m.assemble().toUtf8();
     sqlite3_stmt *st = nullptr;
     const char *reste = nullptr;
     if (sqlite3_prepare_v2(m_etat.db, utf8.constData(), utf8.size(), &st, &reste) != SQLITE_OK || !st) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(m_etat.db));
+        const int lCode = sqlite3_extended_errcode(m_etat.db);
         sqlite3_finalize(st);
-        if (!st && message == QLatin1String("not an error"))
+        if (!st && lCode == SQLITE_OK)
             return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
         if (nomIntrouvable(message) && contexte.nomsCanoniques.isEmpty()) {
             ContexteReecriture nouveau = contexte;
             nouveau.nomsCanoniques = nomsNonAscii(m_etat.db);
             if (!nouveau.nomsCanoniques.isEmpty())
-                return sqlite(sInstruction, bDerniere, nouveau);
+                return sqlite(tsql, bDerniere, nouveau);
         }
-        return erreur(TraduitErreurSqlite(message, sInstruction));
+        return erreur(TraduitErreurSqlite(lCode, message, tsql));
     }
-    const Issue issue = resultat(st, sInstruction, bDerniere);
-    if (PremierMot(sInstruction) == QLatin1String("SELECT") && issue == Issue::Suite
+    const Issue issue = resultat(st, tsql, bDerniere);
+    if (m.premierMot() == QLatin1String("SELECT") && issue == Issue::Suite
         && contexte.nomsCanoniques.isEmpty() && sqlite3_stmt_readonly(st)) {
         if (m_etat.requetesPreparees.size() >= 256)
             m_etat.videRequetesPreparees();
         sqlite3_reset(st);
-        m_etat.requetesPreparees.insert(sInstruction, st);
+        m_etat.requetesPreparees.insert(tsql.sTexte, st);
         return issue;
     }
     sqlite3_finalize(st);
-    if (issue == Issue::Suite) {
-        QString sSchema;
-        const QString sObjet = ObjetDefini(sql.sSql, sSchema);
-        if (!sObjet.isEmpty())
-            SynchroniseObjet(m_etat.db, sSchema, sObjet);
-    }
+    if (issue == Issue::Suite && !m.sObjetDefini.isEmpty())
+        SynchroniseObjet(m_etat.db, m.sSchemaDefini, m.sObjetDefini);
     return issue;
 }
 
-Issue ExecuteurLot::resultat(sqlite3_stmt *st, const QString &sInstruction, bool bDerniere)
+Issue ExecuteurLot::resultat(sqlite3_stmt *st, const InstructionSql &m, bool bDerniere)
 {
     const int lColonnes = sqlite3_column_count(st);
     int rc = sqlite3_step(st);
@@ -388,14 +404,14 @@ Issue ExecuteurLot::resultat(sqlite3_stmt *st, const QString &sInstruction, bool
         while (rc == SQLITE_ROW)
             rc = sqlite3_step(st);
         if (rc != SQLITE_DONE)
-            return erreur(TraduitErreurSqlite(QString::fromUtf8(sqlite3_errmsg(m_etat.db)), sInstruction));
-        const uint16_t lCommande = commandePour(PremierMot(sInstruction));
+            return erreurSqlite(m);
+        const uint16_t lCommande = commandePour(m.premierMot());
         if (lCommande == CommandeDone::Aucune)
             return done(bDerniere, StatutDone::Final, lCommande, 0);
         return done(bDerniere, StatutDone::Compte, lCommande, quint64(sqlite3_changes(m_etat.db)));
     }
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        return erreur(TraduitErreurSqlite(QString::fromUtf8(sqlite3_errmsg(m_etat.db)), sInstruction));
+        return erreurSqlite(m);
     QVector<ColonneTds> colonnes;
     for (int i = 0; i < lColonnes; ++i)
         colonnes << colonnePour(st, i, rc == SQLITE_ROW);
@@ -403,7 +419,8 @@ Issue ExecuteurLot::resultat(sqlite3_stmt *st, const QString &sInstruction, bool
     quint64 lLignes = 0;
     const int lCoupure = m_etat.config.couperApresLignes;
     QVector<ValeurTds> valeurs(lColonnes);
-    while (rc == SQLITE_ROW) {
+    const qint64 lMax = m_etat.options.lLignesMax; // SET ROWCOUNT
+    while (rc == SQLITE_ROW && (lMax == 0 || qint64(lLignes) < lMax)) {
         if (lCoupure >= 0 && lLignes == quint64(lCoupure)) {
             // Fault switch: the client has its first rows, then the connection dies.
             m_flux.pousse();
@@ -417,8 +434,8 @@ Issue ExecuteurLot::resultat(sqlite3_stmt *st, const QString &sInstruction, bool
         ++lLignes;
         rc = sqlite3_step(st);
     }
-    if (rc != SQLITE_DONE)
-        return erreur(TraduitErreurSqlite(QString::fromUtf8(sqlite3_errmsg(m_etat.db)), sInstruction));
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        return erreurSqlite(m);
     return done(bDerniere, StatutDone::Compte, CommandeDone::Select, lLignes);
 }
 }

@@ -1,5 +1,7 @@
 #include "fonctionssqlite.h"
 
+#include "fonctionsconversion.h"
+
 #include <QDateTime>
 #include <QStringList>
 #include <sqlite3.h>
@@ -217,4 +219,5 @@ void InstalleFonctions(sqlite3 *db, ContexteFonctions *contexte)
     sqlite3_create_function_v2(db, "like", 3, deterministe, contexte, fonctionLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "getdate", 0, SQLITE_UTF8, nullptr, fonctionGetDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "db_name", 0, SQLITE_UTF8, contexte, fonctionDbName, nullptr, nullptr, nullptr);
+    InstalleFonctionsConversion(db, contexte);
 }

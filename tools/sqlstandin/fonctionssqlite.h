@@ -1,13 +1,22 @@
 #pragma once
+#include "erreurssql.h"
+
 #include <QString>
+#include <optional>
 
 struct sqlite3;
 
 /// What the SQL functions of one SQLite connection need to know about its session.
 struct ContexteFonctions {
+    ContexteFonctions(QString base = QString(), QString collation = QString(), bool bCasse = false)
+        : sBaseCourante(std::move(base)), sCollation(std::move(collation)), bSensibleCasse(bCasse) {}
+
     QString sBaseCourante;
     QString sCollation;          ///< the current database's collation (empty: the server's)
     bool bSensibleCasse = false; ///< that collation tells letter case apart
+    int lTransactions = 0;       ///< BEGIN TRAN not yet committed or rolled back (@@TRANCOUNT)
+    /// The SQL Server error a function of the stand-in raised during the last statement.
+    std::optional<ErreurSql> erreurFonction;
 };
 
 /// Registers on a connection what makes SQLite answer like SQL Server's default

@@ -117,17 +117,16 @@ QStringList donneesDemo()
 
 QString execute(sqlite3 *db, const QString &sTsql, const QString &sBase, const QString &sCollation)
 {
-    const InstructionResolue resolue = ResoutNoms(sTsql, ContexteResolution{db, sBase, sCollation, {}});
-    if (resolue.erreur)
-        return resolue.erreur->sMessage + QStringLiteral(" in: ") + sTsql;
+    InstructionSql m = ModeleInstruction(sTsql);
+    if (const auto e = ResoutNoms(m, ContexteResolution{db, sBase, sCollation, {}}))
+        return e->sMessage + QStringLiteral(" in: ") + sTsql;
     ContexteReecriture contexte{sBase, QString(), {}};
     contexte.sCollationSqlite = CollationSqlite(sCollation);
-    const SqlReecrit sql = ReecritPourSqlite(resolue.sTsql, contexte);
-    QString erreur = Execute(db, sql.sSql);
-    QString sSchema;
-    const QString sObjet = ObjetDefini(sql.sSql, sSchema);
-    if (erreur.isEmpty() && !sObjet.isEmpty())
-        erreur = SynchroniseObjet(db, sSchema, sObjet);
+    if (const auto e = ReecritPourSqlite(m, contexte))
+        return e->sMessage + QStringLiteral(" in: ") + sTsql;
+    QString erreur = Execute(db, m.assemble());
+    if (erreur.isEmpty() && !m.sObjetDefini.isEmpty())
+        erreur = SynchroniseObjet(db, m.sSchemaDefini, m.sObjetDefini);
     return erreur.isEmpty() ? QString() : erreur + QStringLiteral(" in: ") + sTsql;
 }
 

@@ -1,7 +1,5 @@
 #include "jetonssql.h"
 
-#include <QRegularExpression>
-#include <QStringList>
 
 namespace {
 bool debutMot(QChar c)
@@ -94,8 +92,13 @@ QVector<JetonSql> DecoupeJetons(const QString &s)
                 ++i;
         } else if (c.isDigit() || (c == QLatin1Char('.') && suivant.isDigit())) {
             j.genre = JetonSql::Nombre;
-            while (i < s.size() && (s.at(i).isLetterOrNumber() || s.at(i) == QLatin1Char('.')))
-                ++i;
+            while (i < s.size() && (s.at(i).isLetterOrNumber() || s.at(i) == QLatin1Char('.'))) {
+                // 1e+5: the sign of an exponent belongs to the number.
+                const bool bExposant = (s.at(i) == QLatin1Char('e') || s.at(i) == QLatin1Char('E')) && i + 2 < s.size()
+                                       && (s.at(i + 1) == QLatin1Char('+') || s.at(i + 1) == QLatin1Char('-'))
+                                       && s.at(i + 2).isDigit();
+                i += bExposant ? 2 : 1;
+            }
         } else {
             j.genre = JetonSql::Symbole;
             ++i;
@@ -106,47 +109,4 @@ QVector<JetonSql> DecoupeJetons(const QString &s)
         jetons << j;
     }
     return jetons;
-}
-
-QStringList DecoupeInstructions(const QString &sLot)
-{
-    static const QRegularExpression ligneGo(QStringLiteral("^\\s*go\\s*$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    QStringList instructions;
-    QString courante;
-    auto termine = [&]() {
-        if (!courante.trimmed().isEmpty())
-            instructions << courante.trimmed();
-        courante.clear();
-    };
-    for (const JetonSql &j : DecoupeJetons(sLot)) {
-        if (j.genre == JetonSql::Symbole && j.sTexte == QLatin1String(";")) {
-            termine();
-            continue;
-        }
-        if (j.genre == JetonSql::Blanc && j.sTexte.contains(QLatin1Char('\n'))) {
-            // A GO alone on its line ends the statement before it.
-            const int debutLigne = courante.lastIndexOf(QLatin1Char('\n')) + 1;
-            if (ligneGo.match(courante.mid(debutLigne)).hasMatch()) {
-                courante.truncate(debutLigne);
-                termine();
-            }
-        }
-        courante += j.sTexte;
-    }
-    const int debutLigne = courante.lastIndexOf(QLatin1Char('\n')) + 1;
-    if (ligneGo.match(courante.mid(debutLigne)).hasMatch())
-        courante.truncate(debutLigne);
-    termine();
-    return instructions;
-}
-
-QString PremierMot(const QString &sInstruction)
-{
-    for (const JetonSql &j : DecoupeJetons(sInstruction)) {
-        if (!EstSignificatif(j))
-            continue;
-        return j.genre == JetonSql::Mot ? j.sTexte.toUpper() : QString();
-    }
-    return QString();
 }

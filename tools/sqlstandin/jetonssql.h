@@ -14,13 +14,6 @@ struct JetonSql {
 /// Returns the pieces of a T-SQL text, in order; joined they give the text back.
 QVector<JetonSql> DecoupeJetons(const QString &sTexte);
 
-/// Returns the statements of a batch: cut at semicolons outside strings,
-/// names and comments, and at lines holding only GO; empty ones dropped.
-QStringList DecoupeInstructions(const QString &sLot);
-
-/// Returns the first word of a statement in upper case ("" when none).
-QString PremierMot(const QString &sInstruction);
-
 /// Returns true for a significant piece (neither blank nor comment).
 inline bool EstSignificatif(const JetonSql &j)
 {

@@ -1,15 +1,15 @@
 #include "reecriture.h"
 
+#include "additions.h"
 #include "collations.h"
 #include "fonctionssqlite.h"
-#include "jetonssql.h"
+#include "fonctionstsql.h"
+#include "limites.h"
 #include "profil.h"
 
 #include <QSet>
 
 namespace {
-using Jetons = QVector<JetonSql>;
-
 QString chaineSqlite(const QString &s)
 {
     return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
@@ -35,64 +35,33 @@ bool estNom(const JetonSql &j)
     return j.genre == JetonSql::Mot || j.genre == JetonSql::NomDelimite;
 }
 
-// Significant pieces only: rewriting works on them, blanks are kept in the output.
-struct Texte {
-    Jetons jetons;     // significant pieces
-    QStringList sortie;  // what each piece becomes
-    QStringList blancs;  // blanks and comments written before each piece
-    QString fin;         // blanks after the last piece
-    QString suffixe;     // appended at the very end (LIMIT)
-};
-
-Texte prepare(const QString &sInstruction, const QHash<QString, QString> &nomsCanoniques)
+// SQLite folds the letter case of ASCII names only: the others are spelt as stored.
+void nommeCommeStocke(InstructionSql &t, const QHash<QString, QString> &nomsCanoniques)
 {
-    Texte t;
-    QString enAttente;
-    for (const JetonSql &j : DecoupeJetons(sInstruction)) {
-        if (!EstSignificatif(j)) {
-            enAttente += j.genre == JetonSql::Commentaire ? QStringLiteral(" ") : j.sTexte;
-            continue;
-        }
-        t.jetons << j;
-        t.blancs << enAttente;
-        enAttente.clear();
-        if (j.bNonFerme)
-            t.sortie << j.sTexte.mid(j.sTexte.indexOf(QLatin1Char('\''))); // SQLite reports it as T-SQL would
-        else if (j.genre == JetonSql::Chaine)
-            t.sortie << chaineSqlite(j.sValeur);
-        else if (estNom(j) && nomsCanoniques.contains(j.sValeur.toCaseFolded()))
-            t.sortie << nomSqlite(nomsCanoniques.value(j.sValeur.toCaseFolded()));
-        else if (j.genre == JetonSql::NomDelimite
-                 || (j.genre == JetonSql::Mot && j.sTexte.startsWith(QLatin1Char('#'))))
-            t.sortie << nomSqlite(j.sValeur); // SQLite has no bare #temp names
-        else
-            t.sortie << j.sTexte;
+    if (nomsCanoniques.isEmpty())
+        return;
+    for (int i = 0; i < t.taille(); ++i) {
+        const auto trouve = nomsCanoniques.constFind(t.j.at(i).sValeur.toCaseFolded());
+        if (t.nom(i) && !t.fige.at(i) && trouve != nomsCanoniques.constEnd())
+            t.sortie[i] = nomSqlite(trouve.value());
     }
-    t.fin = enAttente;
-    return t;
 }
 
-QString assemble(const Texte &t)
+void remplaceVariables(InstructionSql &t, const ContexteReecriture &contexte)
 {
-    QString s;
-    for (int i = 0; i < t.jetons.size(); ++i)
-        s += t.blancs.at(i) + t.sortie.at(i);
-    return s + t.suffixe + t.fin;
-}
-
-void remplaceVariables(Texte &t, const ContexteReecriture &contexte)
-{
-    for (int i = 0; i < t.jetons.size(); ++i) {
-        if (t.jetons.at(i).genre != JetonSql::Variable)
+    for (int i = 0; i < t.j.size(); ++i) {
+        if (t.j.at(i).genre != JetonSql::Variable)
             continue;
-        const QString v = t.jetons.at(i).sTexte.toUpper();
+        const QString v = t.j.at(i).sTexte.toUpper();
         if (v == QLatin1String("@@VERSION"))
             t.sortie[i] = chaineSqlite(TexteVersionComplet());
         else if (v == QLatin1String("@@SERVERNAME"))
             t.sortie[i] = chaineSqlite(contexte.sNomServeur);
         else if (v == QLatin1String("@@SPID"))
             t.sortie[i] = QStringLiteral("51");
-        else if (v == QLatin1String("@@TRANCOUNT") || v == QLatin1String("@@ERROR"))
+        else if (v == QLatin1String("@@TRANCOUNT"))
+            t.sortie[i] = QStringLiteral("trancount()");
+        else if (v == QLatin1String("@@ERROR"))
             t.sortie[i] = QStringLiteral("0");
         else if (v == QLatin1String("@@ROWCOUNT"))
             t.sortie[i] = QStringLiteral("changes()");
@@ -104,19 +73,19 @@ void remplaceVariables(Texte &t, const ContexteReecriture &contexte)
 }
 
 // db.dbo.x, db..x, dbo.x (and the same followed by .column).
-void remplaceNomsComposes(Texte &t, const ContexteReecriture &contexte, QStringList &bases)
+void remplaceNomsComposes(InstructionSql &t, const ContexteReecriture &contexte, QStringList &bases)
 {
-    for (int i = 0; i < t.jetons.size(); ++i) {
-        if (!estNom(t.jetons.at(i)) || (i > 0 && estSymbole(t.jetons.at(i - 1), ".")))
+    for (int i = 0; i < t.j.size(); ++i) {
+        if (!estNom(t.j.at(i)) || t.fige.at(i) || (i > 0 && estSymbole(t.j.at(i - 1), ".")))
             continue;
         // Gather the parts: a name, then (dot, optional name) pairs written without blanks.
         QVector<int> parties{i};
         int k = i + 1;
-        while (k < t.jetons.size() && estSymbole(t.jetons.at(k), ".") && t.blancs.at(k).isEmpty()) {
-            if (k + 1 < t.jetons.size() && estNom(t.jetons.at(k + 1)) && t.blancs.at(k + 1).isEmpty()) {
+        while (k < t.j.size() && estSymbole(t.j.at(k), ".") && t.avant.at(k).isEmpty()) {
+            if (k + 1 < t.j.size() && estNom(t.j.at(k + 1)) && t.avant.at(k + 1).isEmpty()) {
                 parties << k + 1;
                 k += 2;
-            } else if (k + 1 < t.jetons.size() && estSymbole(t.jetons.at(k + 1), ".")) {
+            } else if (k + 1 < t.j.size() && estSymbole(t.j.at(k + 1), ".")) {
                 parties << -1; // db..x
                 k += 1;
             } else {
@@ -125,21 +94,14 @@ void remplaceNomsComposes(Texte &t, const ContexteReecriture &contexte, QStringL
         }
         if (parties.size() < 2)
             continue;
-        auto valeur = [&](int idx) { return idx < 0 ? QString() : t.jetons.at(idx).sValeur; };
+        auto valeur = [&](int idx) { return idx < 0 ? QString() : t.j.at(idx).sValeur; };
         const int fin = k - 1;
-        auto efface = [&](int de, int a) {
-            for (int x = de; x <= a; ++x) {
-                t.sortie[x].clear();
-                if (x > de)
-                    t.blancs[x].clear();
-            }
-        };
         const bool bDboDevant = valeur(parties.at(0)).compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0;
         const bool bSchemaAuMilieu = parties.size() >= 3
             && (parties.at(1) < 0 || valeur(parties.at(1)).compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0);
         if (bDboDevant && parties.size() <= 3) {
             // dbo.x or dbo.x.col: drop "dbo."
-            efface(i, parties.at(1) - 1);
+            t.efface(i, parties.at(1) - 1);
             i = fin;
         } else if (bSchemaAuMilieu) {
             const QString sBase = valeur(parties.at(0));
@@ -150,7 +112,7 @@ void remplaceNomsComposes(Texte &t, const ContexteReecriture &contexte, QStringL
                     bases << sBase;
             }
             const int objet = parties.at(2);
-            efface(i, objet - 1);
+            t.efface(i, objet - 1);
             t.sortie[i] = sSchema + QLatin1Char('.');
             i = fin;
         } else {
@@ -159,141 +121,79 @@ void remplaceNomsComposes(Texte &t, const ContexteReecriture &contexte, QStringL
     }
 }
 
-void renommeFonctions(Texte &t)
-{
-    static const QHash<QString, QString> noms{
-        {QStringLiteral("ISNULL"), QStringLiteral("ifnull")},
-        {QStringLiteral("LEN"), QStringLiteral("length")},
-        {QStringLiteral("SUBSTRING"), QStringLiteral("substr")},
-        {QStringLiteral("CHAR_LENGTH"), QStringLiteral("length")},
-    };
-    for (int i = 0; i + 1 < t.jetons.size(); ++i) {
-        if (t.jetons.at(i).genre != JetonSql::Mot || !estSymbole(t.jetons.at(i + 1), "("))
-            continue;
-        const auto trouve = noms.constFind(t.jetons.at(i).sTexte.toUpper());
-        if (trouve != noms.constEnd())
-            t.sortie[i] = trouve.value();
-    }
-}
-
-int profondeurA(const Texte &t, int lIndex)
-{
-    int p = 0;
-    for (int i = 0; i < lIndex; ++i) {
-        if (estSymbole(t.jetons.at(i), "("))
-            ++p;
-        else if (estSymbole(t.jetons.at(i), ")"))
-            --p;
-    }
-    return p;
-}
-
-void remplaceTop(Texte &t)
-{
-    for (int i = 0; i + 1 < t.jetons.size(); ++i) {
-        if (!estMot(t.jetons.at(i), "TOP") || profondeurA(t, i) != 0)
-            continue;
-        const bool bApresSelect = i > 0 && (estMot(t.jetons.at(i - 1), "SELECT") || estMot(t.jetons.at(i - 1), "DISTINCT")
-                                            || estMot(t.jetons.at(i - 1), "ALL"));
-        if (!bApresSelect)
-            continue;
-        int k = i + 1;
-        const bool bParentheses = estSymbole(t.jetons.at(k), "(");
-        if (bParentheses)
-            ++k;
-        if (k >= t.jetons.size() || t.jetons.at(k).genre != JetonSql::Nombre)
-            continue;
-        const QString n = t.jetons.at(k).sTexte;
-        int dernier = k;
-        if (bParentheses) {
-            if (k + 1 >= t.jetons.size() || !estSymbole(t.jetons.at(k + 1), ")"))
-                continue;
-            dernier = k + 1;
-        }
-        for (int x = i; x <= dernier; ++x) {
-            t.sortie[x].clear();
-            t.blancs[x].clear();
-        }
-        t.suffixe = QStringLiteral(" LIMIT ") + n;
-        return;
-    }
-}
-
-QString operande(const Texte &t, int de, int a)
+QString operande(const InstructionSql &t, int de, int a)
 {
     QString s;
     for (int x = de; x <= a; ++x)
-        s += t.sortie.at(x);
+        s += t.prefixe.at(x) + t.sortie.at(x) + t.suffixe.at(x);
     return s;
 }
 
 // name LIKE 'abc%': also bound the name between 'abc' and 'abc\uFFFF' so that
 // an index on a CI column narrows the search; LIKE still decides.
-void borneLike(Texte &t)
+void borneLike(InstructionSql &t)
 {
-    for (int i = 1; i + 1 < t.jetons.size(); ++i) {
-        if (!estMot(t.jetons.at(i), "LIKE") || t.jetons.at(i + 1).genre != JetonSql::Chaine
-            || t.jetons.at(i + 1).bNonFerme)
+    for (int i = 1; i + 1 < t.j.size(); ++i) {
+        if (!estMot(t.j.at(i), "LIKE") || t.j.at(i + 1).genre != JetonSql::Chaine
+            || t.j.at(i + 1).bNonFerme)
             continue;
-        const QString motif = t.jetons.at(i + 1).sValeur;
+        const QString motif = t.j.at(i + 1).sValeur;
         if (!motif.endsWith(QLatin1Char('%')) || motif.size() < 2)
             continue;
         const QString prefixe = motif.chopped(1);
         if (prefixe.contains(QLatin1Char('%')) || prefixe.contains(QLatin1Char('_')) || prefixe.contains(QLatin1Char('['))
             || prefixe.endsWith(QLatin1Char(' ')))
             continue;
-        if (i + 2 < t.jetons.size() && estMot(t.jetons.at(i + 2), "ESCAPE"))
+        if (t.mot(i + 2, "ESCAPE") || t.symbole(i + 2, "+"))
             continue;
         int debut = i - 1;
-        if (!estNom(t.jetons.at(debut)) || estMot(t.jetons.at(debut), "NOT"))
+        if (!estNom(t.j.at(debut)) || estMot(t.j.at(debut), "NOT"))
             continue;
-        while (debut >= 2 && estSymbole(t.jetons.at(debut - 1), ".") && estNom(t.jetons.at(debut - 2)))
+        while (debut >= 2 && estSymbole(t.j.at(debut - 1), ".") && estNom(t.j.at(debut - 2)))
             debut -= 2;
         const QString sOperande = operande(t, debut, i - 1);
-        t.sortie[debut] = QStringLiteral("(%1 >= %2 AND %1 < %3 AND ")
-                              .arg(sOperande, chaineSqlite(prefixe), chaineSqlite(prefixe + QChar(0xFFFF)))
-                          + t.sortie.at(debut);
-        t.sortie[i + 1] += QLatin1Char(')');
+        t.prefixe[debut] += QStringLiteral("(%1 >= %2 AND %1 < %3 AND ")
+                                .arg(sOperande, chaineSqlite(prefixe), chaineSqlite(prefixe + QChar(0xFFFF)));
+        t.suffixe[i + 1] += QLatin1Char(')');
     }
 }
 
-void trieSansCasse(Texte &t, const QString &sCollation)
+// Each ORDER BY term compares under the database's collation unless it names one.
+void trieUnOrdre(InstructionSql &t, int lOrdre, const QString &sCollation)
 {
-    int ordre = -1;
-    for (int i = 0; i + 1 < t.jetons.size(); ++i)
-        if (estMot(t.jetons.at(i), "ORDER") && estMot(t.jetons.at(i + 1), "BY") && profondeurA(t, i) == 0)
-            ordre = i + 2;
-    if (ordre < 0)
-        return;
-    int profondeur = 0;
-    int debutTerme = ordre;
+    const int lNiveau = t.englobante.at(lOrdre);
+    const int lFin = lNiveau >= 0 && t.paire.at(lNiveau) > lNiveau ? t.paire.at(lNiveau) : t.taille();
+    int debutTerme = lOrdre + 2;
     bool bCollation = false;
-    auto fermeTerme = [&](int apres) {
-        if (apres < debutTerme || bCollation)
+    auto fermeTerme = [&](int dernier) {
+        if (dernier < debutTerme || bCollation)
             return;
-        int dernier = apres;
-        if (estMot(t.jetons.at(dernier), "ASC") || estMot(t.jetons.at(dernier), "DESC"))
+        if (estMot(t.j.at(dernier), "ASC") || estMot(t.j.at(dernier), "DESC"))
             --dernier;
         if (dernier >= debutTerme)
-            t.sortie[dernier] += QStringLiteral(" COLLATE ") + sCollation;
+            t.suffixe[dernier] += QStringLiteral(" COLLATE ") + sCollation;
     };
-    int i = ordre;
-    for (; i < t.jetons.size(); ++i) {
-        const JetonSql &j = t.jetons.at(i);
-        if (estSymbole(j, "("))
-            ++profondeur;
-        else if (estSymbole(j, ")"))
-            --profondeur;
-        else if (profondeur == 0 && estSymbole(j, ",")) {
+    int i = debutTerme;
+    for (; i < lFin; i = t.apres(i)) {
+        const JetonSql &j = t.j.at(i);
+        if (estSymbole(j, ",")) {
             fermeTerme(i - 1);
             debutTerme = i + 1;
             bCollation = false;
-        } else if (profondeur == 0 && (estMot(j, "LIMIT") || estMot(j, "OFFSET")))
+        } else if (estMot(j, "LIMIT") || estMot(j, "OFFSET") || estMot(j, "FOR") || estMot(j, "OPTION")) {
             break;
-        else if (estMot(j, "COLLATE"))
+        } else if (estMot(j, "COLLATE")) {
             bCollation = true;
+        }
     }
     fermeTerme(i - 1);
+}
+
+void trieSansCasse(InstructionSql &t, const QString &sCollation)
+{
+    for (int i = 0; i + 1 < t.taille(); ++i)
+        if (estMot(t.j.at(i), "ORDER") && estMot(t.j.at(i + 1), "BY"))
+            trieUnOrdre(t, i, sCollation);
 }
 
 bool estTypeTexte(const QString &sType)
@@ -312,35 +212,35 @@ bool estTypeEntier(const QString &sType)
 }
 
 // One column definition of CREATE TABLE, pieces de..a (inclusive).
-void adapteColonne(Texte &t, int de, int a, const QString &sCollation)
+void adapteColonne(InstructionSql &t, int de, int a, const QString &sCollation)
 {
     static const QStringList contraintes{QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"),
                                          QStringLiteral("UNIQUE"), QStringLiteral("FOREIGN"), QStringLiteral("CHECK")};
-    if (a <= de || contraintes.contains(t.jetons.at(de).sTexte.toUpper()))
+    if (a <= de || contraintes.contains(t.j.at(de).sTexte.toUpper()))
         return;
     const int type = de + 1;
-    if (t.jetons.at(type).genre != JetonSql::Mot)
+    if (t.j.at(type).genre != JetonSql::Mot)
         return;
     int apresType = type;
-    if (apresType + 1 <= a && estSymbole(t.jetons.at(apresType + 1), "(")) {
+    if (apresType + 1 <= a && estSymbole(t.j.at(apresType + 1), "(")) {
         int k = apresType + 1;
-        while (k <= a && !estSymbole(t.jetons.at(k), ")"))
+        while (k <= a && !estSymbole(t.j.at(k), ")"))
             ++k;
         // nvarchar(max): SQLite only takes numbers between the parentheses.
-        if (k == apresType + 3 && estMot(t.jetons.at(apresType + 2), "MAX"))
+        if (k == apresType + 3 && estMot(t.j.at(apresType + 2), "MAX"))
             for (int x = apresType + 1; x <= k; ++x)
                 t.sortie[x].clear();
         apresType = std::min(k, a);
     }
     bool bIdentite = false, bClePrimaire = false, bCollation = false;
     for (int k = apresType + 1; k <= a; ++k) {
-        const JetonSql &j = t.jetons.at(k);
+        const JetonSql &j = t.j.at(k);
         if (estMot(j, "IDENTITY")) {
             bIdentite = true;
             t.sortie[k].clear();
-            if (k + 1 <= a && estSymbole(t.jetons.at(k + 1), "(")) {
+            if (k + 1 <= a && estSymbole(t.j.at(k + 1), "(")) {
                 int x = k + 1;
-                for (; x <= a && !estSymbole(t.jetons.at(x), ")"); ++x)
+                for (; x <= a && !estSymbole(t.j.at(x), ")"); ++x)
                     t.sortie[x].clear();
                 if (x <= a)
                     t.sortie[x].clear();
@@ -352,22 +252,22 @@ void adapteColonne(Texte &t, int de, int a, const QString &sCollation)
         } else if (estMot(j, "COLLATE")) {
             bCollation = true;
             if (k + 1 <= a)
-                t.sortie[k + 1] = CollationSqlite(t.jetons.at(k + 1).sValeur);
-        } else if (estMot(j, "DEFAULT") && k + 2 <= a && t.jetons.at(k + 1).genre == JetonSql::Mot
-                   && estSymbole(t.jetons.at(k + 2), "(")) {
+                t.sortie[k + 1] = CollationSqlite(t.j.at(k + 1).sValeur);
+        } else if (estMot(j, "DEFAULT") && k + 2 <= a && t.j.at(k + 1).genre == JetonSql::Mot
+                   && estSymbole(t.j.at(k + 2), "(")) {
             // DEFAULT getdate(): SQLite wants an expression default in parentheses.
             int x = k + 2, profondeur = 0;
             for (; x <= a; ++x) {
-                if (estSymbole(t.jetons.at(x), "("))
+                if (estSymbole(t.j.at(x), "("))
                     ++profondeur;
-                else if (estSymbole(t.jetons.at(x), ")") && --profondeur == 0)
+                else if (estSymbole(t.j.at(x), ")") && --profondeur == 0)
                     break;
             }
             t.sortie[k + 1].prepend(QLatin1Char('('));
             t.sortie[std::min(x, a)] += QLatin1Char(')');
         }
     }
-    const QString sType = t.jetons.at(type).sTexte;
+    const QString sType = t.j.at(type).sTexte;
     if (sType.compare(QLatin1String("sysname"), Qt::CaseInsensitive) == 0)
         t.sortie[type] = QStringLiteral("nvarchar(128)");
     if (estTypeTexte(sType) && !bCollation)
@@ -376,26 +276,26 @@ void adapteColonne(Texte &t, int de, int a, const QString &sCollation)
         t.sortie[type] = QStringLiteral("integer"); // becomes SQLite's own row number
 }
 
-void adapteCreateTable(Texte &t, const QString &sCollation)
+void adapteCreateTable(InstructionSql &t, const QString &sCollation)
 {
-    if (t.jetons.size() < 4 || !estMot(t.jetons.at(0), "CREATE") || !estMot(t.jetons.at(1), "TABLE"))
+    if (t.j.size() < 4 || !estMot(t.j.at(0), "CREATE") || !estMot(t.j.at(1), "TABLE"))
         return;
     int ouverture = 2;
-    while (ouverture < t.jetons.size() && !estSymbole(t.jetons.at(ouverture), "("))
+    while (ouverture < t.j.size() && !estSymbole(t.j.at(ouverture), "("))
         ++ouverture;
     int profondeur = 0;
     int debut = ouverture + 1;
-    for (int i = ouverture; i < t.jetons.size(); ++i) {
-        const JetonSql &j = t.jetons.at(i);
+    for (int i = ouverture; i < t.j.size(); ++i) {
+        const JetonSql &j = t.j.at(i);
         if (estSymbole(j, "(")) {
             ++profondeur;
         } else if (estSymbole(j, ")")) {
             if (--profondeur == 0) {
                 adapteColonne(t, debut, i - 1, sCollation);
                 // ON [PRIMARY] and the like after the column list mean nothing here.
-                for (int x = i + 1; x < t.jetons.size(); ++x) {
+                for (int x = i + 1; x < t.j.size(); ++x) {
                     t.sortie[x].clear();
-                    t.blancs[x].clear();
+                    t.avant[x].clear();
                 }
                 return;
             }
@@ -407,42 +307,55 @@ void adapteCreateTable(Texte &t, const QString &sCollation)
         }
     }
 }
+
+// CREATE/DROP/ALTER TABLE or VIEW [IF [NOT] EXISTS] name, when name resolution
+// did not place the object: x, dbo.x, #x (main) or db.dbo.x, db..x.
+void objetDefini(InstructionSql &t, const QString &sBaseCourante)
+{
+    if (t.taille() < 3 || !(t.mot(0, "CREATE") || t.mot(0, "DROP") || t.mot(0, "ALTER"))
+        || !(t.mot(1, "TABLE") || t.mot(1, "VIEW")))
+        return;
+    int k = 2;
+    if (t.mot(k, "IF"))
+        k += t.mot(k + 1, "NOT") ? 3 : 2;
+    QStringList parties{t.j.value(k).sValeur};
+    for (int x = k + 1; t.symbole(x, "."); ++x) {
+        if (t.nom(x + 1)) {
+            parties << t.j.at(x + 1).sValeur;
+            ++x;
+        } else {
+            parties << QString();
+        }
+    }
+    if (!t.nom(k))
+        return;
+    t.sSchemaDefini = QStringLiteral("main");
+    if (parties.size() == 3 && CompareSansCasse(parties.first(), sBaseCourante) != 0)
+        t.sSchemaDefini = parties.first();
+    t.sObjetDefini = parties.last();
+}
 }
 
-SqlReecrit ReecritPourSqlite(const QString &sInstruction, const ContexteReecriture &contexte)
+std::optional<ErreurSql> ReecritPourSqlite(InstructionSql &t, const ContexteReecriture &contexte)
 {
-    Texte t = prepare(sInstruction, contexte.nomsCanoniques);
-    SqlReecrit resultat;
+    nommeCommeStocke(t, contexte.nomsCanoniques);
     remplaceVariables(t, contexte);
-    remplaceNomsComposes(t, contexte, resultat.basesCitees);
-    renommeFonctions(t);
-    remplaceTop(t);
+    remplaceNomsComposes(t, contexte, t.basesCitees);
+    ReecritAdditions(t);
+    if (auto e = ReecritFonctions(t))
+        return e;
+    ReecritTop(t);
     adapteCreateTable(t, contexte.sCollationSqlite);
     borneLike(t);
     trieSansCasse(t, contexte.sCollationSqlite);
-    resultat.sSql = assemble(t);
-    return resultat;
+    if (t.sObjetDefini.isEmpty())
+        objetDefini(t, contexte.sBaseCourante);
+    return std::nullopt;
 }
 
-QString ObjetDefini(const QString &sSqlReecrit, QString &sSchema)
+QString ReecritTexte(const QString &sInstruction, const ContexteReecriture &contexte)
 {
-    QVector<JetonSql> j;
-    for (const JetonSql &x : DecoupeJetons(sSqlReecrit))
-        if (EstSignificatif(x))
-            j << x;
-    sSchema = QStringLiteral("main");
-    if (j.size() < 3 || !(estMot(j.at(0), "CREATE") || estMot(j.at(0), "DROP") || estMot(j.at(0), "ALTER")))
-        return QString();
-    if (!(estMot(j.at(1), "TABLE") || estMot(j.at(1), "VIEW")))
-        return QString();
-    int k = 2;
-    if (k + 2 < j.size() && estMot(j.at(k), "IF")) // IF [NOT] EXISTS
-        k += estMot(j.at(k + 1), "NOT") ? 3 : 2;
-    if (k >= j.size() || !estNom(j.at(k)))
-        return QString();
-    if (k + 2 < j.size() && estSymbole(j.at(k + 1), ".") && estNom(j.at(k + 2))) {
-        sSchema = j.at(k).sValeur;
-        return j.at(k + 2).sValeur;
-    }
-    return j.at(k).sValeur;
+    InstructionSql t = ModeleInstruction(sInstruction);
+    ReecritPourSqlite(t, contexte);
+    return t.assemble();
 }

@@ -1,13 +1,10 @@
 #pragma once
+#include "erreurssql.h"
+#include "instructionsql.h"
+
 #include <QHash>
 #include <QString>
-#include <QStringList>
-
-/// A T-SQL statement turned into SQL that SQLite runs with the stand-in's functions.
-struct SqlReecrit {
-    QString sSql;
-    QStringList basesCitees;   ///< other databases named in three-part names, to attach first
-};
+#include <optional>
 
 /// What the rewrite needs to know about the session.
 struct ContexteReecriture {
@@ -21,12 +18,14 @@ struct ContexteReecriture {
     QString sCollationSqlite = QStringLiteral("CI");
 };
 
-/// Returns the SQLite form of one T-SQL statement: [names] and N'strings' quoted
-/// the SQLite way, dbo. dropped, db.dbo.x pointed at the attached database,
-/// TOP n turned into LIMIT n, T-SQL function names mapped, ORDER BY made to
-/// compare under the database's collation, and CREATE TABLE text columns given it.
-SqlReecrit ReecritPourSqlite(const QString &sInstruction, const ContexteReecriture &contexte);
+/// Writes a T-SQL statement (after name resolution) in the SQLite form that
+/// runs with the stand-in's functions: dbo. dropped, db.dbo.x pointed at the
+/// attached database (named in basesCitees), @@ variables, string +, the T-SQL
+/// functions, TOP n as LIMIT, ORDER BY compared under the database's
+/// collation, CREATE TABLE text columns given it; and the object that a
+/// CREATE/DROP/ALTER TABLE or VIEW acts on. Returns the error of a function
+/// called with a wrong number of arguments.
+std::optional<ErreurSql> ReecritPourSqlite(InstructionSql &m, const ContexteReecriture &contexte);
 
-/// Returns the name a CREATE/DROP/ALTER TABLE or VIEW statement acts on, unquoted,
-/// with its SQLite schema ("main" or an attached database) in sSchema; "" otherwise.
-QString ObjetDefini(const QString &sSqlReecrit, QString &sSchema);
+/// The SQLite form of the stand-in's own T-SQL (its catalogue's DDL).
+QString ReecritTexte(const QString &sInstruction, const ContexteReecriture &contexte);

@@ -4,7 +4,7 @@
 #include "cataloguesys.h"
 #include "collations.h"
 #include "fonctionssqlite.h"
-#include "jetonssql.h"
+#include "instructionsql.h"
 #include "profil.h"
 
 #include <QSet>
@@ -12,42 +12,6 @@
 #include <sqlite3.h>
 
 namespace {
-using Jetons = QVector<JetonSql>;
-
-// Significant pieces, with what stands before each (blanks, comments) and what each becomes.
-struct Texte {
-    Jetons j;
-    QStringList avant;
-    QStringList sortie;
-    QString fin;
-};
-
-Texte decoupe(const QString &sInstruction)
-{
-    Texte t;
-    QString enAttente;
-    for (const JetonSql &x : DecoupeJetons(sInstruction)) {
-        if (!EstSignificatif(x)) {
-            enAttente += x.sTexte;
-            continue;
-        }
-        t.j << x;
-        t.avant << enAttente;
-        t.sortie << x.sTexte;
-        enAttente.clear();
-    }
-    t.fin = enAttente;
-    return t;
-}
-
-QString assemble(const Texte &t)
-{
-    QString s;
-    for (int i = 0; i < t.j.size(); ++i)
-        s += t.avant.at(i) + t.sortie.at(i);
-    return s + t.fin;
-}
-
 bool estMot(const JetonSql &j, const char *mot)
 {
     return j.genre == JetonSql::Mot && j.sTexte.compare(QLatin1String(mot), Qt::CaseInsensitive) == 0;
@@ -76,11 +40,6 @@ bool memeNom(const QString &a, const char *b)
     return CompareSansCasse(a, QLatin1String(b)) == 0;
 }
 
-QString crochets(const QString &s)
-{
-    return QLatin1Char('[') + QString(s).replace(QLatin1Char(']'), QStringLiteral("]]")) + QLatin1Char(']');
-}
-
 QString nomSqlite(const QString &s)
 {
     return QLatin1Char('"') + QString(s).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
@@ -93,7 +52,7 @@ struct Chaine {
     int fin = 0;
 };
 
-std::optional<Chaine> chaineA(const Texte &t, int i)
+std::optional<Chaine> chaineA(const InstructionSql &t, int i)
 {
     if (!estNom(t.j.at(i)) || (i > 0 && estSymbole(t.j.at(i - 1), ".")))
         return std::nullopt;
@@ -116,7 +75,7 @@ std::optional<Chaine> chaineA(const Texte &t, int i)
     return c;
 }
 
-QStringList valeurs(const Texte &t, const Chaine &c)
+QStringList valeurs(const InstructionSql &t, const Chaine &c)
 {
     QStringList v;
     for (int idx : c.parties)
@@ -125,7 +84,7 @@ QStringList valeurs(const Texte &t, const Chaine &c)
 }
 
 // Which pieces stand where a table or view is named.
-QVector<bool> positionsTable(const Texte &t)
+QVector<bool> positionsTable(const InstructionSql &t)
 {
     QVector<bool> resultat(t.j.size(), false);
     QVector<bool> dansFrom{false};
@@ -152,7 +111,7 @@ QVector<bool> positionsTable(const Texte &t)
 // Where a table named in T-SQL is stored, and how to write it for the rewrite.
 struct Cible {
     bool bReecrite = false;
-    QString sTsql;
+    QString sSqlite;
     QString sBase;          ///< the database written (or moved to master); "" = the current one
     QString sSchemaSqlite;  ///< main, master or the attached database
     QString sTableSqlite;
@@ -187,7 +146,7 @@ Cible resoudCible(const QStringList &p, const ContexteResolution &contexte)
     c.sTableSqlite = sStocke;
     c.sNomExpose = sObjet;
     c.bReecrite = sStocke != sObjet || sBase != (n == 3 ? p.first() : QString()) || (bSys && sStocke == sObjet);
-    c.sTsql = (sBase.isEmpty() ? QString() : crochets(sBase) + QStringLiteral(".dbo.")) + crochets(sStocke);
+    c.sSqlite = (sBase.isEmpty() ? QString() : nomSqlite(c.sSchemaSqlite) + QLatin1Char('.')) + nomSqlite(sStocke);
     return c;
 }
 
@@ -240,7 +199,7 @@ NomsConnus nomsConnus(sqlite3 *db)
 }
 
 // A case-sensitive database tells names apart by their letter case.
-std::optional<ErreurSql> verifieCasse(const Texte &t, const QVector<bool> &table, const ContexteResolution &contexte)
+std::optional<ErreurSql> verifieCasse(const InstructionSql &t, const QVector<bool> &table, const ContexteResolution &contexte)
 {
     const NomsConnus noms = nomsConnus(contexte.db);
     QSet<int> bases;
@@ -310,7 +269,7 @@ bool colonneTexte(sqlite3 *db, const Cible &cible, const QString &sColonne)
     return bTexte;
 }
 
-Etiquette etiquetteDe(const Texte &t, int a, int b, const QVector<Source> &sources, const ContexteResolution &contexte)
+Etiquette etiquetteDe(const InstructionSql &t, int a, int b, const QVector<Source> &sources, const ContexteResolution &contexte)
 {
     Etiquette e;
     int profondeur = 0;
@@ -352,7 +311,7 @@ Etiquette etiquetteDe(const Texte &t, int a, int b, const QVector<Source> &sourc
 }
 
 // The tables after FROM, up to the end of the branch's FROM clause.
-QVector<Source> sourcesDe(const Texte &t, int lFrom, int lFin, const QVector<bool> &table,
+QVector<Source> sourcesDe(const InstructionSql &t, int lFrom, int lFin, const QVector<bool> &table,
                           const ContexteResolution &contexte)
 {
     QVector<Source> sources;
@@ -392,7 +351,7 @@ struct Branche {
 };
 
 // The select items of one branch, as token ranges, and its FROM position (-1: none).
-QVector<Branche> elementsDe(const Texte &t, const Branche &b, int &lFrom)
+QVector<Branche> elementsDe(const InstructionSql &t, const Branche &b, int &lFrom)
 {
     QVector<Branche> elements;
     lFrom = -1;
@@ -430,7 +389,7 @@ QVector<Branche> elementsDe(const Texte &t, const Branche &b, int &lFrom)
 }
 
 // UNION branches whose columns carry different implicit collations cannot be put together.
-std::optional<ErreurSql> verifieUnion(const Texte &t, const QVector<bool> &table, const ContexteResolution &contexte)
+std::optional<ErreurSql> verifieUnion(const InstructionSql &t, const QVector<bool> &table, const ContexteResolution &contexte)
 {
     QVector<Branche> branches;
     QString sOperation;
@@ -504,7 +463,7 @@ std::optional<ErreurSql> verifieUnion(const Texte &t, const QVector<bool> &table
     return std::nullopt;
 }
 
-void convertitLitteraux(Texte &t)
+void convertitLitteraux(InstructionSql &t)
 {
     for (int i = 0; i < t.j.size(); ++i) {
         const JetonSql &x = t.j.at(i);
@@ -516,7 +475,7 @@ void convertitLitteraux(Texte &t)
     }
 }
 
-std::optional<ErreurSql> resoutCollations(Texte &t, const ContexteResolution &contexte)
+std::optional<ErreurSql> resoutCollations(InstructionSql &t, const ContexteResolution &contexte)
 {
     for (int i = 0; i + 1 < t.j.size(); ++i) {
         if (!estMot(t.j.at(i), "COLLATE") || !estNom(t.j.at(i + 1)))
@@ -533,7 +492,7 @@ std::optional<ErreurSql> resoutCollations(Texte &t, const ContexteResolution &co
 }
 
 // OBJECT_ID('db.owner.x') reads another database's catalogue: attach it first.
-void joinsBasesDesFonctions(const Texte &t, const ContexteResolution &contexte)
+void joinsBasesDesFonctions(const InstructionSql &t, const ContexteResolution &contexte)
 {
     if (!contexte.joindreBase)
         return;
@@ -547,7 +506,7 @@ void joinsBasesDesFonctions(const Texte &t, const ContexteResolution &contexte)
     }
 }
 
-bool aliasAttendu(const Texte &t, int lApres)
+bool aliasAttendu(const InstructionSql &t, int lApres)
 {
     if (lApres >= t.j.size())
         return true;
@@ -557,7 +516,15 @@ bool aliasAttendu(const Texte &t, int lApres)
                                "GROUP", "HAVING", "UNION", "EXCEPT", "INTERSECT", "OPTION", "WITH"});
 }
 
-void resoutTables(Texte &t, const QVector<bool> &table, const ContexteResolution &contexte)
+// The piece that names the object of CREATE/DROP/ALTER TABLE or VIEW (-1: none).
+int objetDefiniA(const InstructionSql &t)
+{
+    const bool bDefinition = (t.mot(0, "CREATE") || t.mot(0, "DROP") || t.mot(0, "ALTER"))
+                             && (t.mot(1, "TABLE") || t.mot(1, "VIEW"));
+    return bDefinition ? 2 : -1;
+}
+
+void resoutTables(InstructionSql &t, const QVector<bool> &table, const ContexteResolution &contexte)
 {
     for (int i = 0; i < t.j.size(); ++i) {
         if (!table.at(i))
@@ -566,44 +533,48 @@ void resoutTables(Texte &t, const QVector<bool> &table, const ContexteResolution
         if (!c)
             continue;
         const Cible cible = resoudCible(valeurs(t, *c), contexte);
+        if (c->debut == objetDefiniA(t)) {
+            t.sSchemaDefini = cible.sSchemaSqlite;
+            t.sObjetDefini = cible.sTableSqlite;
+        }
         if (!cible.bReecrite) {
             i = c->fin;
             continue;
         }
-        t.sortie[c->debut] = cible.sTsql;
-        for (int x = c->debut + 1; x <= c->fin; ++x) {
-            t.sortie[x].clear();
-            t.avant[x].clear();
-        }
+        t.sortie[c->debut] = cible.sSqlite;
+        t.efface(c->debut + 1, c->fin);
+        for (int x = c->debut; x <= c->fin; ++x)
+            t.fige[x] = true;
+        if (cible.sSchemaSqlite != QLatin1String("main") && !t.basesCitees.contains(cible.sSchemaSqlite, Qt::CaseInsensitive))
+            t.basesCitees << cible.sSchemaSqlite;
         // The rest of the statement names the table by its own name, without owner or schema.
         const bool bSource = c->debut > 0 && (estUnDesMots(t.j.at(c->debut - 1), {"FROM", "JOIN"}) || estSymbole(t.j.at(c->debut - 1), ","))
                              && !(c->debut > 1 && estMot(t.j.at(c->debut - 2), "DELETE"));
         if (bSource && cible.sTableSqlite != cible.sNomExpose && aliasAttendu(t, c->fin + 1))
-            t.sortie[c->fin] += QStringLiteral(" AS ") + crochets(cible.sNomExpose);
+            t.suffixe[c->fin] += QStringLiteral(" AS ") + nomSqlite(cible.sNomExpose);
         i = c->fin;
     }
 }
 }
 
-InstructionResolue ResoutNoms(const QString &sInstruction, const ContexteResolution &contexte)
+std::optional<ErreurSql> ResoutNoms(InstructionSql &t, const ContexteResolution &contexte)
 {
-    Texte t = decoupe(sInstruction);
     if (t.j.isEmpty())
-        return {sInstruction, std::nullopt};
+        return std::nullopt;
     const QVector<bool> table = positionsTable(t);
     const bool bRequete = estUnDesMots(t.j.first(), {"SELECT", "INSERT", "UPDATE", "DELETE"});
     if (bRequete && EstSensibleCasse(contexte.sCollation))
         if (auto e = verifieCasse(t, table, contexte))
-            return {QString(), e};
+            return e;
     // Before 2005 every database has the server's collation.
     if (AvecSchemas())
         if (auto e = verifieUnion(t, table, contexte))
-            return {QString(), e};
+            return e;
     if (auto e = resoutCollations(t, contexte))
-        return {QString(), e};
+        return e;
     if (AvecSchemas())
         convertitLitteraux(t);
     joinsBasesDesFonctions(t, contexte);
     resoutTables(t, table, contexte);
-    return {assemble(t), std::nullopt};
+    return std::nullopt;
 }

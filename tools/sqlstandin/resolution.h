@@ -6,6 +6,7 @@
 #include <optional>
 
 struct sqlite3;
+struct InstructionSql;
 
 /// What name resolution needs to know about the session.
 struct ContexteResolution {
@@ -14,13 +15,6 @@ struct ContexteResolution {
     QString sCollation;             ///< the current database's collation
     /// Attaches a database named in a three-part name; false when it is unknown.
     std::function<bool(const QString &)> joindreBase;
-};
-
-/// A statement as the profile's server reads it, in T-SQL that the rewrite for
-/// SQLite takes, or the error that server gives instead.
-struct InstructionResolue {
-    QString sTsql;
-    std::optional<ErreurSql> erreur;
 };
 
 /// Reads one T-SQL statement as the server of the profile would:
@@ -36,4 +30,7 @@ struct InstructionResolue {
 ///   an unknown name is error 448;
 /// - from 2005 on, '...' literals (not N'...') are converted to Windows-1252;
 /// - databases named in OBJECT_ID('db.owner.x') are attached.
-InstructionResolue ResoutNoms(const QString &sInstruction, const ContexteResolution &contexte);
+/// Writes the tables it places in their SQLite form (the databases they need
+/// in basesCitees, the defined object of CREATE/DROP/ALTER), or returns the
+/// error that server gives instead.
+std::optional<ErreurSql> ResoutNoms(InstructionSql &m, const ContexteResolution &contexte);

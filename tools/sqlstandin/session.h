@@ -3,6 +3,7 @@
 #include "configuration.h"
 #include "fonctionssqlite.h"
 #include "jetonstds.h"
+#include "optionssession.h"
 
 #include <QHash>
 #include <QStringList>
@@ -21,6 +22,7 @@ struct EtatSession {
     EcrivainJetons jetons;
     sqlite3 *db = nullptr;          ///< the current database, master attached as "master"
     ContexteFonctions fonctions;    ///< sBaseCourante: the current database's own name
+    OptionsSession options;         ///< SET NOCOUNT, SET ROWCOUNT
     QStringList basesJointes;       ///< other databases attached under their own names
     /// Prepared SELECTs by their T-SQL text: the completion sends the same few
     /// queries over and over. Emptied whenever the current database changes.

@@ -1,0 +1,13 @@
+#pragma once
+
+struct sqlite3;
+struct ContexteFonctions;
+
+/// Registers on a connection the functions that the rewrite of T-SQL calls:
+/// convertit(x, 'type', style) for CAST and CONVERT (SQL Server's conversion
+/// errors 245, 241, 8114 and 243 among them), charindex(find, in, start) under
+/// the database's case rule, datalength(x, one byte a character), tsql_plus(a, b)
+/// for T-SQL's + (texts put end to end, numbers added, a text and a number
+/// added as numbers) and trancount() for @@TRANCOUNT. A function that fails
+/// leaves its SQL Server error in the context.
+void InstalleFonctionsConversion(sqlite3 *db, ContexteFonctions *contexte);
