@@ -41,7 +41,7 @@ struct Parametre {
 // owner and schema names it found while its main database did not change.
 struct CacheConnexion {
     QHash<QString, sqlite3_stmt *> requetes;
-    QHash<qint64, std::optional<QString>> nomsDeSchemas;
+    QHash<QString, QHash<qint64, std::optional<QString>>> noms; ///< by look-up, then id
     unsigned int lVersionDonnees = 0;
     sqlite3_int64 lChangements = -1;
 };
@@ -128,19 +128,20 @@ std::optional<QString> nomDeSchema(sqlite3 *db, const QString &sSql, qint64 lId)
         const std::lock_guard<std::mutex> verrou(verrouRequetes);
         CacheConnexion &cache = caches[db];
         if (cache.lVersionDonnees != lVersion || cache.lChangements != lChangements) {
-            cache.nomsDeSchemas.clear();
+            cache.noms.clear();
             cache.lVersionDonnees = lVersion;
             cache.lChangements = lChangements;
         }
-        const auto trouve = cache.nomsDeSchemas.constFind(lId);
-        if (trouve != cache.nomsDeSchemas.constEnd())
+        const QHash<qint64, std::optional<QString>> &noms = cache.noms[sSql];
+        const auto trouve = noms.constFind(lId);
+        if (trouve != noms.constEnd())
             return trouve.value();
     }
     bool bTrouve = false;
     const QString sNom = texteDe(db, sSql, {Parametre{QString(), lId, true}}, bTrouve);
     const std::optional<QString> nom = bTrouve ? std::optional<QString>(sNom) : std::nullopt;
     const std::lock_guard<std::mutex> verrou(verrouRequetes);
-    caches[db].nomsDeSchemas.insert(lId, nom);
+    caches[db].noms[sSql].insert(lId, nom);
     return nom;
 }
 
