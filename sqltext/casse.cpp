@@ -1,5 +1,10 @@
 #include "casse.h"
 
+bool EstCaractereNomEtendu(char16_t c)
+{
+    return QChar::isLetterOrNumber(c) || QChar::isMark(c) || QChar::isSurrogate(c);
+}
+
 QString MajusculesSimples(const QString& sTexte)
 {
     QString s(sTexte.size(), Qt::Uninitialized);

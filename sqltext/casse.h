@@ -21,10 +21,35 @@ inline bool EstLettre(char16_t c)
     return m >= u'A' && m <= u'Z';
 }
 
-/// True for the characters that glue to a keyword: letters, "." and "_".
+/// Beyond ASCII: letters of any script, digits, combining marks, and either half of a
+/// character outside the basic plane (which is taken as a letter: a name is never cut).
+bool EstCaractereNomEtendu(char16_t c);
+
+/// True for the characters a T-SQL name is made of: letters of any script with their marks,
+/// digits, "_", "@", "#" and "$".
+inline bool EstCaractereNom(char16_t c)
+{
+    struct Table {
+        bool ascii[128] = {};
+        constexpr Table()
+        {
+            for (char16_t x = u'a'; x <= u'z'; ++x)
+                ascii[x] = ascii[x - 32] = true;
+            for (char16_t x = u'0'; x <= u'9'; ++x)
+                ascii[x] = true;
+            for (char16_t x : {u'_', u'@', u'#', u'$'})
+                ascii[x] = true;
+        }
+    };
+    static constexpr Table table;
+    return c < 0x80 ? table.ascii[c] : EstCaractereNomEtendu(c);
+}
+
+/// True for the characters that glue to a keyword: those of a name, and "." (a keyword
+/// qualified by an owner or a table, as in t.order, is a column's name).
 inline bool EstCaractereMot(char16_t c)
 {
-    return c == u'.' || c == u'_' || EstLettre(c);
+    return c == u'.' || EstCaractereNom(c);
 }
 
 /// The text upper-cased character by character (same length).

@@ -1,10 +1,13 @@
 #include "formateur.h"
 
 #include "blocsselect.h"
+#include "lignego.h"
 #include "miseenpagemots.h"
 #include "sautsligne.h"
 #include "textedecoupe.h"
 #include "zonesprotegees.h"
+
+#include <cstring>
 
 namespace {
 
@@ -29,18 +32,20 @@ void DiviseEspaces(QString& s)
 // halved, and framed by one space on each side (a CR that ends up last is set aside).
 // Halving a run of k spaces in one left-to-right pass leaves (k + 1) / 2 of them: the first,
 // third, fifth... of the run, which is what is written here as the line breaks are turned.
-QString PrepareLignes(const QString& sEntree, bool& bCRFinal)
+// Done in place: the text moves one place on to make room for the space in front, and the
+// writing never overtakes the reading, since a character gives at most one.
+void PrepareLignes(QString& s, bool& bCRFinal)
 {
-    QString s(sEntree.size() + 2, Qt::Uninitialized);
+    const qsizetype n = s.size();
+    s.resize(n + 2); // the space in front and the one at the end; the caller left room for them
     char16_t* d = reinterpret_cast<char16_t*>(s.data());
-    const char16_t* e = reinterpret_cast<const char16_t*>(sEntree.constData());
-    const qsizetype n = sEntree.size();
-    qsizetype j = 0;
+    std::memmove(d + 1, d, size_t(n) * sizeof(char16_t));
+    d[0] = u' ';
+    qsizetype j = 1;
     qsizetype lEspaces = 1; // length of the current run of spaces
-    d[j++] = u' ';
-    for (qsizetype i = 0; i < n; ++i) {
-        char16_t c = e[i];
-        if (c == u'\r' && i + 1 < n && e[i + 1] == u'\n') {
+    for (qsizetype i = 1; i <= n; ++i) {
+        char16_t c = d[i];
+        if (c == u'\r' && i < n && d[i + 1] == u'\n') {
             c = u' ';
             ++i;
         } else if (c == u'\n') {
@@ -59,7 +64,6 @@ QString PrepareLignes(const QString& sEntree, bool& bCRFinal)
         s.chop(1);
     if (!s.endsWith(u' '))
         s.append(u' ');
-    return s;
 }
 
 // The bracket rule of one SELECT block (the first one has no SELECT put in front).
@@ -81,13 +85,14 @@ void IndenteBlocSelect(QString& bloc, bool bSousRequete)
 
 // Sub-queries: every SELECT after the first starts a block whose lines before its closing
 // parenthesis get one TAB, the parenthesis going to a line of its own. The blocks are those
-// of a split on CR LF "SELECT ", handled one by one as they are found and joined again.
-QString IndenteSousRequetes(const QString& r)
+// of a split on CR LF "SELECT ", handled one by one as they are found and joined again into
+// sSortie, in place of what it held.
+void IndenteSousRequetes(const QString& r, QString& sSortie)
 {
+    sSortie.truncate(0);
     if (r.isEmpty())
-        return r; // no block at all
+        return; // no block at all
     const QLatin1String sSeparateur("\r\nSELECT ");
-    QString sSortie;
     sSortie.reserve(r.size() + r.size() / 16);
     QString bloc;
     qsizetype debut = 0;
@@ -105,14 +110,13 @@ QString IndenteSousRequetes(const QString& r)
             break;
         debut = idx + sSeparateur.size();
     }
-    return sSortie;
 }
 
 // Literals, comments, quoted names and variables leave the layout as one marker each. The
 // text gets a final CR LF when it has none; an unterminated part runs to the end of the text,
 // not into that line break. A text cut into fixed 1023-character lines has its breaks
 // removed first: they are not the author's.
-TexteProtege ProtegeTexte(const QString& sTexte)
+void ProtegeTexte(const QString& sTexte, TexteProtege& protege)
 {
     const bool bAjoute = !sTexte.endsWith(CRLF);
     if (EstTexteDecoupe(sTexte, bAjoute)) {
@@ -120,42 +124,68 @@ TexteProtege ProtegeTexte(const QString& sTexte)
         if (bAjoute)
             s.append(CRLF);
         s.remove(CRLF);
-        return ProtegeZones(s, s.size());
+        ProtegeZones(s, s.size(), protege);
+        return;
     }
     // The line break added after the end is plain text: appended to the protected text, it
     // spares a copy of the whole text.
-    TexteProtege protege = ProtegeZones(sTexte, sTexte.size());
+    ProtegeZones(sTexte, sTexte.size(), protege);
     if (bAjoute)
         protege.sTexte.append(CRLF);
-    return protege;
 }
+
+// The working texts of one call, each as long as the script. They are kept from one call to
+// the next, emptied, for their room alone: taking that much fresh memory every time, and
+// giving it back, costs more than the formatting itself. Past LimiteGardee characters they are
+// let go after the call.
+struct Tampons {
+    TexteProtege protege; // the protected text, then the text laid out in SELECT blocks
+    QString sMisEnPage;   // the text with its keywords laid out
+    QString sResultat;    // shared with the caller's copy of the result
+
+    static constexpr qsizetype LimiteGardee = qsizetype(1) << 22;
+
+    void LacheSiTropGrands()
+    {
+        if (protege.sTexte.capacity() > LimiteGardee || sMisEnPage.capacity() > LimiteGardee
+            || sResultat.capacity() > LimiteGardee)
+            *this = Tampons();
+    }
+};
 
 QString Formate(const QString& sTexte, bool bGarderOuter, const TableauMotsCles& table)
 {
-    const TexteProtege protege = ProtegeTexte(sTexte);
+    thread_local Tampons t;
+    ProtegeTexte(sTexte, t.protege);
 
     bool bCRFinal = false;
-    QString s = PrepareLignes(protege.sTexte, bCRFinal);
-    s = MiseEnPageMotsCles(s, table, bGarderOuter);
+    QString& s = t.sMisEnPage;
+    PrepareLignes(t.protege.sTexte, bCRFinal);
+    MiseEnPageMotsCles(t.protege.sTexte, table, bGarderOuter, s);
     DiviseEspaces(s);
     s.chop(1);
     if (bCRFinal)
         s.append(u'\r');
     s.remove(0, s.startsWith(QLatin1String(" \r\n")) ? 3 : 1);
+    IsoleGo(s, t.protege.zones);
 
     // Only now, once the sub-query's closing parenthesis has gone to a line of its own, is it
     // known whether a line break already follows each line comment.
-    QString sMisEnPage = IndenteSousRequetes(s);
-    CoupeApresCommentaires(sMisEnPage, protege.zones);
-    return RestaureZones(sMisEnPage, protege.zones);
+    QString& sBlocs = t.protege.sTexte;
+    IndenteSousRequetes(s, sBlocs);
+    CoupeApresCommentaires(sBlocs, t.protege.zones);
+    RestaureZones(sBlocs, t.protege.zones, t.sResultat);
+    const QString sResultat = t.sResultat;
+    t.LacheSiTropGrands();
+    return sResultat;
 }
 
 } // namespace
 
 // The marker of a protected part counts, in every step of the layout, as one character that
-// is neither a space nor a letter, "." or "_": like a comma, it ends the keyword next to it,
-// the spaces around it are folded and trimmed as anywhere else, and it is never split. Only
-// what lies outside the protected parts is folded, upper-cased or broken into lines.
+// is neither a space nor a character of a name or ".": like a comma, it ends the keyword next
+// to it, the spaces around it are folded and trimmed as anywhere else, and it is never split.
+// Only what lies outside the protected parts is folded, upper-cased or broken into lines.
 QString FormatSQL(const QString& sTexte, bool bGarderOuter, const TableauMotsCles& table)
 {
     if (table.empty())

@@ -5,7 +5,9 @@
 #include <QString>
 
 /// The text laid out by the keyword table: keywords upper-cased, clause words on new lines,
-/// sub-queries indented by one TAB. String literals, comments, quoted or bracketed names,
-/// variables and temporary-table names are kept as written. Returns sTexte unchanged on
-/// failure or when the table is empty. bGarderOuter true keeps the words marked Supprime.
+/// every GO on a line of its own, sub-queries indented by one TAB. A keyword is laid out only
+/// where it stands as a whole word; names, string literals, comments, quoted or bracketed
+/// names, variables and temporary-table names are kept as written. Returns sTexte unchanged
+/// on failure or when the table is empty. The words marked Supprime (OUTER) are dropped where
+/// JOIN follows them, unless bGarderOuter.
 QString FormatSQL(const QString& sTexte, bool bGarderOuter, const TableauMotsCles& table);

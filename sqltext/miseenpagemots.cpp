@@ -15,23 +15,21 @@
 // piece goes through all the passes while it sits in the cache, and a pass is skipped outright
 // for a piece that does not hold its word.
 //
-// Where a cut is safe: at a character that is neither a space nor a letter, "." or "_", and
-// that follows a character that is not a letter. No occurrence of a keyword (letters only)
-// can cover it, nor end right before it, so no occurrence, no trimmed run of spaces, no
+// Where a cut is safe: at a character that is neither a space nor a character of a name or
+// ".", and that follows a character that is not a letter. No occurrence of a keyword (letters
+// only) can cover it, nor end right before it, so no occurrence, no trimmed run of spaces, no
 // dropped space and no character copied after a rejected occurrence reaches across it, and
 // every pass restarts there in the same state as it would in the whole text. Every piece keeps
-// that character at both ends (it is emitted unchanged), and the pieces overlap by it. No pass
-// ever puts a letter right before such a character, so the cut stays safe pass after pass.
-//
-// The one thing that does reach across a cut is the pattern test of the replacement, which
-// asks whether a free-standing occurrence is still ahead anywhere in the rest of the text.
-// Pieces are therefore handled from the last to the first, each pass telling the pieces before
-// it whether its input held a free-standing occurrence.
+// that character at both ends (it is emitted unchanged), and the pieces overlap by it: the
+// tests around an occurrence next to a cut see it from either side. No pass ever puts a letter
+// right before such a character, so the cut stays safe pass after pass. The words marked
+// Supprime look past their occurrence for JOIN, over spaces and letters only, which no cut
+// lies within either. Only the last piece ends where the text does.
 //
 // What keeps the cost per character low: the words a piece holds are found in one scan of it
 // (a table of the words by their first two letters), only their passes run, on plain UTF-16
-// buffers reused from piece to piece, and the outputs of the pieces go into one buffer joined
-// once at the end.
+// buffers reused from piece to piece, and the output of each piece goes straight to the end
+// of the result.
 
 namespace {
 
@@ -126,32 +124,26 @@ class Preparation {
 public:
     Preparation(const TableauMotsCles& table, bool bGarderOuter);
 
-    QString Applique(const QString& sTexte) const;
+    void Applique(const QString& sTexte, QString& sSortie) const;
 
 private:
     // Buffers reused from one piece to the next.
     struct Atelier {
-        explicit Atelier(size_t n) : presents(n), libresIci(n), derniere(n) {}
+        explicit Atelier(size_t n) : presents(n) {}
         Ensemble presents;
-        Ensemble libresIci;
-        // Last occurrence of each word, counted from an origin that moves on with every
-        // piece far enough that what an earlier piece left is never close enough to count.
-        std::vector<qsizetype> derniere;
-        qsizetype origine = 0;
         std::u16string sCourant;
         std::u16string sSuivant;
     };
 
     void Presents(std::u16string_view sPiece, Atelier& atelier) const;
-    void TraitePiece(std::u16string_view sPiece, const Ensemble& libresAuDela, Atelier& atelier) const;
-    std::vector<qsizetype> Coupures(const QString& sTexte) const;
+    void TraitePiece(std::u16string_view sPiece, bool bTexteContinue, Atelier& atelier) const;
+    qsizetype ProchaineCoupure(QStringView sTexte, qsizetype x) const;
 
     std::vector<MotPrepare> m_mots;
     std::vector<ReglePasse> m_regles; // the pass of each word, pointing into m_mots
     IndexLettres m_lettre;
     bool m_bGarderOuter;
     bool m_bMotsUneLettre = false;
-    qsizetype m_lMotMax = 0; // length of the longest word
     bool m_bLettresSeules = true;
     std::vector<std::vector<int>> m_parDigramme; // words of two letters or more, by their first two
     // The same, flattened for the scan: words of bigram b are m_motsDigramme[m_debuts[b] ..
@@ -191,7 +183,6 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
         if (m.sMaj.isEmpty())
             throw std::invalid_argument("MiseEnPageMotsCles: mot vide dans la table");
         m.bSupprime = mc.Supprime;
-        m_lMotMax = std::max(m_lMotMax, m.sMaj.size());
         m.sRemplacement = QStringLiteral(" ");
         if (mc.RetourLigne)
             m.sRemplacement += QLatin1String("\r\n");
@@ -242,17 +233,13 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
     }
 }
 
-// The words whose pass can change the piece. A word found only inside longer words (a letter
-// right before and right after each occurrence), its occurrences never closer than its length
-// plus one, leaves the piece as it is: each occurrence is rejected and copied with the
-// character after it, and the search never restarts right on another occurrence, which is
-// the one case where a rejected occurrence gets a space put in front of it.
+// The words whose pass can change the piece: those that stand somewhere in it as a whole word.
+// A word found only inside names (or right after a ".") leaves the piece as it is, every
+// occurrence being rejected and copied unchanged.
 void Preparation::Presents(std::u16string_view sPiece, Atelier& atelier) const
 {
     Ensemble& presents = atelier.presents;
     presents.Vide();
-    atelier.origine += qsizetype(sPiece.size()) + m_lMotMax + 2;
-    const qsizetype o = atelier.origine;
     if (!m_bLettresSeules) {
         presents.Remplit();
         return;
@@ -260,12 +247,15 @@ void Preparation::Presents(std::u16string_view sPiece, Atelier& atelier) const
     const char16_t* s = sPiece.data();
     const qsizetype n = qsizetype(sPiece.size());
     int b = n > 0 ? m_lettre(s[0]) : -1; // letter index of s[i + 1], carried over
+    bool bColleAuSuivant = false;         // whether s[i - 1] glues to what follows it
     for (qsizetype i = 0; i < n; ++i) {
         const int a = b;
         b = i + 1 < n ? m_lettre(s[i + 1]) : -1;
-        if (a < 0)
-            continue;
-        if (m_bMotsUneLettre)
+        const bool bColleAvant = bColleAuSuivant;
+        bColleAuSuivant = EstCaractereMot(s[i]);
+        if (a < 0 || bColleAvant)
+            continue; // no word starts here, or none that stands alone
+        if (m_bMotsUneLettre && !(i + 1 < n && EstCaractereMot(s[i + 1])))
             for (int k : m_parLettre[size_t(a)])
                 presents.Ajoute(size_t(k));
         if (b < 0)
@@ -281,16 +271,24 @@ void Preparation::Presents(std::u16string_view sPiece, Atelier& atelier) const
                 ++u;
             if (u != L)
                 continue;
-            const size_t k = size_t(m_motsDigramme[size_t(t)]);
-            const bool bInterieur = i >= 1 && m_lettre(s[i - 1]) >= 0 && i + L < n && m_lettre(s[i + L]) >= 0;
-            if (!bInterieur || atelier.derniere[k] >= o + i - (L + 1))
-                presents.Ajoute(k);
-            atelier.derniere[k] = o + i;
+            if (!(i + L < n && EstCaractereMot(s[i + L])))
+                presents.Ajoute(size_t(m_motsDigramme[size_t(t)]));
         }
     }
 }
 
-// The single-pass replacement of " WORD " by " ", ignoring case.
+// Whether the whole word JOIN comes at i, after spaces.
+bool JoinSuit(const char16_t* s, qsizetype i, qsizetype n)
+{
+    static const QString sJoin = QStringLiteral("JOIN");
+    while (i < n && s[i] == u' ')
+        ++i;
+    return i + sJoin.size() <= n && CorrespondMaj(s + i, sJoin)
+        && (i + sJoin.size() == n || !EstCaractereMot(s[i + sJoin.size()]));
+}
+
+// The single-pass replacement of " WORD " by " ", ignoring case, where JOIN follows: OUTER
+// says nothing in LEFT OUTER JOIN, but OUTER APPLY is not APPLY.
 bool RetireMot(std::u16string_view sEntree, const QString& sCadreMaj, std::u16string& sSortie)
 {
     const char16_t* s = sEntree.data();
@@ -300,7 +298,7 @@ bool RetireMot(std::u16string_view sEntree, const QString& sCadreMaj, std::u16st
     qsizetype debut = 0;
     qsizetype i = 0;
     while (i + L <= n) {
-        if (s[i] == u' ' && CorrespondMaj(s + i, sCadreMaj)) {
+        if (s[i] == u' ' && CorrespondMaj(s + i, sCadreMaj) && JoinSuit(s, i + L, n)) {
             sSortie.append(sEntree.substr(size_t(debut), size_t(i - debut)));
             sSortie.push_back(u' ');
             i += L;
@@ -314,11 +312,10 @@ bool RetireMot(std::u16string_view sEntree, const QString& sCadreMaj, std::u16st
     return bModifie;
 }
 
-void Preparation::TraitePiece(std::u16string_view sPiece, const Ensemble& libresAuDela, Atelier& atelier) const
+void Preparation::TraitePiece(std::u16string_view sPiece, bool bTexteContinue, Atelier& atelier) const
 {
     Ensemble& presents = atelier.presents;
     Presents(sPiece, atelier);
-    atelier.libresIci.Vide();
     std::u16string& sCourant = atelier.sCourant;
     std::u16string& sSuivant = atelier.sSuivant;
     sCourant.assign(sPiece);
@@ -332,10 +329,7 @@ void Preparation::TraitePiece(std::u16string_view sPiece, const Ensemble& libres
                 continue;
             bModifie = RetireMot(sCourant, m.sSupprime, sSuivant);
         } else {
-            const BilanPasse bilan = PasseMotEntier(sCourant, m_regles[k], libresAuDela.Contient(k), sSuivant);
-            if (bilan.bOccurrenceLibre)
-                atelier.libresIci.Ajoute(k);
-            bModifie = bilan.bModifie;
+            bModifie = PasseMotEntier(sCourant, m_regles[k], bTexteContinue, sSuivant);
             if (bModifie)
                 presents.Union(m_apparaissent[k]);
         }
@@ -344,56 +338,46 @@ void Preparation::TraitePiece(std::u16string_view sPiece, const Ensemble& libres
     }
 }
 
-std::vector<qsizetype> Preparation::Coupures(const QString& sTexte) const
+// The first cut at or after x, -1 when the rest of the text is the last piece.
+qsizetype Preparation::ProchaineCoupure(QStringView sTexte, qsizetype x) const
 {
-    std::vector<qsizetype> coupures{0};
     if (!m_bLettresSeules)
-        return coupures;
-    const char16_t* s = reinterpret_cast<const char16_t*>(sTexte.constData());
+        return -1;
+    const char16_t* s = sTexte.utf16();
     const qsizetype n = sTexte.size();
-    for (qsizetype x = TaillePiece; x < n - 1; ++x) {
-        if (s[x] == u' ' || EstCaractereMot(s[x]) || EstLettre(s[x - 1]))
-            continue;
-        coupures.push_back(x);
-        x += TaillePiece - 1; // pieces are at least that long
-    }
-    return coupures;
+    for (; x < n - 1; ++x)
+        if (s[x] != u' ' && !EstCaractereMot(s[x]) && !EstLettre(s[x - 1]))
+            return x;
+    return -1;
 }
 
-QString Preparation::Applique(const QString& sTexte) const
+void Preparation::Applique(const QString& sTexte, QString& sSortie) const
 {
-    const std::vector<qsizetype> coupures = Coupures(sTexte);
-    const size_t nPieces = coupures.size();
     const std::u16string_view texte(reinterpret_cast<const char16_t*>(sTexte.constData()), size_t(sTexte.size()));
-    // The outputs of the pieces, from the last to the first, one after the other in one
-    // buffer; each piece but the first drops the character it shares with the one before.
-    std::u16string sSorties;
-    sSorties.reserve(size_t(sTexte.size()) + size_t(sTexte.size()) / 4);
-    std::vector<size_t> debutsSorties(nPieces + 1);
-    Ensemble libresAuDela(m_mots.size());
+    // The outputs of the pieces one after the other; each piece but the first drops the
+    // character it shares with the one before.
+    sSortie.truncate(0);
+    sSortie.reserve(sTexte.size() + sTexte.size() / 4);
     Atelier atelier(m_mots.size());
-    for (size_t i = nPieces; i-- > 0;) {
-        const qsizetype debut = coupures[i];
-        const qsizetype fin = i + 1 < nPieces ? coupures[i + 1] + 1 : sTexte.size();
-        TraitePiece(texte.substr(size_t(debut), size_t(fin - debut)), libresAuDela, atelier);
-        debutsSorties[i] = sSorties.size();
-        sSorties.append(std::u16string_view(atelier.sCourant).substr(i == 0 ? 0 : 1));
-        libresAuDela.Union(atelier.libresIci);
+    qsizetype debut = 0;
+    for (;;) {
+        // Pieces are at least TaillePiece long.
+        const qsizetype coupure = ProchaineCoupure(sTexte, debut + TaillePiece);
+        const bool bTexteContinue = coupure >= 0;
+        const qsizetype fin = bTexteContinue ? coupure + 1 : sTexte.size();
+        TraitePiece(texte.substr(size_t(debut), size_t(fin - debut)), bTexteContinue, atelier);
+        const std::u16string_view sPiece = std::u16string_view(atelier.sCourant).substr(debut == 0 ? 0 : 1);
+        sSortie.append(QStringView(sPiece.data(), qsizetype(sPiece.size())));
+        if (!bTexteContinue)
+            break;
+        debut = coupure;
     }
-    debutsSorties[nPieces] = sSorties.size();
-    QString sResultat;
-    sResultat.reserve(qsizetype(sSorties.size()));
-    for (size_t i = 0; i < nPieces; ++i) {
-        const size_t fin = i == 0 ? debutsSorties[nPieces] : debutsSorties[i - 1];
-        sResultat.append(QStringView(sSorties.data() + debutsSorties[i], qsizetype(fin - debutsSorties[i])));
-    }
-    return sResultat;
 }
 
 } // namespace
 
-QString MiseEnPageMotsCles(const QString& sTexte, const TableauMotsCles& table, bool bGarderOuter)
+void MiseEnPageMotsCles(const QString& sTexte, const TableauMotsCles& table, bool bGarderOuter, QString& sSortie)
 {
     const Preparation preparation(table, bGarderOuter);
-    return preparation.Applique(sTexte);
+    preparation.Applique(sTexte, sSortie);
 }

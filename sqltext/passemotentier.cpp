@@ -2,8 +2,10 @@
 
 #include "casse.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 
 #if defined(__SSE2__) && defined(__GNUC__)
 #include <emmintrin.h>
@@ -79,15 +81,14 @@ inline bool CorrespondExact(const char16_t* s, const char16_t* mot, qsizetype L)
 
 } // namespace
 
-// The replacement routine this reproduces searches the rest of the text again from its start
-// for every occurrence, and before judging an occurrence checks, with a pattern match over
-// the whole rest, that a free-standing occurrence is still somewhere ahead. Both are read
-// here from precomputed facts: the rest only ever loses characters from its front, so the
-// pattern match is "the last free-standing occurrence lies ahead".
-BilanPasse PasseMotEntier(std::u16string_view sEntree, const ReglePasse& regle, bool bLibreAuDela,
-                          std::u16string& sSortie)
+// The routine this follows searches the rest of the text again from its start for every
+// occurrence and tests the characters around it in the text. Nothing is ever put in front of
+// an occurrence that is not replaced, so one left-to-right walk gives the same result. A
+// rejected occurrence is copied with the one character after it; for a keyword, an occurrence
+// starting on that character would follow a letter and be rejected anyway.
+bool PasseMotEntier(std::u16string_view sEntree, const ReglePasse& regle, bool bTexteContinue,
+                    std::u16string& sSortie)
 {
-    BilanPasse bilan;
     const char16_t* s = sEntree.data();
     const qsizetype n = sEntree.size();
     const qsizetype L = regle.sMot.size();
@@ -101,19 +102,6 @@ BilanPasse PasseMotEntier(std::u16string_view sEntree, const ReglePasse& regle, 
         ? regle.sMotMaj.utf16()
         : reinterpret_cast<const char16_t*>(sMajLocal.constData());
     const char16_t* motExact = regle.sMot.utf16();
-
-    // Free-standing occurrences in the sense of the pattern match, which always compares the
-    // upper-cased texts: non-letter before and after, both inside the text. When one is known
-    // to lie further on anyway, the pattern match always succeeds and they need not be sought.
-    qsizetype lDerniereLibre = -1;
-    const qsizetype lDebutRecherche = bLibreAuDela ? 0 : n - L - 1;
-    for (qsizetype j = lDebutRecherche; j >= 1; --j) {
-        if (!EstLettre(s[j - 1]) && !EstLettre(s[j + L]) && CorrespondMaj(s + j, motMaj, L)) {
-            lDerniereLibre = j;
-            break;
-        }
-    }
-    bilan.bOccurrenceLibre = bLibreAuDela || lDerniereLibre >= 0;
 
     // The first letter is looked for in both cases at once; other characters only go through
     // the upper-casing when they are not plain ASCII.
@@ -146,6 +134,7 @@ BilanPasse PasseMotEntier(std::u16string_view sEntree, const ReglePasse& regle, 
         return -1;
     };
 
+    bool bModifie = false;
     qsizetype r = 0; // start of the rest
     while (r < n) {
         const qsizetype p = chercher(r);
@@ -153,68 +142,36 @@ BilanPasse PasseMotEntier(std::u16string_view sEntree, const ReglePasse& regle, 
             sSortie.append(sEntree.substr(size_t(r)));
             break;
         }
-        // An occurrence at the very start of the rest gets a space in front of it.
-        const bool bEspaceAjoute = p == r;
-        const bool bSuiteLibre = p + L < n && !EstLettre(s[p + L]);
-
-        bool bMotif;
-        if (regle.bCadreAvant && regle.bCadreApres) {
-            bMotif = bLibreAuDela || lDerniereLibre >= r + 1 || (bEspaceAjoute && bSuiteLibre);
-        } else if (regle.bCadreAvant) {
-            // "*[!A-Z]WORD": the rest must end with the word after a non-letter.
-            bMotif = n - L >= r + 1 && !EstLettre(s[n - L - 1])
-                && CorrespondMaj(s + n - L, motMaj, L);
-            if (!bMotif && bEspaceAjoute && p + L == n)
-                bMotif = true;
-        } else {
-            // Anchored at the start of the rest, which now begins with the added space or
-            // with a character that is not the word: the pattern can never match.
-            bMotif = false;
-        }
-        if (!bMotif) {
-            if (bEspaceAjoute) {
-                sSortie.push_back(u' ');
-                bilan.bModifie = true;
-            }
-            sSortie.append(sEntree.substr(size_t(r)));
-            break;
-        }
-
-        const bool bAvantColle = !bEspaceAjoute && EstCaractereMot(s[p - 1]);
-        const bool bApresColle = p + L < n && EstCaractereMot(s[p + L]);
+        const bool bAvantColle = regle.bCadreAvant && p > 0 && EstCaractereMot(s[p - 1]);
+        // A word that ends the text is left as it is: nothing says it is not cut short.
+        const bool bApresColle = regle.bCadreApres
+            && (p + L < n ? EstCaractereMot(s[p + L]) : !bTexteContinue);
         if (bAvantColle || bApresColle) {
             // Rejected: the occurrence goes out unchanged with the one character after it.
-            if (bEspaceAjoute) {
-                sSortie.push_back(u' ');
-                bilan.bModifie = true;
-            }
             const qsizetype fin = std::min(n, p + L + 1);
             sSortie.append(sEntree.substr(size_t(r), size_t(fin - r)));
             r = fin;
             continue;
         }
 
-        if (!bEspaceAjoute) {
-            qsizetype finAvant = p;
-            while (finAvant > r && s[finAvant - 1] == u' ')
-                --finAvant;
-            sSortie.append(sEntree.substr(size_t(r), size_t(finAvant - r)));
-        }
+        qsizetype finAvant = p;
+        while (finAvant > r && s[finAvant - 1] == u' ')
+            --finAvant;
+        sSortie.append(sEntree.substr(size_t(r), size_t(finAvant - r)));
         sSortie.append(regle.sRemplacement.utf16(), size_t(regle.sRemplacement.size()));
-        bilan.bModifie = true;
+        bModifie = true;
         const bool bDeuxEspaces = p + L + 1 < n && s[p + L] == u' ' && s[p + L + 1] == u' ';
         r = p + L + (bDeuxEspaces ? 1 : 0);
     }
-    return bilan;
+    return bModifie;
 }
 
-BilanPasse PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bLibreAuDela,
-                          QString& sSortie)
+bool PasseMotEntier(QStringView sEntree, const ReglePasse& regle, bool bTexteContinue, QString& sSortie)
 {
     std::u16string sTampon;
     sTampon.reserve(size_t(sEntree.size()) + size_t(sEntree.size()) / 8);
-    const BilanPasse bilan = PasseMotEntier(std::u16string_view(sEntree.utf16(), size_t(sEntree.size())),
-                                            regle, bLibreAuDela, sTampon);
+    const bool bModifie = PasseMotEntier(std::u16string_view(sEntree.utf16(), size_t(sEntree.size())),
+                                         regle, bTexteContinue, sTampon);
     sSortie.append(QStringView(sTampon.data(), qsizetype(sTampon.size())));
-    return bilan;
+    return bModifie;
 }

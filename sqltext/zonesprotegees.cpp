@@ -1,15 +1,17 @@
 #include "zonesprotegees.h"
 
+#include "casse.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 namespace {
 
-// Characters that continue a T-SQL identifier: a "@", "#" or "N'" right after one of them
-// belongs to that identifier rather than starting a variable or a Unicode literal.
+// A "@", "#" or "N'" right after a character of a name belongs to that name rather than
+// starting a variable or a Unicode literal.
 bool EstCaractereIdentifiant(QChar c)
 {
-    return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$';
+    return EstCaractereNom(c.unicode());
 }
 
 // End (exclusive) of a part closed by cFin, where a doubled cFin stands for itself.
@@ -122,10 +124,11 @@ constexpr DebutsZones PeutOuvrirZone;
 
 } // namespace
 
-TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin)
+void ProtegeZones(const QString& sTexte, qsizetype lFin, TexteProtege& tp)
 {
-    TexteProtege tp;
-    tp.sTexte.reserve(sTexte.size() + 2); // room for a final CR LF
+    tp.sTexte.truncate(0);
+    tp.sTexte.reserve(sTexte.size() + 4); // room for a final CR LF and a space at each end
+    tp.zones.clear();
     qsizetype i = 0;
     qsizetype debutPlat = 0;
     const char16_t* d = reinterpret_cast<const char16_t*>(sTexte.constData());
@@ -147,7 +150,6 @@ TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin)
         debutPlat = fin;
     }
     tp.sTexte.append(QStringView(sTexte).mid(debutPlat));
-    return tp;
 }
 
 namespace {
@@ -217,11 +219,9 @@ void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zo
     sTexte = sSortie;
 }
 
-QString RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones)
+void RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones, QString& sSortie)
 {
-    if (zones.empty())
-        return sTexte;
-    QString sSortie;
+    sSortie.truncate(0);
     qsizetype total = sTexte.size();
     for (const ZoneProtegee& z : zones)
         total += z.sTexte.size();
@@ -241,5 +241,4 @@ QString RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zo
     if (iZone != zones.size())
         throw std::logic_error("RestaureZones: marqueur perdu");
     sSortie.append(QStringView(sTexte).mid(debut));
-    return sSortie;
 }

@@ -26,13 +26,15 @@ struct TexteProtege {
     std::vector<ZoneProtegee> zones;
 };
 
-/// Splits out the protected parts. An unterminated one runs to lFin (0-based, exclusive), the
-/// rest of the text after lFin being plain.
-TexteProtege ProtegeZones(const QString& sTexte, qsizetype lFin);
+/// Splits out the protected parts into tp, in place of what it held (the room its text already
+/// has is used, and four characters more are made room for). An unterminated part runs to lFin
+/// (0-based, exclusive), the rest of the text after lFin being plain.
+void ProtegeZones(const QString& sTexte, qsizetype lFin, TexteProtege& tp);
 
 /// Puts a CR LF (and the TABs that begin the comment's line) after every line comment that is
 /// not followed, after spaces, by a CR LF or by the end of the text, in place of those spaces.
 void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zones);
 
-/// The text with each marker replaced by its part, in order. Throws when the count differs.
-QString RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones);
+/// The text with each marker replaced by its part, in order, in place of what sSortie held.
+/// Throws when the count differs.
+void RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones, QString& sSortie);

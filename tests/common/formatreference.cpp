@@ -70,12 +70,72 @@ QString RTrimEspaces(QString s)
     return s;
 }
 
+// A character of a name (letters of any script with their marks, digits, "_", "@", "#", "$",
+// either half of a surrogate pair) or ".": a keyword glued to one is not a keyword.
 bool EstMot(const QString& c)
 {
     if (c.isEmpty())
         return false;
     const QChar m = c.at(0);
-    return (m >= u'A' && m <= u'Z') || m == u'.' || m == u'_';
+    return m.isLetterOrNumber() || m.isMark() || m.isSurrogate() || m == u'_' || m == u'@' || m == u'#'
+        || m == u'$' || m == u'.';
+}
+
+// Whether the whole word JOIN comes at the 0-based position i, after spaces.
+bool JoinSuit(const QString& s, qsizetype i)
+{
+    while (i < s.size() && s.at(i) == u' ')
+        ++i;
+    return MajRef(s.mid(i, 4)) == QStringLiteral("JOIN") && (i + 4 >= s.size() || !EstMot(s.mid(i + 4, 1)));
+}
+
+// Every " WORD " (case ignored) that JOIN follows becomes one space, left to right, without
+// overlaps; the others stay.
+QString RetireAvantJoin(const QString& s, const QString& sMot)
+{
+    const QString cadre = MajRef(QStringLiteral(" ") + sMot + QStringLiteral(" "));
+    QString r;
+    qsizetype i = 0;
+    while (i < s.size()) {
+        if (MajRef(s.mid(i, cadre.size())) == cadre && JoinSuit(s, i + cadre.size())) {
+            r += u' ';
+            i += cadre.size();
+        } else {
+            r += s.at(i);
+            ++i;
+        }
+    }
+    return r;
+}
+
+// A line that starts with "GO " ends after GO, its repeat count and the spaces that follow
+// them; the rest of it goes to a new line.
+QString IsoleGoReference(const QString& r)
+{
+    QStringList lignes = r.split(QStringLiteral("\r\n"));
+    for (int n = 0; n < int(lignes.size()); ++n) {
+        QString& l = lignes[n];
+        if (l.left(3) != QStringLiteral("GO "))
+            continue;
+        const bool bDerniere = n + 1 == int(lignes.size());
+        auto finLigne = [&](qsizetype i) {
+            return i == l.size() || (bDerniere && i + 1 == l.size() && l.at(i) == u'\r');
+        };
+        qsizetype j = 2;
+        while (j < l.size() && l.at(j) == u' ')
+            ++j;
+        qsizetype k = j;
+        while (k < l.size() && l.at(k) >= u'0' && l.at(k) <= u'9')
+            ++k;
+        if (k > j && (finLigne(k) || l.at(k) == u' ')) {
+            j = k;
+            while (j < l.size() && l.at(j) == u' ')
+                ++j;
+        }
+        if (!finLigne(j))
+            l.insert(j, QStringLiteral("\r\n"));
+    }
+    return lignes.join(QStringLiteral("\r\n"));
 }
 
 // Split like the runtime: an empty text gives no element at all.
@@ -223,18 +283,18 @@ QString RemplaceMotEntierReference(const QString& sTexte, const QString& sMotCad
             reste.clear();
             continue;
         }
-        if (p == 1) {
-            reste = QStringLiteral(" ") + reste;
-            p = 2;
-        }
-        if (!CommeReference(MajRef(reste), MajRef(motif))) {
+        // Nothing is put in front of the rest, which always ends the text: an occurrence that
+        // starts it is judged by the character before it in the text (a space at the start).
+        const qsizetype debutReste = sTexte.size() - reste.size();
+        const QString avant = debutReste == 0 ? QStringLiteral(" ") : sTexte.mid(debutReste - 1, 1);
+        if (!CommeReference(MajRef(avant + reste), MajRef(motif))) {
             resultat += reste;
             reste.clear();
             continue;
         }
         QString c1;
         QString c2;
-        const QString c0 = MajRef(Mid(reste, p - 1, 1));
+        const QString c0 = MajRef(p == 1 ? avant : Mid(reste, p - 1, 1));
         if (EstMot(c0)) {
             dernierRejet = p;
             p = 0;
@@ -283,8 +343,7 @@ QString FormatSQLReference(const QString& sTexte, bool bGarderOuter, const Table
         for (const MotCle& mc : table) {
             if (mc.Supprime) {
                 if (!bGarderOuter)
-                    s = Remplace(s, QStringLiteral(" ") + mc.Mot + QStringLiteral(" "),
-                                 QStringLiteral(" "), 1);
+                    s = RetireAvantJoin(s, mc.Mot);
             } else {
                 QString remplacement = QStringLiteral(" ");
                 if (mc.RetourLigne)
@@ -301,6 +360,8 @@ QString FormatSQLReference(const QString& sTexte, bool bGarderOuter, const Table
         if (bCR)
             s += QStringLiteral("\r");
         QString r = s.left(3) == QStringLiteral(" \r\n") ? Mid(s, 4) : Mid(s, 2);
+        if (!r.isEmpty())
+            r = IsoleGoReference(r);
         QStringList blocs = Decoupe(r, QStringLiteral("\r\nSELECT "));
         for (int i = int(blocs.size()) - 1; i >= 0; --i) {
             QString bloc = blocs[i];

@@ -9,7 +9,10 @@
 #include "textedecoupe.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -27,6 +30,198 @@ TableauMotsCles TableStandard()
     InitialiseMotsCles(t);
     return t;
 }
+
+// One token of a script, as SQL Server reads it: a name (dotted parts included), a literal, a
+// comment, a bracketed or quoted name, or one other character.
+struct Jeton {
+    QString sTexte;
+    int iLigneDebut = 0;
+    int iLigneFin = 0;
+    bool bNom = false;
+    bool bCommentaireLigne = false;
+};
+
+bool EstCaractereDeNom(QChar c)
+{
+    return c.isLetterOrNumber() || c.isMark() || c.isSurrogate() || c == u'_' || c == u'@' || c == u'#'
+        || c == u'$' || c == u'.';
+}
+
+// End (exclusive) of a part closed by cFin from i on, a doubled cFin standing for itself.
+qsizetype FinDelimitee(const QString& s, qsizetype i, QChar cFin)
+{
+    for (i = s.indexOf(cFin, i); i >= 0; i = s.indexOf(cFin, i + 2))
+        if (i + 1 >= s.size() || s.at(i + 1) != cFin)
+            return i + 1;
+    return s.size();
+}
+
+qsizetype FinCommentaireBloc(const QString& s, qsizetype i)
+{
+    int iProfondeur = 0;
+    for (qsizetype f = i; f + 1 < s.size(); ++f) {
+        if (s.at(f) == u'/' && s.at(f + 1) == u'*') {
+            ++iProfondeur;
+            ++f;
+        } else if (s.at(f) == u'*' && s.at(f + 1) == u'/') {
+            ++f;
+            if (--iProfondeur == 0)
+                return f + 1;
+        }
+    }
+    return s.size();
+}
+
+qsizetype FinJeton(const QString& s, qsizetype i, Jeton& j)
+{
+    const QChar c = s.at(i);
+    const QChar d = i + 1 < s.size() ? s.at(i + 1) : QChar();
+    if (c == u'-' && d == u'-') {
+        j.bCommentaireLigne = true;
+        qsizetype f = i;
+        while (f < s.size() && s.at(f) != u'\r' && s.at(f) != u'\n')
+            ++f;
+        return f;
+    }
+    if (c == u'/' && d == u'*')
+        return FinCommentaireBloc(s, i);
+    if (c == u'\'')
+        return FinDelimitee(s, i + 1, u'\'');
+    if ((c == u'N' || c == u'n') && d == u'\'')
+        return FinDelimitee(s, i + 2, u'\'');
+    if (c == u'[')
+        return FinDelimitee(s, i + 1, u']');
+    if (c == u'"')
+        return FinDelimitee(s, i + 1, u'"');
+    if (!EstCaractereDeNom(c))
+        return i + 1;
+    j.bNom = true;
+    qsizetype f = i;
+    while (f < s.size() && EstCaractereDeNom(s.at(f)))
+        ++f;
+    return f;
+}
+
+QList<Jeton> Jetons(const QString& s)
+{
+    QList<Jeton> jetons;
+    int iLigne = 1;
+    for (qsizetype i = 0; i < s.size();) {
+        if (s.at(i).isSpace()) {
+            iLigne += s.at(i) == u'\n' ? 1 : 0;
+            ++i;
+            continue;
+        }
+        Jeton j;
+        const qsizetype f = FinJeton(s, i, j);
+        j.sTexte = s.mid(i, f - i);
+        j.iLigneDebut = iLigne;
+        iLigne += int(j.sTexte.count(u'\n'));
+        j.iLigneFin = iLigne;
+        jetons << j;
+        i = f;
+    }
+    return jetons;
+}
+
+bool EstMotCle(const Jeton& j, const TableauMotsCles& table, bool bSupprime)
+{
+    return j.bNom && std::any_of(table.begin(), table.end(), [&](const MotCle& m) {
+        return m.Supprime == bSupprime && j.sTexte.compare(m.Mot, Qt::CaseInsensitive) == 0;
+    });
+}
+
+// Scripts as they are written for SQL Server: batches, procedures, DDL, dynamic SQL, names
+// with accents and digits, names that hold keywords.
+const char* const ScriptProcedure = R"sql(USE Ventes2024
+GO
+IF OBJECT_ID(N'dbo.usp_RésuméCommandes', N'P') IS NOT NULL
+    DROP PROCEDURE dbo.usp_RésuméCommandes
+GO
+CREATE PROCEDURE dbo.usp_RésuméCommandes
+    @DateDébut date,
+    @IsColumnstoreOrdered bit = 0
+AS
+BEGIN
+    SET NOCOUNT ON;
+    DECLARE @RowsForSorting int = 0, @Année2024 int;
+    IF @IsColumnstoreOrdered = 1
+    BEGIN
+        SELECT c.CustOrdersOrders, c.SortOrder, c.is_date_correlation_on, RowsForSorting
+        FROM dbo.Clients AS c
+        WHERE c.Créé >= @DateDébut OR c.FromDate IS NULL or IsColumnstoreOrdered = 1
+        ORDER BY c.SortOrder DESC;
+    END
+    ELSE
+        SELECT TOP (10) Leçon, Garçon, col1from, Année2024 FROM dbo.Élèves ORDER BY Leçon;
+    RETURN @RowsForSorting;
+END
+GO
+EXEC dbo.usp_RésuméCommandes @DateDébut = '20240101'
+GO 2
+PRINT 'fait'
+)sql";
+
+const char* const ScriptDDL = R"sql(CREATE TABLE dbo.Commande (
+    CommandeId int IDENTITY(1,1) NOT NULL PRIMARY KEY,
+    SortOrder nvarchar(256) NOT NULL,
+    is_date_correlation_on bit NOT NULL DEFAULT (0),
+    [Order Details] nvarchar(max) NULL,
+    Montant$ decimal(12,2) NULL,
+    EndDate datetime NULL
+) ON [PRIMARY]
+GO
+CREATE NONCLUSTERED INDEX IX_Commande_SortOrder ON dbo.Commande (SortOrder) INCLUDE (EndDate)
+GO
+ALTER TABLE dbo.Commande ADD CONSTRAINT CK_Commande_Montant CHECK (Montant$ >= 0)
+GO -- fin du DDL
+)sql";
+
+const char* const ScriptDynamique = R"sql(DECLARE @sql nvarchar(max), @Table sysname = N'Commande';
+SET @sql = N'SELECT COUNT(*) FROM dbo.' + QUOTENAME(@Table) + N' WHERE SortOrder <> '''' OR EndDate IS NULL';
+EXEC sp_executesql @sql;
+SET @sql = 'UPDATE t SET a = 1 -- pas un commentaire
+WHERE b = 2';
+PRINT @sql;
+GO
+ALTER DATABASE CURRENT SET RECOVERY SIMPLE
+)sql";
+
+const char* const ScriptRequetes = R"sql(WITH Dernières AS (
+    SELECT o.ClientId, MAX(o.DateCommande) AS DernièreDate
+    FROM dbo.Commandes AS o
+    GROUP BY o.ClientId
+)
+SELECT c.Nom,
+       CASE WHEN d.DernièreDate IS NULL THEN 'jamais' ELSE CONVERT(varchar(10), d.DernièreDate, 103) END AS Statut,
+       x.Total
+FROM dbo.Clients AS c
+LEFT OUTER JOIN Dernières AS d ON d.ClientId = c.ClientId
+OUTER APPLY (SELECT SUM(l.Qté * l.PrixUnitaire) AS Total FROM dbo.Lignes AS l WHERE l.ClientId = c.ClientId) AS x
+FULL outer JOIN dbo.Archives AS a ON a.ClientId = c.ClientId
+CROSS APPLY dbo.fn_Remises(c.ClientId) AS r;
+GO
+MERGE dbo.Stock AS cible
+USING (SELECT ProduitId, Qté FROM dbo.Réception) AS source ON cible.ProduitId = source.ProduitId
+WHEN MATCHED AND source.Qté = 0 THEN DELETE
+WHEN MATCHED THEN UPDATE SET cible.Qté = cible.Qté + source.Qté
+WHEN NOT MATCHED BY TARGET THEN INSERT (ProduitId, Qté) VALUES (source.ProduitId, source.Qté);
+GO
+)sql";
+
+const char* const ScriptDeclencheur = R"sql(/* Journal des modifications
+   -- ne pas supprimer /* imbriqué */ */
+CREATE TRIGGER trg_Commande_Maj ON dbo.Commande AFTER UPDATE AS
+BEGIN
+    IF UPDATE(SortOrder) AND NOT EXISTS (SELECT 1 FROM inserted WHERE SortOrder IS NULL)
+        INSERT INTO #journal (Id, Quand) SELECT CommandeId, GETDATE() FROM inserted;
+    DECLARE @from int = 1, @select varchar(20) = 'x';
+END
+GO
+CREATE FUNCTION dbo.fn_Remises (@ClientId int) RETURNS TABLE AS RETURN
+    (SELECT TOP 1 Taux FROM dbo.Remises WHERE ClientId = @ClientId ORDER BY Début DESC)
+GO
+)sql";
 
 } // namespace
 
@@ -70,6 +265,32 @@ private slots:
         QTest::newRow("tabulation_intacte") << T("a\tfrom\tb") << T("a\t ⏎FROM \tb");
         QTest::newRow("lf_seul_devient_espace") << T("select a\nfrom t") << T("SELECT a ⏎FROM t");
         QTest::newRow("mot_cle_majuscule_deja") << T("SELECT A FROM T") << T("SELECT A ⏎FROM T");
+        QTest::newRow("nom_avec_deux_fois_le_mot_cle")
+            << T("select RowsForSorting from t where a = 1 or b = 2")
+            << T("SELECT RowsForSorting ⏎FROM t ⏎WHERE a = 1 ⏎OR b = 2");
+        QTest::newRow("noms_jamais_coupes")
+            << T("select IsColumnstoreOrdered, CustOrdersOrders from t where a = 1 or b = 2")
+            << T("SELECT IsColumnstoreOrdered, CustOrdersOrders ⏎FROM t ⏎WHERE a = 1 ⏎OR b = 2");
+        QTest::newRow("nom_puis_type_puis_or")
+            << T("create table t (SortOrder nvarchar(256), x int) on grp go select a from t where b = 1 or c = 2")
+            << T("CREATE table t (SortOrder NVARCHAR(256), x INT) ⏎ON grp ⏎GO ⏎⇥SELECT a ⏎⇥FROM t ⏎⇥WHERE b = 1 ⏎"
+                 "⇥OR c = 2");
+        QTest::newRow("nom_finissant_par_on")
+            << T("update t set is_date_correlation_on = 1 where a = 1 or b = 2")
+            << T("UPDATE t ⏎SET is_date_correlation_on = 1 ⏎WHERE a = 1 ⏎OR b = 2");
+        QTest::newRow("lettres_accentuees_collent") << T("select Leçon, Garçon from t on x")
+            << T("SELECT Leçon, Garçon ⏎FROM t ⏎ON x");
+        QTest::newRow("chiffre_colle") << T("select col1from from t") << T("SELECT col1from ⏎FROM t");
+        QTest::newRow("dollar_colle") << T("select a$from, b from t") << T("SELECT a$from, b ⏎FROM t");
+        QTest::newRow("outer_apply_garde") << T("select a from t outer apply f(t.x) as g")
+            << T("SELECT a ⏎FROM t outer apply f(t.x) AS g");
+        QTest::newRow("full_outer_join_espaces") << T("a full OUTER    join b") << T("a ⏎FULL JOIN b");
+        QTest::newRow("outer_sans_join_garde") << T("a left outer x join b") << T("a ⏎LEFT outer x JOIN b");
+        QTest::newRow("go_puis_instruction") << T("go⏎alter procedure p as return 0")
+            << T("GO ⏎alter ⏎PROCEDURE p AS ⏎RETURN 0");
+        QTest::newRow("go_compte_garde_sa_ligne") << T("exec p⏎go 5⏎exec q") << T("exec p ⏎GO 5 ⏎exec q");
+        QTest::newRow("go_au_milieu") << T("select 1 go exec p go") << T("SELECT 1 ⏎GO ⏎exec p ⏎GO");
+        QTest::newRow("go_compte_colle") << T("go 5x") << T("GO ⏎5x");
     }
 
     void exemples()
@@ -90,6 +311,64 @@ private slots:
         QVERIFY(deux != une);
         QVERIFY(deux.contains(QStringLiteral("\t\t")) || deux.contains(QStringLiteral("\t \r\n\t")));
         QCOMPARE(deux, FormatSQLReference(une, false, table));
+    }
+
+    void scriptsReels_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("procedure") << QString::fromUtf8(ScriptProcedure);
+        QTest::newRow("ddl") << QString::fromUtf8(ScriptDDL);
+        QTest::newRow("sql_dynamique") << QString::fromUtf8(ScriptDynamique);
+        QTest::newRow("cte_merge_case_apply") << QString::fromUtf8(ScriptRequetes);
+        QTest::newRow("declencheur_fonction") << QString::fromUtf8(ScriptDeclencheur);
+    }
+
+    // Whitespace aside, the layout leaves every token as it was, save the case of keywords and
+    // an OUTER dropped before JOIN; and every GO ends up alone on its line, but for its repeat
+    // count and a comment.
+    void scriptsReels()
+    {
+        QFETCH(QString, script);
+        const TableauMotsCles table = TableStandard();
+        const QString entree = QString(script).replace(u'\n', QStringLiteral("\r\n"));
+        const QString sortie = FormatSQL(entree, false, table);
+        const QList<Jeton> avant = Jetons(entree);
+        const QList<Jeton> apres = Jetons(sortie);
+
+        qsizetype k = 0;
+        for (qsizetype i = 0; i < avant.size(); ++i) {
+            const Jeton& a = avant[i];
+            const QString sAttendu = EstMotCle(a, table, false) ? a.sTexte.toUpper() : a.sTexte;
+            if (k < apres.size() && apres[k].sTexte == sAttendu) {
+                ++k;
+                continue;
+            }
+            const bool bOuterAvantJoin = EstMotCle(a, table, true) && i + 1 < avant.size()
+                && avant[i + 1].sTexte.compare(QLatin1String("join"), Qt::CaseInsensitive) == 0;
+            QVERIFY2(bOuterAvantJoin, qPrintable(QStringLiteral("« %1 » (jeton %2) devenu « %3 »")
+                                                     .arg(a.sTexte).arg(i)
+                                                     .arg(k < apres.size() ? apres[k].sTexte : QString())));
+        }
+        QCOMPARE(k, apres.size());
+
+        static const QRegularExpression compte(QStringLiteral("^[0-9]+$"));
+        qsizetype nGo = 0;
+        for (qsizetype g = 0; g < apres.size(); ++g) {
+            if (!apres[g].bNom || apres[g].sTexte != QLatin1String("GO"))
+                continue;
+            ++nGo;
+            const int iLigne = apres[g].iLigneDebut;
+            QVERIFY2(g == 0 || apres[g - 1].iLigneFin < iLigne, qPrintable(QString::number(iLigne)));
+            qsizetype m = g + 1;
+            if (m < apres.size() && apres[m].iLigneDebut == iLigne && compte.match(apres[m].sTexte).hasMatch())
+                ++m;
+            if (m < apres.size() && apres[m].iLigneDebut == iLigne && apres[m].bCommentaireLigne)
+                ++m;
+            QVERIFY2(m == apres.size() || apres[m].iLigneDebut > iLigne, qPrintable(QString::number(iLigne)));
+        }
+        QCOMPARE(nGo, std::count_if(avant.begin(), avant.end(), [](const Jeton& j) {
+                     return j.bNom && j.sTexte.compare(QLatin1String("go"), Qt::CaseInsensitive) == 0;
+                 }));
     }
 
     void garderOuter()
@@ -151,12 +430,17 @@ private slots:
         QTest::newRow("variable_systeme") << T("select @@rowcount") << T("SELECT @@rowcount");
         QTest::newRow("table_temporaire") << T("select a from #order") << T("SELECT a ⏎FROM #order");
         QTest::newRow("table_temporaire_globale") << T("insert into ##t select 1") << T("INSERT INTO ##t ⏎⇥SELECT 1");
-        QTest::newRow("diese_dans_un_nom") << T("select col#from") << T("SELECT col# ⏎FROM");
+        QTest::newRow("diese_dans_un_nom") << T("select col#from") << T("SELECT col#from");
         QTest::newRow("tabulation_dans_litteral") << T("select '\ta\t' from t") << T("SELECT '\ta\t' ⏎FROM t");
         QTest::newRow("parentheses_dans_litteral")
             << T("select a from t union select '(' from u")
             << T("SELECT a ⏎FROM t ⏎UNION ⏎⇥SELECT '(' ⏎⇥FROM u");
-        QTest::newRow("marqueur_deja_present") << QString(T("select a\xee\x80\x80 from t")) << QString(T("SELECT a\xee\x80\x80 ⏎FROM t"));
+        QTest::newRow("go_commentaire_garde_sa_ligne") << T("go -- fin⏎exec p") << T("GO -- fin⏎exec p");
+        QTest::newRow("go_commentaire_bloc") << T("go /* x */ exec p") << T("GO ⏎/* x */ exec p");
+        QTest::newRow("go_compte_commentaire") << T("exec p go 2 -- deux fois⏎exec q")
+            << T("exec p ⏎GO 2 -- deux fois⏎exec q");
+        QTest::newRow("marqueur_deja_present") << QString(T("select a\xee\x80\x80 from t"))
+            << QString(T("SELECT a\xee\x80\x80 ⏎FROM t"));
     }
 
     void protection()

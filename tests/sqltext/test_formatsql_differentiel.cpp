@@ -15,11 +15,17 @@ const char* const Identifiants[] = {
     "a", "b", "t", "u", "x1", "person", "orders", "t.order", "my_from", "fromx", "xorx",
     "onon", "oror", "x.on", "isnull_", "bigint2", "nvarcharx", "Ordre", "cas", "case_",
     "endif", "selectselect", "fromfrom", "asas", "xor", "x.or", "_or", "or_", "ab.cd",
-    "ı", "ſelect", "Éfrom", "dé", "count", "qty", "price",
+    "ı", "ſelect", "Éfrom", "dé", "count", "qty", "price", "RowsForSorting", "Leçon", "col1from",
+    "a$or", "or2", "apply", "SortOrder", "Lec\u0327on",
 };
 
 const char* const Colles[] = {
-    ".", "_", "(", ")", ",", "=", "<>", "*", "+", "0", "7", "42", ";", "\t", "%", "!", ">=",
+    ".", "_", "(", ")", ",", "=", "<>", "*", "+", "0", "7", "42", ";", "\t", "%", "!", ">=", "$",
+};
+
+// Where OUTER is dropped or kept, and GO with what may share its line.
+const char* const Phrases[] = {
+    "left outer join", "full outer   join", "outer apply", "outer join", "go 5", "go 12 exec p", "go 3x",
 };
 
 class Generateur {
@@ -85,8 +91,10 @@ private:
             return Casse(QString::fromUtf8(Identifiants[m_alea.bounded(int(std::size(Identifiants)))]));
         if (choix < 90)
             return QString::fromLatin1(Colles[m_alea.bounded(int(std::size(Colles)))]);
-        if (choix < 95)
+        if (choix < 93)
             return QStringLiteral("(select ") + Casse(QStringLiteral("a from u where b in (select c from v)")) + u')';
+        if (choix < 97)
+            return Casse(QString::fromLatin1(Phrases[m_alea.bounded(int(std::size(Phrases)))]));
         return Casse(QStringLiteral("select a from t union all select b from u"));
     }
 

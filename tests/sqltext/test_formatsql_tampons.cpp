@@ -56,8 +56,10 @@ private slots:
     {
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QString>("mot");
-        QTest::addColumn<bool>("libreAuDela");
+        QTest::addColumn<bool>("texteContinue");
         QTest::newRow("mot_en_fin") << QStringLiteral(" a, b, c from") << QStringLiteral("from") << false;
+        QTest::newRow("mot_en_fin_texte_continue")
+            << QStringLiteral(" a, b, c from") << QStringLiteral("from") << true;
         QTest::newRow("casses_melangees") << QStringLiteral(" x FrOm y fROM z from ") << QStringLiteral("from") << false;
         QTest::newRow("s_long_devant") << QStringLiteral(" abc ſelect x select ") << QStringLiteral("select") << false;
         QTest::newRow("i_sans_point") << QStringLiteral(" 1 ınt 2 int ") << QStringLiteral("int") << true;
@@ -71,24 +73,43 @@ private slots:
     {
         QFETCH(QString, texte);
         QFETCH(QString, mot);
-        QFETCH(bool, libreAuDela);
+        QFETCH(bool, texteContinue);
         const QString remplacement = QStringLiteral(" \r\n") + mot.toUpper() + u' ';
         ReglePasse regle;
         regle.sMot = mot;
         regle.sRemplacement = remplacement;
 
         QString sQt;
-        const BilanPasse bQt = PasseMotEntier(QStringView(texte), regle, libreAuDela, sQt);
+        const bool bQt = PasseMotEntier(QStringView(texte), regle, texteContinue, sQt);
         std::u16string sTampon = u"<";
-        const BilanPasse bTampon = PasseMotEntier(
+        const bool bTampon = PasseMotEntier(
             std::u16string_view(reinterpret_cast<const char16_t*>(texte.constData()), size_t(texte.size())),
-            regle, libreAuDela, sTampon);
+            regle, texteContinue, sTampon);
         QCOMPARE(QStringView(sTampon).mid(1).toString(), sQt);
-        QCOMPARE(bTampon.bModifie, bQt.bModifie);
-        QCOMPARE(bTampon.bOccurrenceLibre, bQt.bOccurrenceLibre);
+        QCOMPARE(bTampon, bQt);
+        QCOMPARE(bQt, sQt != texte);
         QCOMPARE(sTampon.front(), u'<'); // appended, never overwritten
-        if (!libreAuDela)
+        if (!texteContinue)
             QCOMPARE(sQt, RemplaceMotEntierReference(texte, u'%' + mot + u'%', remplacement, 1));
+    }
+
+    // The formatter keeps its working texts from one call to the next: a result the caller
+    // still holds, or passes back in, is never written over by the next call.
+    void resultatGardeIntact()
+    {
+        TableauMotsCles table;
+        InitialiseMotsCles(table);
+        const QString sLong = QStringLiteral("select a, 'x' from t where b = 1 -- c\r\ngo\r\n").repeated(200);
+        const QString sCourt = QStringLiteral("update u set c = 2");
+        const QString r1 = FormatSQL(sLong, false, table);
+        const QString r2 = FormatSQL(sCourt, false, table);
+        const QString r3 = FormatSQL(r2, false, table);
+        QCOMPARE(r2, QStringLiteral("UPDATE u \r\nSET c = 2"));
+        QCOMPARE(r3, QStringLiteral("UPDATE u \r\nSET c = 2"));
+        QCOMPARE(r1, FormatSQL(QString(sLong), false, table));
+        QVERIFY(r1.startsWith(QStringLiteral("SELECT a, 'x' \r\nFROM t \r\nWHERE b = 1 -- c \r\nGO \r\n\tSELECT")));
+        QVERIFY(r1.endsWith(QStringLiteral("-- c \r\n\tGO")));
+        QCOMPARE(r1.count(QStringLiteral("GO")), 200);
     }
 
     // A text without a final CR LF gets one added as plain text after the protected parts: an

@@ -27,11 +27,12 @@ private slots:
                                             << QStringLiteral("<O>") << 1 << QStringLiteral(" t.order <O> ");
         QTest::newRow("souligne_avant_jamais") << QStringLiteral(" my_from x ") << QStringLiteral("from")
                                                << QStringLiteral("<F>") << 1 << QStringLiteral(" my_from x ");
-        QTest::newRow("arobase_remplace") << QStringLiteral(" @from ") << QStringLiteral("from")
-                                          << QStringLiteral("<F>") << 1 << QStringLiteral(" @<F> ");
-        QTest::newRow("crochet_parenthese_chiffre_tab")
+        QTest::newRow("arobase_diese_dollar_collent")
+            << QStringLiteral(" @from #from $from from$ ") << QStringLiteral("from") << QStringLiteral("<F>") << 1
+            << QStringLiteral(" @from #from $from from$ ");
+        QTest::newRow("crochet_parenthese_tab_chiffre_colle")
             << QStringLiteral(" [from (from 1from\tfrom ") << QStringLiteral("from") << QStringLiteral("F") << 1
-            << QStringLiteral(" [F (F 1F\tF ");
+            << QStringLiteral(" [F (F 1from\tF ");
         QTest::newRow("casses_melangees") << QStringLiteral(" From FROM from fRoM ") << QStringLiteral("from")
                                           << QStringLiteral("F") << 1 << QStringLiteral("FFFF ");
         QTest::newRow("mode_exact_ignore_autre_casse") << QStringLiteral(" From from ") << QStringLiteral("from")
@@ -50,13 +51,23 @@ private slots:
         QTest::newRow("rejet_copie_un_caractere_de_plus")
             << QStringLiteral(" xonon on ") << QStringLiteral("on") << QStringLiteral("#") << 1
             << QStringLiteral(" xonon# ");
-        QTest::newRow("rejet_suivi_du_mot_recoit_un_espace")
+        QTest::newRow("rejet_suivi_du_mot_sans_espace_insere")
             << QStringLiteral(" xordor or ") << QStringLiteral("or") << QStringLiteral("#") << 1
-            << QStringLiteral(" xord## ");
+            << QStringLiteral(" xordor # ");
+        QTest::newRow("mot_deux_fois_dans_un_nom")
+            << QStringLiteral(" RowsForSorting or ") << QStringLiteral("or") << QStringLiteral("#") << 1
+            << QStringLiteral(" RowsForSorting# ");
+        QTest::newRow("rejet_au_debut_sans_espace")
+            << QStringLiteral("fromx from ") << QStringLiteral("from") << QStringLiteral("F") << 1
+            << QStringLiteral("fromxF ");
         QTest::newRow("tabulations_pas_coupees") << QStringLiteral(" a\t from ") << QStringLiteral("from")
                                                  << QStringLiteral("|") << 1 << QStringLiteral(" a\t| ");
-        QTest::newRow("lettre_accentuee_est_une_limite") << QStringLiteral(" éfromé ") << QStringLiteral("from")
-                                                         << QStringLiteral("|") << 1 << QStringLiteral(" é|é ");
+        QTest::newRow("lettres_accentuees_collent")
+            << QStringLiteral(" éfrom fromé ") << QStringLiteral("from") << QStringLiteral("|") << 1
+            << QStringLiteral(" éfrom fromé ");
+        QTest::newRow("marque_combinante_colle")
+            << QStringLiteral(" Lec\u0327on on ") << QStringLiteral("on") << QStringLiteral("|") << 1
+            << QStringLiteral(" Lec\u0327on | ");
     }
 
     void cas()
