@@ -311,11 +311,12 @@ QString CreeCatalogue(sqlite3 *db, bool bMaster, const QString &sCollation)
         erreur = creeTablesSysteme(db, tablesMaster, lMaster, sCollation);
     if (erreur.isEmpty())
         erreur = Execute(db, QStringLiteral(
-            // The completion's catalogue queries list names in name order:
-            // (name, type) and (id, name) answer them from the index alone,
-            // already sorted (name is declared with the database's collation).
-            "CREATE INDEX sysobjects_name ON sysobjects(name, type);"
-            "CREATE INDEX sysobjects_type ON sysobjects(type, name);"
+            // The completion's catalogue queries list names, with their
+            // owners, in name order: (name, type, uid) and (id, name) answer
+            // them from the index alone, already sorted (name is declared
+            // with the database's collation).
+            "CREATE INDEX sysobjects_name ON sysobjects(name, type, uid);"
+            "CREATE INDEX sysobjects_type ON sysobjects(type, name, uid);"
             "CREATE INDEX syscolumns_id ON syscolumns(id, colid);"
             "CREATE INDEX syscolumns_nom ON syscolumns(id, name);"));
     if (AvecSchemas()) {

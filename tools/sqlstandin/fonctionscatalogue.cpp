@@ -41,7 +41,7 @@ struct Parametre {
 // owner and schema names it found while its main database did not change.
 struct CacheConnexion {
     QHash<QString, sqlite3_stmt *> requetes;
-    QHash<QString, QHash<qint64, std::optional<QString>>> noms; ///< by look-up, then id
+    QHash<qint64, std::optional<QByteArray>> noms[2]; ///< owners, then schemas, by id (UTF-8)
     unsigned int lVersionDonnees = 0;
     sqlite3_int64 lChangements = -1;
 };
@@ -117,32 +117,48 @@ QString texteDe(sqlite3 *db, const QString &sSql, const QVector<Parametre> &para
     return resultat;
 }
 
-// The name of an owner or schema by its id, from the connection's memo while
-// its main database is as it was (changed neither by it nor by another one).
-std::optional<QString> nomDeSchema(sqlite3 *db, const QString &sSql, qint64 lId)
+enum class GenreNom { Proprietaire, Schema };
+
+// The name of an owner or schema by its id, in UTF-8, from the connection's
+// memo while its main database is as it was (changed neither by it nor by
+// another connection).
+std::optional<QByteArray> nomDeSchema(sqlite3 *db, GenreNom genre, qint64 lId)
 {
     unsigned int lVersion = 0;
     sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &lVersion);
     const sqlite3_int64 lChangements = sqlite3_total_changes64(db);
+    const int iGenre = genre == GenreNom::Proprietaire ? 0 : 1;
     {
         const std::lock_guard<std::mutex> verrou(verrouRequetes);
         CacheConnexion &cache = caches[db];
         if (cache.lVersionDonnees != lVersion || cache.lChangements != lChangements) {
-            cache.noms.clear();
+            cache.noms[0].clear();
+            cache.noms[1].clear();
             cache.lVersionDonnees = lVersion;
             cache.lChangements = lChangements;
         }
-        const QHash<qint64, std::optional<QString>> &noms = cache.noms[sSql];
-        const auto trouve = noms.constFind(lId);
-        if (trouve != noms.constEnd())
+        const auto trouve = cache.noms[iGenre].constFind(lId);
+        if (trouve != cache.noms[iGenre].constEnd())
             return trouve.value();
     }
+    const QString sSql = genre == GenreNom::Proprietaire
+        ? QStringLiteral("SELECT name FROM sysusers WHERE uid = ?1")
+        : QStringLiteral("SELECT name FROM \"sys.schemas\" WHERE schema_id = ?1");
     bool bTrouve = false;
     const QString sNom = texteDe(db, sSql, {Parametre{QString(), lId, true}}, bTrouve);
-    const std::optional<QString> nom = bTrouve ? std::optional<QString>(sNom) : std::nullopt;
+    const std::optional<QByteArray> nom = bTrouve ? std::optional<QByteArray>(sNom.toUtf8()) : std::nullopt;
     const std::lock_guard<std::mutex> verrou(verrouRequetes);
-    caches[db].noms[sSql].insert(lId, nom);
+    caches[db].noms[iGenre].insert(lId, nom);
     return nom;
+}
+
+// A catalogue name holds no NUL: given as a terminated string, SQLite keeps
+// it terminated and need not copy it again when the row is read.
+void resultatNom(sqlite3_context *ctx, const std::optional<QByteArray> &nom)
+{
+    if (!nom)
+        return sqlite3_result_null(ctx);
+    sqlite3_result_text(ctx, nom->constData(), -1, SQLITE_TRANSIENT);
 }
 
 Parametre t(const QString &s) { return Parametre{s, 0, false}; }
@@ -153,7 +169,7 @@ void resultatTexte(sqlite3_context *ctx, const QString &s, bool bTrouve)
     if (!bTrouve)
         return sqlite3_result_null(ctx);
     const QByteArray u = s.toUtf8();
-    sqlite3_result_text(ctx, u.constData(), u.size(), SQLITE_TRANSIENT);
+    sqlite3_result_text(ctx, u.constData(), -1, SQLITE_TRANSIENT);
 }
 
 void resultatEntier(sqlite3_context *ctx, const std::optional<qint64> &v)
@@ -282,9 +298,7 @@ void fonctionUserName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return resultatTexte(ctx, QStringLiteral("dbo"), true);
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    const std::optional<QString> nom = nomDeSchema(
-        sqlite3_context_db_handle(ctx), QStringLiteral("SELECT name FROM sysusers WHERE uid = ?1"), sqlite3_value_int64(argv[0]));
-    resultatTexte(ctx, nom.value_or(QString()), nom.has_value());
+    resultatNom(ctx, nomDeSchema(sqlite3_context_db_handle(ctx), GenreNom::Proprietaire, sqlite3_value_int64(argv[0])));
 }
 
 void fonctionSchemaId(sqlite3_context *ctx, int argc, sqlite3_value **argv)
@@ -302,10 +316,7 @@ void fonctionSchemaName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return resultatTexte(ctx, QStringLiteral("dbo"), true);
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    const std::optional<QString> nom = nomDeSchema(sqlite3_context_db_handle(ctx),
-                                                   QStringLiteral("SELECT name FROM \"sys.schemas\" WHERE schema_id = ?1"),
-                                                   sqlite3_value_int64(argv[0]));
-    resultatTexte(ctx, nom.value_or(QString()), nom.has_value());
+    resultatNom(ctx, nomDeSchema(sqlite3_context_db_handle(ctx), GenreNom::Schema, sqlite3_value_int64(argv[0])));
 }
 
 void fonctionDbId(sqlite3_context *ctx, int argc, sqlite3_value **argv)

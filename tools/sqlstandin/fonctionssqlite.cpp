@@ -65,14 +65,14 @@ void fonctionGetDate(sqlite3_context *ctx, int, sqlite3_value **)
 {
     const QByteArray maintenant =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toUtf8();
-    sqlite3_result_text(ctx, maintenant.constData(), maintenant.size(), SQLITE_TRANSIENT);
+    sqlite3_result_text(ctx, maintenant.constData(), -1, SQLITE_TRANSIENT);
 }
 
 void fonctionDbName(sqlite3_context *ctx, int, sqlite3_value **)
 {
     auto *contexte = static_cast<ContexteFonctions *>(sqlite3_user_data(ctx));
     const QByteArray nom = contexte->sBaseCourante.toUtf8();
-    sqlite3_result_text(ctx, nom.constData(), nom.size(), SQLITE_TRANSIENT);
+    sqlite3_result_text(ctx, nom.constData(), -1, SQLITE_TRANSIENT);
 }
 
 // One position of a pattern against one character: literal, '_' or a [class].

@@ -302,11 +302,14 @@ void ajouteTexteUtf8(QByteArray &o, const char *p, int n, int lMaxOctets)
         o.append(texte);
         return;
     }
+    // Length and characters written in place: one resize a value, as a list
+    // of ten thousand names has thirty thousand of them.
     const int lOctets = std::min(2 * n, std::max(0, lMaxOctets));
-    AjouteU16(o, uint16_t(lOctets));
     const qsizetype lDebut = o.size();
-    o.resize(lDebut + lOctets);
+    o.resize(lDebut + 2 + lOctets);
     char *d = o.data() + lDebut;
+    *d++ = char(lOctets & 0xFF);
+    *d++ = char(lOctets >> 8);
     for (int k = 0; k < lOctets; ++k)
         d[k] = (k & 1) ? char(0) : p[k / 2];
 }
