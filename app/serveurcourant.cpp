@@ -5,9 +5,25 @@
 #include "connexion.h"
 #include "essaie.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 const QString kRequeteBases = QStringLiteral("SELECT name FROM sysdatabases ORDER BY name");
+
+// How long a hung server may hold the window. Each budget covers every wait
+// on the server on the way (closing the last session, checking a pooled one,
+// logging in, the queries); the window keeps a little of it for its own work.
+constexpr int kReserveFenetreMs = 200;
+// A completion request comes with a keystroke: three seconds in all.
+constexpr int kBudgetDemandeMs = 3000 - kReserveFenetreMs;
+
+// The connection check gives a login its full timeout, and a second more
+// for the rest: 16 seconds with the usual 15-second login timeout.
+int BudgetVerificationMs()
+{
+    return Connexion::LoginTimeout() * 1000 + 1000 - kReserveFenetreMs;
+}
 
 // A recordset failing in the middle ends the loop: no step can be skipped
 // past a broken end-of-data test or move.
@@ -52,6 +68,8 @@ QString ServeurCourant::ChaineConnexion(const QString &sBase) const
 QStringList ServeurCourant::ListeBasesDeDonnees(const QString &sNomServeur, const QString &sPWD)
 {
     Connexion &cn = Connexion_();
+    cn.SetEcheance(QDeadlineTimer(BudgetVerificationMs()));
+    const auto sansEcheance = qScopeGuard([&cn] { cn.SetEcheance(QDeadlineTimer(QDeadlineTimer::Forever)); });
     Essaie([&] {
         if (cn.State() == 1)
             cn.Close();
@@ -74,7 +92,7 @@ QStringList ServeurCourant::ListeBasesDeDonnees(const QString &sNomServeur, cons
 
 std::unique_ptr<SourceCatalogue> ServeurCourant::Catalogue()
 {
-    return std::make_unique<CatalogueConnexion>(Connexion_(), ChaineConnexion());
+    return std::make_unique<CatalogueConnexion>(Connexion_(), ChaineConnexion(), QDeadlineTimer(kBudgetDemandeMs));
 }
 
 void ServeurCourant::Ferme()

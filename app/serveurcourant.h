@@ -26,10 +26,12 @@ public:
 
     /// Returns the names of the server's databases, listed over cnServeur
     /// (closed first) logged in to master; empty when the server cannot be
-    /// reached or the name is blank. Each failing step is skipped.
+    /// reached or the name is blank. Each failing step is skipped. The whole
+    /// listing takes at most a second more than the login timeout.
     QStringList ListeBasesDeDonnees(const QString &sNomServeur, const QString &sPWD);
 
-    /// The completion catalogue over cnServeur and the designated database.
+    /// The completion catalogue over cnServeur and the designated database,
+    /// for one request: every wait on the server ends within three seconds.
     std::unique_ptr<SourceCatalogue> Catalogue();
 
     /// Closes and releases cnServeur.

@@ -67,7 +67,7 @@ void TrouveColonnes(SQLHSTMT h, ColonneLiee &nom, ColonneLiee &cle, ColonneLiee 
 }
 
 // Reads every row; false when the statement fails on the way.
-bool LitBlocs(SQLHSTMT h, QVector<LigneProposition> &lignes)
+bool LitBlocs(Connexion::Impl &cn, SQLHSTMT h, QVector<LigneProposition> &lignes)
 {
     ColonneLiee nom, cle, proprietaire;
     TrouveColonnes(h, nom, cle, proprietaire);
@@ -81,7 +81,7 @@ bool LitBlocs(SQLHSTMT h, QVector<LigneProposition> &lignes)
             c->Lie(h);
     }
     for (;;) {
-        const SQLRETURN rc = SQLFetch(h);
+        const SQLRETURN rc = cn.Attend(cn.EcheanceCommande(), [h] { return SQLFetch(h); });
         if (rc == SQL_NO_DATA)
             return true;
         if (!SQL_SUCCEEDED(rc))
@@ -93,9 +93,16 @@ bool LitBlocs(SQLHSTMT h, QVector<LigneProposition> &lignes)
 
 } // namespace
 
-CatalogueConnexion::CatalogueConnexion(Connexion &cn, const QString &sChaineConnexion)
-    : m_cn(cn), m_sChaine(sChaineConnexion)
+CatalogueConnexion::CatalogueConnexion(Connexion &cn, const QString &sChaineConnexion,
+                                       const QDeadlineTimer &echeance)
+    : m_cn(cn), m_sChaine(sChaineConnexion), m_echeancePrecedente(cn.Echeance())
 {
+    m_cn.SetEcheance(echeance);
+}
+
+CatalogueConnexion::~CatalogueConnexion()
+{
+    m_cn.SetEcheance(m_echeancePrecedente);
 }
 
 bool CatalogueConnexion::Ouvre()
@@ -116,16 +123,20 @@ std::optional<QVector<LigneProposition>> CatalogueConnexion::Lignes(const QStrin
     if (!d || !d->EstOuverte())
         return std::nullopt;
     d->LibereCurseurActif();
+    if (d->echeance.hasExpired())
+        return std::nullopt;
     SQLHSTMT h = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, d->hdbc, &h)))
         return std::nullopt;
-    SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(Connexion::CommandTimeout())), 0);
+    SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(d->DelaiCommandePilote())), 0);
     QVector<LigneProposition> lignes;
-    const bool bLue = SQL_SUCCEEDED(SQLExecDirectW(h, TexteLarge(sRequete), SQL_NTS)) && LitBlocs(h, lignes);
+    const SQLRETURN rc =
+        d->Attend(d->EcheanceCommande(), [&] { return SQLExecDirectW(h, TexteLarge(sRequete), SQL_NTS); });
+    const bool bLue = SQL_SUCCEEDED(rc) && LitBlocs(*d, h, lignes);
     // A broken link keeps the session out of the pool.
     if (!bLue)
         d->NoteDiagnostics(LitDiagnostics(SQL_HANDLE_STMT, h));
-    SQLFreeHandle(SQL_HANDLE_STMT, h);
+    d->Attend(d->EcheanceFermeture(), [h] { return SQLFreeHandle(SQL_HANDLE_STMT, h); });
     if (!bLue)
         return std::nullopt;
     return lignes;

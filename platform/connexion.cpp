@@ -25,30 +25,63 @@ QString ClePool(const QString &sChaine, const QString &sUtilisateur, const QStri
     return sChaine + QChar(0) + sUtilisateur + QChar(0) + sMotDePasse;
 }
 
-SQLHDBC NouvelleSession(const QString &sChaineOdbc)
+ErreurAdo ErreurDelaiConnexion()
 {
+    return ErreurAdo(CodesErreurs::EchecNonSpecifie, QStringLiteral("Login timeout expired"));
+}
+
+// The driver's connection string and the TCP port it logs in to (0 when a
+// FreeTDS configuration section names the server).
+struct CibleOdbc {
+    QString sChaine;
+    int lPort = 0;
+};
+
+CibleOdbc CibleOdbcPour(const ParametresConnexion &p, const QDeadlineTimer &limite)
+{
+    const CibleServeur cible = AnalyseSourceDonnees(p.sSource, NomMachineLocale(), SectionsFreeTds());
+    const int lDelaiSsrp = limite.isForever() ? kDelaiSsrpMs
+                                              : int(qBound<qint64>(0, limite.remainingTime(), qint64(kDelaiSsrpMs)));
+    const CibleServeur resolue = ResoutInstance(cible, PortSsrp(), lDelaiSsrp);
+    return {ChaineOdbc(PiloteOdbc(), resolue, p), resolue.sSection.isEmpty() ? resolue.lPort : 0};
+}
+
+// The driver counts the login timeout in whole seconds and, whatever it
+// does on the way, the login's link is cut off at the deadline.
+SQLHDBC NouvelleSession(const CibleOdbc &cible, const QDeadlineTimer &limite)
+{
+    if (limite.hasExpired())
+        throw ErreurDelaiConnexion();
     SQLHENV henv = EnvironnementOdbc();
     if (henv == SQL_NULL_HENV)
         throw ErreurInterne(CodesErreurs::FournisseurIntrouvable);
     SQLHDBC hdbc = SQL_NULL_HDBC;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, henv, &hdbc)))
         throw ErreurOdbc(LitDiagnostics(SQL_HANDLE_ENV, henv), PhaseOdbc::Connexion);
+    const int lDelaiS = Connexion::LoginTimeout();
     SQLSetConnectAttr(hdbc, SQL_ATTR_LOGIN_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(SQLULEN(Connexion::LoginTimeout())), 0);
-    const SQLRETURN rc = SQLDriverConnectW(hdbc, nullptr, TexteLarge(sChaineOdbc), SQL_NTS, nullptr, 0,
-                                           nullptr, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) {
+                      reinterpret_cast<SQLPOINTER>(SQLULEN(DelaiPiloteS(lDelaiS, limite, true))), 0);
+    const QVector<LienTcp> avant = LiensTcpOuverts(cible.lPort);
+    SQLRETURN rc = SQL_ERROR;
+    bool bCoupe = false;
+    {
+        const qint64 lDelaiMs = lDelaiS > 0 ? lDelaiS * 1000LL + kDelaiAccuseMs : 0;
+        GardeAppel garde(avant, cible.lPort, EcheanceBornee(lDelaiMs, limite));
+        rc = SQLDriverConnectW(hdbc, nullptr, TexteLarge(cible.sChaine), SQL_NTS, nullptr, 0, nullptr,
+                               SQL_DRIVER_NOPROMPT);
+        bCoupe = garde.Coupe();
+    }
+    if (bCoupe || !SQL_SUCCEEDED(rc)) {
         const QList<DiagnosticOdbc> diagnostics = LitDiagnostics(SQL_HANDLE_DBC, hdbc);
+        if (SQL_SUCCEEDED(rc))
+            SQLDisconnect(hdbc);
         SQLFreeHandle(SQL_HANDLE_DBC, hdbc);
+        if (bCoupe)
+            throw ErreurDelaiConnexion();
         throw ErreurOdbc(diagnostics, PhaseOdbc::Connexion);
     }
+    GardeLiens::Note(hdbc, avant, cible.lPort);
     return hdbc;
-}
-
-QString ChaineOdbcPour(const ParametresConnexion &p)
-{
-    const CibleServeur cible = AnalyseSourceDonnees(p.sSource, NomMachineLocale(), SectionsFreeTds());
-    return ChaineOdbc(PiloteOdbc(), ResoutInstance(cible, PortSsrp(), kDelaiSsrpMs), p);
 }
 
 } // namespace
@@ -71,6 +104,20 @@ void Connexion::Impl::NoteDiagnostics(const QList<DiagnosticOdbc> &diagnostics)
 {
     if (SignaleLienRompu(diagnostics))
         bLienRompu = true;
+}
+
+QDeadlineTimer Connexion::Impl::EcheanceCommande() const
+{
+    const int lDelaiS = Connexion::CommandTimeout();
+    return EcheanceBornee(lDelaiS > 0 ? lDelaiS * 1000LL + kDelaiAccuseMs : 0, echeance);
+}
+
+ErreurAdo Connexion::Impl::ErreurCommande(const QList<DiagnosticOdbc> &diagnostics)
+{
+    NoteDiagnostics(diagnostics);
+    if (bAppelCoupe)
+        return ErreurInterne(CodesErreurs::DelaiDepasse);
+    return ErreurOdbc(diagnostics, PhaseOdbc::Commande);
 }
 
 QString Connexion::Impl::CatalogueCourant() const
@@ -114,12 +161,13 @@ void Connexion::Open(const QString &sConnectionString, const QString &sUserID, c
         p.sMotDePasse = sPassword;
 
     const QString sCle = ClePool(sConnectionString, sUserID, sPassword);
-    SQLHDBC hdbc = PoolConnexions::Prend(sCle);
+    SQLHDBC hdbc = PoolConnexions::Prend(sCle, d->echeance);
     if (hdbc == SQL_NULL_HDBC)
-        hdbc = NouvelleSession(ChaineOdbcPour(p));
+        hdbc = NouvelleSession(CibleOdbcPour(p, d->echeance), d->echeance);
     d->hdbc = hdbc;
     d->sClePool = sCle;
     d->bLienRompu = false;
+    d->bAppelCoupe = false;
     d->sCatalogueInitial = d->CatalogueCourant();
 }
 
@@ -144,6 +192,16 @@ void Connexion::Close()
         PoolConnexions::Deconnecte(d->hdbc);
     d->hdbc = SQL_NULL_HDBC;
     d->sClePool.clear();
+}
+
+void Connexion::SetEcheance(const QDeadlineTimer &echeance)
+{
+    d->echeance = echeance;
+}
+
+QDeadlineTimer Connexion::Echeance() const
+{
+    return d->echeance;
 }
 
 void Connexion::SetLoginTimeoutForTests(int seconds)

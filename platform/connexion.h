@@ -1,4 +1,5 @@
 #pragma once
+#include <QDeadlineTimer>
 #include <QString>
 #include <memory>
 
@@ -23,6 +24,14 @@ public:
     /// Closes the connection and its recordsets; the logged-in session waits
     /// in the pool for the next Open with the same string.
     void Close();
+
+    /// Every later wait on the server through this connection (login, the
+    /// check of a pooled session, statements, reading rows, closing) ends by
+    /// this deadline, whatever its own timeout: a call still waiting then
+    /// fails with a timeout and the session is dropped. The default deadline
+    /// never expires.
+    void SetEcheance(const QDeadlineTimer &echeance);
+    QDeadlineTimer Echeance() const;
 
     /// Test hooks: shorter timeouts than the user-visible defaults (15 s, 30 s).
     static void SetLoginTimeoutForTests(int seconds);

@@ -1,6 +1,8 @@
 #pragma once
 // Inner state shared by Connexion and Recordset; not for the rest of the program.
 #include "connexion.h"
+#include "delais.h"
+#include "gardeliens.h"
 #include "odbcoutils.h"
 
 #include <QList>
@@ -13,6 +15,8 @@ struct Connexion::Impl {
     QString sCatalogueInitial;
     bool bLienRompu = false;
     bool bReglagesModifies = false;        ///< a statement may have changed the session's SET options
+    bool bAppelCoupe = false;               ///< the last watched call was cut off at its deadline
+    QDeadlineTimer echeance{QDeadlineTimer::Forever};
     QList<Recordset::Impl *> recordsets;    ///< open on this connection
     Recordset::Impl *pCurseurActif = nullptr; ///< the one whose statement still holds unread rows
 
@@ -24,6 +28,31 @@ struct Connexion::Impl {
     void NoteDiagnostics(const QList<DiagnosticOdbc> &diagnostics);
     /// Returns the current catalogue of the session.
     QString CatalogueCourant() const;
+
+    /// The statement timeout to give the driver: the command timeout, or
+    /// less when the connection's deadline comes first.
+    int DelaiCommandePilote() const { return DelaiPiloteS(Connexion::CommandTimeout(), echeance, false); }
+    /// When a statement call is cut off: after its own timeout and the time
+    /// for the cancel to be acknowledged, or at the connection's deadline.
+    QDeadlineTimer EcheanceCommande() const;
+    /// When freeing a statement (a cancel when rows are left) is cut off.
+    QDeadlineTimer EcheanceFermeture() const { return EcheanceBornee(kDelaiAccuseMs, echeance); }
+
+    /// Runs a driver call that waits on the server, cut off at the deadline;
+    /// a cut leaves the session broken, so that it is never pooled.
+    template <typename Appel>
+    SQLRETURN Attend(const QDeadlineTimer &echeanceAppel, Appel appel)
+    {
+        GardeAppel garde(hdbc, echeanceAppel);
+        const SQLRETURN rc = appel();
+        bAppelCoupe = garde.Coupe();
+        if (bAppelCoupe)
+            bLienRompu = true;
+        return rc;
+    }
+    /// Returns the error of a failed statement call: a timeout when the call
+    /// was cut off, else what the driver says (noted for a broken link).
+    ErreurAdo ErreurCommande(const QList<DiagnosticOdbc> &diagnostics);
 };
 
 struct Recordset::Impl {

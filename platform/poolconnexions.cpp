@@ -1,6 +1,7 @@
 #include "poolconnexions.h"
 
-#include "connexion.h"
+#include "delais.h"
+#include "gardeliens.h"
 #include "odbcoutils.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,10 @@ constexpr size_t kTailleMax = 8;
 // user left a transaction open (such a session is not handed out again: the
 // next user would inherit its locks).
 const QString kRequeteVivacite = QStringLiteral("SELECT @@TRANCOUNT");
+// Whatever the command timeout, a pooled session answers that within this
+// time or is dropped for a fresh login: a hung or overloaded server would
+// otherwise cost the full timeout, and as long again for the cancel.
+constexpr int kDelaiVivaciteMs = 900;
 
 struct SessionEnAttente {
     QString sCle;
@@ -34,15 +39,17 @@ std::atomic<int> g_delaiInactiviteMs{kDelaiInactiviteMs};
 std::atomic<bool> g_actif{true};
 
 // Returns false when the session cannot serve again.
-bool EstReutilisable(SQLHDBC hdbc)
+bool EstReutilisable(SQLHDBC hdbc, const QDeadlineTimer &limite)
 {
     if (SessionMorte(hdbc))
         return false;
     SQLHSTMT hstmt = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, hdbc, &hstmt)))
         return false;
-    SQLSetStmtAttr(hstmt, SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(SQLULEN(Connexion::CommandTimeout())), 0);
+    // The driver's own timeout (whole seconds) is only a fallback for a
+    // session whose link is not watched.
+    SQLSetStmtAttr(hstmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+    const GardeAppel garde(hdbc, EcheanceBornee(kDelaiVivaciteMs, limite));
     bool bReutilisable = true;
     const SQLRETURN rc = SQLExecDirectW(hstmt, TexteLarge(kRequeteVivacite), SQL_NTS);
     if (!SQL_SUCCEEDED(rc)) {
@@ -61,7 +68,7 @@ bool EstReutilisable(SQLHDBC hdbc)
             bReutilisable = false;
     }
     SQLFreeHandle(SQL_HANDLE_STMT, hstmt);
-    return bReutilisable && !SessionMorte(hdbc);
+    return bReutilisable && !garde.Coupe() && !SessionMorte(hdbc);
 }
 
 void FermeInactivesVerrouille(std::vector<SQLHDBC> &aFermer)
@@ -110,10 +117,10 @@ void ArmeMinuterie()
 
 namespace PoolConnexions {
 
-SQLHDBC Prend(const QString &sCle)
+SQLHDBC Prend(const QString &sCle, const QDeadlineTimer &limite)
 {
     FermeInactives();
-    if (!EstActif())
+    if (!EstActif() || limite.hasExpired())
         return SQL_NULL_HDBC;
     for (;;) {
         SQLHDBC hdbc = SQL_NULL_HDBC;
@@ -129,7 +136,7 @@ SQLHDBC Prend(const QString &sCle)
         }
         if (hdbc == SQL_NULL_HDBC)
             return SQL_NULL_HDBC;
-        if (EstReutilisable(hdbc))
+        if (EstReutilisable(hdbc, limite))
             return hdbc;
         Deconnecte(hdbc);
     }
@@ -202,7 +209,11 @@ void Deconnecte(SQLHDBC hdbc)
 {
     if (hdbc == SQL_NULL_HDBC)
         return;
-    SQLDisconnect(hdbc);
+    {
+        const GardeAppel garde(hdbc, QDeadlineTimer(kDelaiAccuseMs));
+        SQLDisconnect(hdbc);
+    }
+    GardeLiens::Oublie(hdbc);
     SQLFreeHandle(SQL_HANDLE_DBC, hdbc);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDeadlineTimer>
 #include <QString>
 #include <sql.h>
 
@@ -8,8 +9,9 @@
 namespace PoolConnexions {
 
 /// Returns a live pooled session for the key (taken out of the pool), or
-/// SQL_NULL_HDBC. Dead or unusable sessions met on the way are closed.
-SQLHDBC Prend(const QString &sCle);
+/// SQL_NULL_HDBC. Dead or unusable sessions met on the way are closed, and
+/// so is one that does not answer within a second or by the limit.
+SQLHDBC Prend(const QString &sCle, const QDeadlineTimer &limite = QDeadlineTimer(QDeadlineTimer::Forever));
 /// Keeps a logged-in session for later reuse under the key.
 void Rend(const QString &sCle, SQLHDBC hdbc);
 /// Closes the sessions idle for longer than the idle delay.

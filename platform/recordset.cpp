@@ -20,7 +20,7 @@ constexpr SQLLEN kCaracteresTampon = 2048;
 {
     const QList<DiagnosticOdbc> diagnostics = LitDiagnostics(lType, handle);
     if (pConnexion)
-        pConnexion->NoteDiagnostics(diagnostics);
+        throw pConnexion->ErreurCommande(diagnostics);
     throw ErreurOdbc(diagnostics, PhaseOdbc::Commande);
 }
 
@@ -80,7 +80,9 @@ void Recordset::Impl::LitLigneCourante()
 bool Recordset::Impl::ChargeJusqua(long lIndex)
 {
     while (lIndex >= lLignes && !bFin) {
-        const SQLRETURN rc = SQLFetch(hstmt);
+        const SQLHSTMT h = hstmt;
+        const SQLRETURN rc = pConnexion ? pConnexion->Attend(pConnexion->EcheanceCommande(), [h] { return SQLFetch(h); })
+                                        : SQLFetch(h);
         if (rc == SQL_NO_DATA) {
             bFin = true;
             FermeCurseur();
@@ -89,10 +91,10 @@ bool Recordset::Impl::ChargeJusqua(long lIndex)
         if (!SQL_SUCCEEDED(rc)) {
             bFin = true;
             const QList<DiagnosticOdbc> diagnostics = LitDiagnostics(SQL_HANDLE_STMT, hstmt);
-            if (pConnexion)
-                pConnexion->NoteDiagnostics(diagnostics);
+            const ErreurAdo erreur = pConnexion ? pConnexion->ErreurCommande(diagnostics)
+                                                : ErreurOdbc(diagnostics, PhaseOdbc::Commande);
             FermeCurseur();
-            throw ErreurOdbc(diagnostics, PhaseOdbc::Commande);
+            throw erreur;
         }
         const qsizetype lAvant = valeurs.size();
         try {
@@ -116,8 +118,13 @@ void Recordset::Impl::ChargeTout()
 void Recordset::Impl::FermeCurseur()
 {
     if (hstmt != SQL_NULL_HSTMT) {
-        // Freeing a statement with unread rows cancels the rest on the server.
-        SQLFreeHandle(SQL_HANDLE_STMT, hstmt);
+        // Freeing a statement with unread rows cancels the rest on the server,
+        // which a hung server never acknowledges.
+        const SQLHSTMT h = hstmt;
+        if (pConnexion)
+            pConnexion->Attend(pConnexion->EcheanceFermeture(), [h] { return SQLFreeHandle(SQL_HANDLE_STMT, h); });
+        else
+            SQLFreeHandle(SQL_HANDLE_STMT, h);
         hstmt = SQL_NULL_HSTMT;
     }
     bFin = true;
@@ -143,25 +150,26 @@ void Recordset::Impl::Execute(const QString &sTexte, Connexion::Impl *cn)
     cn->LibereCurseurActif();
     if (ChangeLesReglages(sTexte))
         cn->bReglagesModifies = true;
+    if (cn->echeance.hasExpired())
+        throw ErreurInterne(CodesErreurs::DelaiDepasse);
 
     SQLHSTMT h = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, cn->hdbc, &h)))
         LeveDiagnostics(cn, SQL_HANDLE_DBC, cn->hdbc);
-    SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(SQLULEN(Connexion::CommandTimeout())), 0);
-    const SQLRETURN rc = SQLExecDirectW(h, TexteLarge(sTexte), SQL_NTS);
+    SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(cn->DelaiCommandePilote())), 0);
+    const SQLRETURN rc =
+        cn->Attend(cn->EcheanceCommande(), [&] { return SQLExecDirectW(h, TexteLarge(sTexte), SQL_NTS); });
     SQLSMALLINT lColonnes = 0;
     if (rc != SQL_NO_DATA && !SQL_SUCCEEDED(rc)) {
-        const QList<DiagnosticOdbc> diagnostics = LitDiagnostics(SQL_HANDLE_STMT, h);
-        cn->NoteDiagnostics(diagnostics);
-        SQLFreeHandle(SQL_HANDLE_STMT, h);
-        throw ErreurOdbc(diagnostics, PhaseOdbc::Commande);
+        const ErreurAdo erreur = cn->ErreurCommande(LitDiagnostics(SQL_HANDLE_STMT, h));
+        cn->Attend(cn->EcheanceFermeture(), [h] { return SQLFreeHandle(SQL_HANDLE_STMT, h); });
+        throw erreur;
     }
     if (rc != SQL_NO_DATA)
         SQLNumResultCols(h, &lColonnes);
     if (lColonnes <= 0) {
         // A statement without rows leaves the recordset closed.
-        SQLFreeHandle(SQL_HANDLE_STMT, h);
+        cn->Attend(cn->EcheanceFermeture(), [h] { return SQLFreeHandle(SQL_HANDLE_STMT, h); });
         return;
     }
 

@@ -44,7 +44,13 @@ QList<InstanceSql> AnalyseDonnees(const QString &sDonnees)
         } else if (sCle.compare(QLatin1String("Version"), Qt::CaseInsensitive) == 0) {
             courante.sVersion = sValeur;
         } else if (sCle.compare(QLatin1String("tcp"), Qt::CaseInsensitive) == 0) {
-            courante.lPortTcp = sValeur.toInt();
+            // A port no TCP connection can have makes the whole answer
+            // malformed: cut to 16 bits it would name another server.
+            bool bNombre = false;
+            const int lPort = sValeur.toInt(&bNombre);
+            if (!bNombre || lPort < 1 || lPort > 65535)
+                return {};
+            courante.lPortTcp = lPort;
         }
     }
     termine();

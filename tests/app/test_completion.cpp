@@ -11,6 +11,7 @@
 #include "imagelist.h"
 #include "insertion.h"
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -57,6 +58,8 @@ private slots:
     void toucheSimpleListeVisible();
     void demandePendantUneDemande();
     void motDePasseFaux();
+    void serveurFige_data();
+    void serveurFige();
     void selectionGenerale_data();
     void selectionGenerale();
     void exemples_data();
@@ -426,6 +429,62 @@ void TestCompletion::motDePasseFaux()
     QCOMPARE(TexteEtCaret(), QStringLiteral("SELECT * FROM c|"));
     QVERIFY(MessagesCaptures().isEmpty());
     QVERIFY(!m_fenetre->bPropositionEnCours);
+}
+
+void TestCompletion::serveurFige_data()
+{
+    // The window's start-up lists the databases (the server's first request);
+    // a first Ctrl+Space on «cl» reads one filtered query; the next one then
+    // checks the pooled session, and runs its filtered query, then for «zz»
+    // the unfiltered one.
+    QTest::addColumn<int>("gelApres"); // requests answered before the server hangs
+    QTest::addColumn<QString>("avant"); // asked first, while the server answers ("": nothing)
+    QTest::addColumn<QString>("texte"); // asked of the hung server
+    QTest::newRow("login") << 1 << QString() << QStringLiteral("SELECT * FROM cl");
+    QTest::newRow("session en reserve puis login") << 2 << QStringLiteral("SELECT * FROM cl")
+                                                   << QStringLiteral("SELECT * FROM cl");
+    QTest::newRow("requete filtree") << 3 << QStringLiteral("SELECT * FROM cl") << QStringLiteral("SELECT * FROM cl");
+    QTest::newRow("requete non filtree") << 4 << QStringLiteral("SELECT * FROM cl")
+                                         << QStringLiteral("SELECT * FROM zz");
+}
+
+void TestCompletion::serveurFige()
+{
+    // With the usual timeouts (15 s login, 30 s command), whatever waits on
+    // the hung server: a request gives up within three seconds, silently.
+    QFETCH(int, gelApres);
+    QFETCH(QString, avant);
+    QFETCH(QString, texte);
+    StandIn::Options options;
+    options.extraArguments << QStringLiteral("--gel-apres") << QString::number(gelApres);
+    StandIn fige(options);
+    QVERIFY2(fige.isRunning(), qPrintable(fige.output()));
+    FermeFenetre(m_fenetre);
+    m_fenetre = OuvreFenetre(fige);
+    QVERIFY(m_fenetre->txtRequete->isEnabled());
+    if (!avant.isEmpty()) {
+        Ecrit(avant);
+        Touche(Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(Popup()->isVisible());
+        Tape(QStringLiteral("{ESC}"));
+        QVERIFY(!Popup()->isVisible());
+    }
+    Ecrit(texte);
+    QElapsedTimer chrono;
+    chrono.start();
+    Touche(Qt::Key_Space, Qt::ControlModifier);
+    const qint64 lDuree = chrono.elapsed();
+    QVERIFY2(lDuree < 3000, qPrintable(QString::number(lDuree)));
+    QVERIFY(!Popup()->isVisible());
+    QCOMPARE(TexteEtCaret(), texte + QLatin1Char('|'));
+    QVERIFY(MessagesCaptures().isEmpty());
+    QVERIFY(!m_fenetre->bPropositionEnCours);
+
+    // Once the server answers again, so does completion, Brenlor still running.
+    QVERIFY(fige.restart(QStringList()));
+    Touche(Qt::Key_Space, Qt::ControlModifier);
+    QVERIFY(Popup()->isVisible());
+    QVERIFY(Popup()->Nombre() >= 3);
 }
 
 void TestCompletion::selectionGenerale_data()

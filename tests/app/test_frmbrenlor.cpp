@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -84,6 +85,8 @@ private slots:
     void entreeDansTxtPWD();
     void entreeSansAppuiIgnoree();
     void entreeDansCboServeur();
+    void verificationSurServeurFige_data();
+    void verificationSurServeurFige();
     void serveurVideApresSucces_data();
     void serveurVideApresSucces();
     void listeBasesServeurBlanc();
@@ -101,6 +104,7 @@ private slots:
 private:
     std::unique_ptr<frmBrenlor> Fenetre(const QStringList &serveurs = {});
     std::unique_ptr<frmBrenlor> FenetreConnectee();
+    std::unique_ptr<frmBrenlor> FenetreConnectee(const StandIn &standIn);
 
     std::unique_ptr<StandIn> m_standIn;
     QList<MessageCapture> &m_messages = MessagesCaptures();
@@ -133,10 +137,15 @@ std::unique_ptr<frmBrenlor> TestFrmBrenlor::Fenetre(const QStringList &serveurs)
 
 std::unique_ptr<frmBrenlor> TestFrmBrenlor::FenetreConnectee()
 {
-    Ecrit("ServeurSQL", m_standIn->serverName());
+    return FenetreConnectee(*m_standIn);
+}
+
+std::unique_ptr<frmBrenlor> TestFrmBrenlor::FenetreConnectee(const StandIn &standIn)
+{
+    Ecrit("ServeurSQL", standIn.serverName());
     Ecrit("PWD", "Mirabel4");
     Ecrit("Base", "Ventes");
-    auto f = Fenetre({m_standIn->serverName()});
+    auto f = Fenetre({standIn.serverName()});
     f->Form_Load();
     return f;
 }
@@ -402,6 +411,43 @@ void TestFrmBrenlor::entreeDansCboServeur()
     QVERIFY(f->txtRequete->isEnabled());
     QCOMPARE(Lit("ServeurSQL"), m_standIn->serverName());
     QCOMPARE(Lit("PWD"), QStringLiteral("Mirabel4"));
+}
+
+void TestFrmBrenlor::verificationSurServeurFige_data()
+{
+    // Start-up lists the databases (the server's first request); Enter then
+    // checks the pooled session before the listing.
+    QTest::addColumn<int>("gelApres"); // requests answered before the server hangs
+    QTest::newRow("session en reserve puis login") << 1;
+    QTest::newRow("liste des bases") << 2;
+}
+
+void TestFrmBrenlor::verificationSurServeurFige()
+{
+    // Enter in the password box gives a hung server one login timeout and a
+    // second more, however long the command timeout (30 s here).
+    QFETCH(int, gelApres);
+    StandIn::Options options;
+    options.extraArguments << QStringLiteral("--gel-apres") << QString::number(gelApres);
+    StandIn fige(options);
+    QVERIFY2(fige.isRunning(), qPrintable(fige.output()));
+    auto f = FenetreConnectee(fige);
+    QVERIFY(f->txtRequete->isEnabled());
+    QElapsedTimer chrono;
+    chrono.start();
+    QTest::keyClick(f->txtPWD, Qt::Key_Return);
+    const qint64 lDuree = chrono.elapsed();
+    QVERIFY2(lDuree < Connexion::LoginTimeout() * 1000 + 1000, qPrintable(QString::number(lDuree)));
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.at(0).sTexte, kEchec);
+    QVERIFY(!f->txtRequete->isEnabled());
+
+    // Once the server answers again, so does the check, Brenlor still running.
+    QVERIFY(fige.restart(QStringList()));
+    QTest::keyClick(f->txtPWD, Qt::Key_Return);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(f->txtRequete->isEnabled());
+    QCOMPARE(f->cboBase->Count(), 5);
 }
 
 void TestFrmBrenlor::serveurVideApresSucces_data()

@@ -121,6 +121,12 @@ bool StandIn::restart()
     return start();
 }
 
+bool StandIn::restart(const QStringList &extraArguments)
+{
+    m_options.extraArguments = extraArguments;
+    return restart();
+}
+
 void StandIn::stop()
 {
     if (m_process) {

@@ -39,6 +39,8 @@ public:
 
     /// Stops and starts again on the same port and data folder.
     bool restart();
+    /// The same, with other fault switches (none: a server that answers again).
+    bool restart(const QStringList &extraArguments);
     void stop();
 
 private:

@@ -1,6 +1,8 @@
 // Login and command timeouts: a stalled server or a slow statement gives up
 // with an error instead of blocking for ever, and the session stays usable
-// after a command timeout.
+// after a command timeout. On a hung server a timeout means what it says:
+// the statement or the login ends within a second of it, whatever the driver
+// would do with the cancel, and the session is dropped.
 #include "chaineconnexion.h"
 #include "codeserreurs.h"
 #include "connexion.h"
@@ -25,6 +27,8 @@ private slots:
     void delaisParDefaut();
     void delaiDeCommande_data();
     void delaiDeCommande();
+    void instructionSurServeurFige();
+    void delaiDeConnexionServeurMuet_data();
     void delaiDeConnexionServeurMuet();
 
 private:
@@ -100,26 +104,82 @@ void TestConnexionDelais::delaiDeCommande()
     QCOMPARE(rs.Fields(0), QStringLiteral("master"));
 }
 
+void TestConnexionDelais::instructionSurServeurFige()
+{
+    // The server answers one statement, then nothing: the driver would wait
+    // out the command timeout, then as long again for the cancel.
+    StandIn::Options options;
+    options.extraArguments << QStringLiteral("--gel-apres") << QStringLiteral("1");
+    StandIn fige(options);
+    QVERIFY2(fige.isRunning(), qPrintable(fige.output()));
+    PoolConnexions::Vide();
+    Connexion::SetLoginTimeoutForTests(5);
+    Connexion::SetCommandTimeoutForTests(2);
+    Connexion cn;
+    cn.Open(ChaineConnexion(fige.serverName(), QStringLiteral("master"), QStringLiteral("Mirabel4"), kTitre));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT name FROM sysdatabases ORDER BY name"), &cn, 0, 1, -1);
+    QCOMPARE(rs.RecordCount(), 5L);
+    rs.Close();
+
+    QElapsedTimer chrono;
+    chrono.start();
+    int lNumero = 0;
+    try {
+        rs.Open(QStringLiteral("SELECT name FROM sysdatabases ORDER BY name"), &cn, 0, 1, -1);
+    } catch (const ErreurAdo &e) {
+        lNumero = e.Number();
+    }
+    const qint64 lDuree = chrono.elapsed();
+    QCOMPARE(lNumero, int(CodesErreurs::DelaiDepasse));
+    QCOMPARE(rs.State(), 0);
+    QVERIFY2(lDuree < Connexion::CommandTimeout() * 1000 + 1000, qPrintable(QString::number(lDuree)));
+
+    // The session is dropped, at once: the next user of the string logs in afresh.
+    chrono.restart();
+    cn.Close();
+    QVERIFY2(chrono.elapsed() < 1000, qPrintable(QString::number(chrono.elapsed())));
+    QCOMPARE(PoolConnexions::Taille(), 0);
+}
+
+void TestConnexionDelais::delaiDeConnexionServeurMuet_data()
+{
+    QTest::addColumn<QStringList>("gel"); // empty: a bare listener instead of the stand-in
+    QTest::newRow("ecouteur muet") << QStringList();
+    QTest::newRow("remplacant fige des le depart") << QStringList{"--gel-apres", "0"};
+}
+
 void TestConnexionDelais::delaiDeConnexionServeurMuet()
 {
-    // Accepts the TCP connection (the kernel completes it) and never answers.
+    // Both accept the TCP connection (the kernel completes it) and never answer.
+    QFETCH(QStringList, gel);
     QTcpServer muet;
-    QVERIFY(muet.listen(QHostAddress::LocalHost, 0));
+    std::unique_ptr<StandIn> fige;
+    QString sServeur;
+    if (gel.isEmpty()) {
+        QVERIFY(muet.listen(QHostAddress::LocalHost, 0));
+        sServeur = QStringLiteral("127.0.0.1,%1").arg(muet.serverPort());
+    } else {
+        StandIn::Options options;
+        options.extraArguments = gel;
+        fige = std::make_unique<StandIn>(options);
+        QVERIFY2(fige->isRunning(), qPrintable(fige->output()));
+        sServeur = fige->serverName();
+    }
     Connexion::SetLoginTimeoutForTests(1);
     Connexion cn;
     QElapsedTimer chrono;
     chrono.start();
     int lNumero = 0;
     try {
-        cn.Open(ChaineConnexion(QStringLiteral("127.0.0.1,%1").arg(muet.serverPort()), QStringLiteral("master"),
-                                QStringLiteral("Mirabel4"), kTitre));
+        cn.Open(ChaineConnexion(sServeur, QStringLiteral("master"), QStringLiteral("Mirabel4"), kTitre));
     } catch (const ErreurAdo &e) {
         lNumero = e.Number();
     }
     const qint64 lDuree = chrono.elapsed();
     QCOMPARE(lNumero, int(CodesErreurs::EchecNonSpecifie));
     QCOMPARE(cn.State(), 0);
-    QVERIFY2(lDuree < 10000, qPrintable(QString::number(lDuree)));
+    QVERIFY2(lDuree < Connexion::LoginTimeout() * 1000 + 1000, qPrintable(QString::number(lDuree)));
 }
 
 QTEST_GUILESS_MAIN(TestConnexionDelais)

@@ -1,12 +1,13 @@
 // Pooling of sessions: reuse without a new login (counted at the stand-in),
-// keys, silent replacement of dead sessions, the idle limit, and sessions
-// that must not be handed out again.
+// keys, silent replacement of dead sessions, the idle limit, sessions that
+// must not be handed out again, and sessions that do not answer in time.
 #include "chaineconnexion.h"
 #include "codeserreurs.h"
 #include "connexion.h"
 #include "poolconnexions.h"
 #include "standin.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 namespace {
@@ -47,6 +48,8 @@ private slots:
     void neGardePasUneSessionAuxReglagesChanges_data();
     void neGardePasUneSessionAuxReglagesChanges();
     void neRendPasUneSessionLaisseeEnTransaction();
+    void remplaceUneSessionTropLente();
+    void ecarteUneSessionFigee();
 
 private:
     QString Chaine(const StandIn &s, const QString &sBase = QStringLiteral("master"),
@@ -264,6 +267,70 @@ void TestPool::neRendPasUneSessionLaisseeEnTransaction()
     QCOMPARE(Connexions(s), 2);
     rs.Open(QStringLiteral("SELECT COUNT(*) FROM clients WHERE id = 1"), &cn, 0, 1, -1);
     QCOMPARE(rs.Fields(0), QStringLiteral("1"));
+}
+
+void TestPool::remplaceUneSessionTropLente()
+{
+    // The pooled session would answer its check after five seconds: a fresh
+    // login (which the server does not delay) serves instead.
+    StandIn::Options options;
+    options.extraArguments << QStringLiteral("--delay-ms") << QStringLiteral("5000");
+    StandIn s(options);
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion cn;
+    cn.Open(Chaine(s));
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 1);
+    QElapsedTimer chrono;
+    chrono.start();
+    cn.Open(Chaine(s));
+    const qint64 lDuree = chrono.elapsed();
+    QCOMPARE(cn.State(), 1);
+    QVERIFY2(lDuree < 2000, qPrintable(QString::number(lDuree)));
+    QCOMPARE(Connexions(s), 2);
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 1);
+}
+
+void TestPool::ecarteUneSessionFigee()
+{
+    // One statement answered, then the server hangs: the pooled session's
+    // check gives up within a second (whatever the command timeout), the
+    // fresh login within its own timeout, and the session is not kept.
+    StandIn::Options options;
+    options.extraArguments << QStringLiteral("--gel-apres") << QStringLiteral("1");
+    StandIn s(options);
+    QVERIFY2(s.isRunning(), qPrintable(s.output()));
+    Connexion::SetLoginTimeoutForTests(2);
+    Connexion cn;
+    cn.Open(Chaine(s));
+    {
+        // Read to the end: closing a statement with rows left asks the hung
+        // server to acknowledge a cancel, which would cost the session already.
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT name FROM sysdatabases ORDER BY name"), &cn, 0, 1, -1);
+        QCOMPARE(rs.RecordCount(), 5L);
+    }
+    cn.Close();
+    QCOMPARE(PoolConnexions::Taille(), 1);
+    QElapsedTimer chrono;
+    chrono.start();
+    int lNumero = 0;
+    try {
+        cn.Open(Chaine(s));
+    } catch (const ErreurAdo &e) {
+        lNumero = e.Number();
+    }
+    const qint64 lDuree = chrono.elapsed();
+    QCOMPARE(lNumero, int(CodesErreurs::EchecNonSpecifie));
+    QCOMPARE(cn.State(), 0);
+    QVERIFY2(lDuree < Connexion::LoginTimeout() * 1000 + 1000, qPrintable(QString::number(lDuree)));
+    QCOMPARE(PoolConnexions::Taille(), 0);
+
+    // Once the server answers again, the same string works again.
+    QVERIFY(s.restart(QStringList()));
+    cn.Open(Chaine(s));
+    QCOMPARE(PremiereBase(cn), QStringLiteral("master"));
 }
 
 QTEST_GUILESS_MAIN(TestPool)

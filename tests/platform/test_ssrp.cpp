@@ -121,6 +121,19 @@ void TestSsrp::analyseLesReponses_data()
     QTest::newRow("trop court") << QByteArray("\x05\x01", 2) << QStringList{} << QList<int>{};
     QTest::newRow("instance sans nom ignoree") << Reponse("ServerName;M;Version;9.0;tcp;1500;;") << QStringList{}
                                                << QList<int>{};
+    QTest::newRow("port qui tronque renverrait ailleurs")
+        << Reponse("ServerName;M;InstanceName;I;Version;9.0;tcp;104875;;") << QStringList{} << QList<int>{};
+    QTest::newRow("port negatif") << Reponse("ServerName;M;InstanceName;I;Version;9.0;tcp;-5;;") << QStringList{}
+                                  << QList<int>{};
+    QTest::newRow("port nul") << Reponse("ServerName;M;InstanceName;I;Version;9.0;tcp;0;;") << QStringList{}
+                              << QList<int>{};
+    QTest::newRow("port non numerique") << Reponse("ServerName;M;InstanceName;I;Version;9.0;tcp;abc;;")
+                                        << QStringList{} << QList<int>{};
+    QTest::newRow("un port invalide rend toute la reponse invalide")
+        << Reponse("ServerName;M;InstanceName;A;tcp;1433;;ServerName;M;InstanceName;B;tcp;65536;;") << QStringList{}
+        << QList<int>{};
+    QTest::newRow("port 65535") << Reponse("ServerName;M;InstanceName;I;Version;9.0;tcp;65535;;")
+                                << QStringList{"M/I/9.0"} << QList<int>{65535};
     QTest::newRow("donnees au-dela de la taille ignorees")
         << Reponse("ServerName;M;InstanceName;I;tcp;1;;") + "ServerName;X;InstanceName;Y;;" << QStringList{"M/I/"}
         << QList<int>{1};

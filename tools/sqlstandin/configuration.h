@@ -22,6 +22,7 @@ struct Configuration {
     int grandesColonnes = 0;
     int delaiMs = 0;             ///< --delay-ms: wait before answering each SQL batch
     int couperApresLignes = -1;  ///< --drop-after-rows: -1 = never
+    int gelApres = -1;           ///< --gel-apres: requests answered before the server hangs (-1 = never)
     bool chronometre = false;    ///< --timing: server-side time of each batch on stderr
     QString nomServeur;          ///< the server's own name (upper-cased host name)
     Profil profil = Profil::Sql2000;               ///< --profil 2000|2019

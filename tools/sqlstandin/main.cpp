@@ -38,11 +38,12 @@ bool litConfiguration(const QCoreApplication &application, Configuration &c)
     const QCommandLineOption large(QStringLiteral("seed-large"), QStringLiteral("Database Grande with TABLES tables and COLUMNS columns."), QStringLiteral("TABLES,COLUMNS"));
     const QCommandLineOption delay(QStringLiteral("delay-ms"), QStringLiteral("Answer each SQL batch after N ms."), QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption drop(QStringLiteral("drop-after-rows"), QStringLiteral("Drop the connection after N rows of a longer result."), QStringLiteral("N"), QStringLiteral("-1"));
+    const QCommandLineOption gel(QStringLiteral("gel-apres"), QStringLiteral("Answer N SQL batches and RPCs, then nothing more, as a hung server."), QStringLiteral("N"), QStringLiteral("-1"));
     const QCommandLineOption timing(QStringLiteral("timing"), QStringLiteral("Print the server-side time of each batch on stderr."));
     const QCommandLineOption server(QStringLiteral("server-name"), QStringLiteral("The server's own name (default: upper-cased host name)."), QStringLiteral("NAME"));
     const QCommandLineOption profil(QStringLiteral("profil"), QStringLiteral("SQL Server shown: 2000 or 2019."), QStringLiteral("VERSION"), QStringLiteral("2000"));
     const QCommandLineOption chiffrement(QStringLiteral("chiffrement"), QStringLiteral("TLS: non, connexion (login only) or requis (whole session)."), QStringLiteral("MODE"), QStringLiteral("non"));
-    p.addOptions({data, port, password, ssrp, instance, seed, large, delay, drop, timing, server, profil, chiffrement});
+    p.addOptions({data, port, password, ssrp, instance, seed, large, delay, drop, gel, timing, server, profil, chiffrement});
     p.process(application);
     if (!p.isSet(data) || !p.isSet(password)) {
         EcritErreur(QStringLiteral("sqlstandin: --data and --password are required"));
@@ -71,6 +72,14 @@ bool litConfiguration(const QCoreApplication &application, Configuration &c)
     }
     c.delaiMs = p.value(delay).toInt();
     c.couperApresLignes = p.value(drop).toInt();
+    if (p.isSet(gel)) {
+        bool bNombre = false;
+        c.gelApres = p.value(gel).toInt(&bNombre);
+        if (!bNombre || c.gelApres < 0) {
+            EcritErreur(QStringLiteral("sqlstandin: --gel-apres wants a number of requests"));
+            return false;
+        }
+    }
     c.chronometre = p.isSet(timing);
     c.nomServeur = p.isSet(server) ? p.value(server) : nomServeurLocal();
     if (p.value(profil) == QLatin1String("2000") || p.value(profil) == QLatin1String("2019")) {

@@ -9,6 +9,7 @@
 #include "ouverturesession.h"
 
 #include <QElapsedTimer>
+#include <atomic>
 #include <sqlite3.h>
 
 namespace {
@@ -29,6 +30,21 @@ int debutApresEntetes(const QByteArray &contenu, bool bTds72)
     const int lTotal = int(uchar(contenu.at(0)) | (uchar(contenu.at(1)) << 8) | (uchar(contenu.at(2)) << 16)
                            | (uchar(contenu.at(3)) << 24));
     return lTotal >= 4 && lTotal <= contenu.size() ? lTotal : 0;
+}
+
+// --gel-apres: requests are counted over the whole server; past the limit it
+// reads whatever comes on any connection and answers nothing, not even a
+// pre-login, as a process that stopped would.
+bool serveurGele(const Configuration &configuration, uint8_t lType)
+{
+    static std::atomic<int> lRequetes{0};
+    if (configuration.gelApres < 0)
+        return false;
+    if (lRequetes.load() >= configuration.gelApres)
+        return true;
+    if (lType == TypePaquet::Lot || lType == TypePaquet::Rpc)
+        return lRequetes.fetch_add(1) >= configuration.gelApres;
+    return false;
 }
 
 uint32_t versionAccordee(uint32_t lDemandee)
@@ -124,6 +140,8 @@ void Session::deroule()
 {
     ModeTls tls = ModeTls::Aucun;
     while (auto message = m_etat.canal.litMessage()) {
+        if (serveurGele(m_etat.config, message->type))
+            continue;
         switch (message->type) {
         case TypePaquet::PreLogin: {
             const NegociationTls negociation = NegocieChiffrement(m_etat.config.chiffrement,
