@@ -58,6 +58,9 @@ bool StandIn::start()
         args << QStringLiteral("--chiffrement") << m_options.chiffrement;
     args << m_options.extraArguments;
 
+    // After a restart the output still holds the last run's "listening on"
+    // line: only the new process's own output tells that it listens.
+    const qsizetype lDebut = m_output.size();
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
     m_process->start(QStringLiteral(SQLSTANDIN_PATH), args);
@@ -70,7 +73,7 @@ bool StandIn::start()
         m_process->waitForReadyRead(200);
         m_output += QString::fromUtf8(m_process->readAllStandardOutput());
         m_output += QString::fromUtf8(m_process->readAllStandardError());
-        const auto match = ready.match(m_output);
+        const auto match = ready.match(m_output, lDebut);
         if (match.hasMatch()) {
             m_port = match.captured(1).toInt();
             return true;
