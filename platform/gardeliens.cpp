@@ -127,6 +127,8 @@ QHash<const void *, LienTcp> &Liens()
 // deadline. It sleeps until the earliest deadline of the calls it watches.
 class Veilleur
 {
+    static constexpr std::chrono::milliseconds kVeille{500};
+
 public:
     static Veilleur &Instance()
     {
@@ -139,6 +141,7 @@ public:
     {
         std::lock_guard<std::mutex> verrou(m_verrou);
         m_surveillances.push_back(s);
+        m_bArmeDepuisReveil = true;
         if (s->echeance < m_prochainReveil)
             m_reveil.notify_one();
     }
@@ -161,6 +164,10 @@ private:
         std::thread([this] { Veille(); }).detach();
     }
 
+    // While calls come and go, the watchman wakes at least every half second
+    // even with none to watch: a call armed meanwhile, whose deadline is
+    // further off, then needs no signal (the one that wakes this thread
+    // costs more than most calls).
     void Veille()
     {
         std::unique_lock<std::mutex> verrou(m_verrou);
@@ -175,6 +182,9 @@ private:
                 else
                     m_prochainReveil = std::min(m_prochainReveil, s->echeance);
             }
+            if (m_bArmeDepuisReveil)
+                m_prochainReveil = std::min(m_prochainReveil, maintenant + kVeille);
+            m_bArmeDepuisReveil = false;
             if (m_prochainReveil == Horloge::time_point::max())
                 m_reveil.wait(verrou);
             else
@@ -198,6 +208,7 @@ private:
     std::condition_variable m_reveil;
     std::vector<GardeAppel::Surveillance *> m_surveillances;
     Horloge::time_point m_prochainReveil = Horloge::time_point::max();
+    bool m_bArmeDepuisReveil = false;
 };
 
 Horloge::time_point Instant(const QDeadlineTimer &echeance)
