@@ -67,7 +67,7 @@ void TrouveColonnes(SQLHSTMT h, ColonneLiee &nom, ColonneLiee &cle, ColonneLiee 
 }
 
 // Reads every row; false when the statement fails on the way.
-bool LitBlocs(Connexion::Impl &cn, SQLHSTMT h, QVector<LigneProposition> &lignes)
+bool LitBlocs(SQLHSTMT h, QVector<LigneProposition> &lignes)
 {
     ColonneLiee nom, cle, proprietaire;
     TrouveColonnes(h, nom, cle, proprietaire);
@@ -81,7 +81,7 @@ bool LitBlocs(Connexion::Impl &cn, SQLHSTMT h, QVector<LigneProposition> &lignes
             c->Lie(h);
     }
     for (;;) {
-        const SQLRETURN rc = cn.Attend(cn.EcheanceCommande(), [h] { return SQLFetch(h); });
+        const SQLRETURN rc = SQLFetch(h);
         if (rc == SQL_NO_DATA)
             return true;
         if (!SQL_SUCCEEDED(rc))
@@ -130,9 +130,13 @@ std::optional<QVector<LigneProposition>> CatalogueConnexion::Lignes(const QStrin
         return std::nullopt;
     SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(d->DelaiCommandePilote())), 0);
     QVector<LigneProposition> lignes;
-    const SQLRETURN rc =
-        d->Attend(d->EcheanceCommande(), [&] { return SQLExecDirectW(h, TexteLarge(sRequete), SQL_NTS); });
-    const bool bLue = SQL_SUCCEEDED(rc) && LitBlocs(*d, h, lignes);
+    // One watch over the statement and the reading of its rows: a list of
+    // ten thousand names is read in twenty blocks.
+    bool bLue = false;
+    d->Attend(d->EcheanceCommande(), [&] {
+        bLue = SQL_SUCCEEDED(SQLExecDirectW(h, TexteLarge(sRequete), SQL_NTS)) && LitBlocs(h, lignes);
+        return bLue ? SQL_SUCCESS : SQL_ERROR;
+    });
     // A broken link keeps the session out of the pool.
     if (!bLue)
         d->NoteDiagnostics(LitDiagnostics(SQL_HANDLE_STMT, h));
