@@ -168,6 +168,7 @@ void Connexion::Open(const QString &sConnectionString, const QString &sUserID, c
     d->sClePool = sCle;
     d->bLienRompu = false;
     d->bAppelCoupe = false;
+    d->bReglagesModifies = false;
     d->sCatalogueInitial = d->CatalogueCourant();
 }
 

@@ -246,6 +246,8 @@ void TestPool::neGardePasUneSessionAuxReglagesChanges()
     rs.Close();
     cn.Close();
     QCOMPARE(Connexions(s), 2 - lSessionsGardees);
+    // The session that only read goes back to the pool.
+    QCOMPARE(PoolConnexions::Taille(), 1);
 }
 
 void TestPool::neRendPasUneSessionLaisseeEnTransaction()
