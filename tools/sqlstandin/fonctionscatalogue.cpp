@@ -117,6 +117,9 @@ QString texteDe(sqlite3 *db, const QString &sSql, const QVector<Parametre> &para
     return resultat;
 }
 
+Parametre t(const QString &s) { return Parametre{s, 0, false}; }
+Parametre n(qint64 v) { return Parametre{QString(), v, true}; }
+
 enum class GenreNom { Proprietaire, Schema };
 
 // The name of an owner or schema by its id, in UTF-8, from the connection's
@@ -145,7 +148,7 @@ std::optional<QByteArray> nomDeSchema(sqlite3 *db, GenreNom genre, qint64 lId)
         ? QStringLiteral("SELECT name FROM sysusers WHERE uid = ?1")
         : QStringLiteral("SELECT name FROM \"sys.schemas\" WHERE schema_id = ?1");
     bool bTrouve = false;
-    const QString sNom = texteDe(db, sSql, {Parametre{QString(), lId, true}}, bTrouve);
+    const QString sNom = texteDe(db, sSql, {n(lId)}, bTrouve);
     const std::optional<QByteArray> nom = bTrouve ? std::optional<QByteArray>(sNom.toUtf8()) : std::nullopt;
     const std::lock_guard<std::mutex> verrou(verrouRequetes);
     caches[db].noms[iGenre].insert(lId, nom);
@@ -160,9 +163,6 @@ void resultatNom(sqlite3_context *ctx, const std::optional<QByteArray> &nom)
         return sqlite3_result_null(ctx);
     sqlite3_result_text(ctx, nom->constData(), -1, SQLITE_TRANSIENT);
 }
-
-Parametre t(const QString &s) { return Parametre{s, 0, false}; }
-Parametre n(qint64 v) { return Parametre{QString(), v, true}; }
 
 void resultatTexte(sqlite3_context *ctx, const QString &s, bool bTrouve)
 {
