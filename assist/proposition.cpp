@@ -1,12 +1,20 @@
 #include "proposition.h"
 
+#include <algorithm>
+
 namespace {
 
 ResultatProposition Resultat(QVector<LigneProposition> lignes)
 {
-    for (LigneProposition &ligne : lignes) {
-        if (ligne.sProprietaire.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0)
-            ligne.sProprietaire.clear();
+    const auto estDbo = [](const LigneProposition &ligne) {
+        return ligne.sProprietaire.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0;
+    };
+    // Most lists have no owner to hide: they are handed on without a copy.
+    if (std::any_of(lignes.cbegin(), lignes.cend(), estDbo)) {
+        for (LigneProposition &ligne : lignes) {
+            if (estDbo(ligne))
+                ligne.sProprietaire.clear();
+        }
     }
     ResultatProposition resultat;
     resultat.lRecordCount = long(lignes.size());
@@ -28,7 +36,7 @@ ResultatProposition ExecuteProposition(SourceCatalogue &source, const QVector<Re
         if (!lignes)
             return ResultatProposition();
         if (!lignes->isEmpty())
-            return Resultat(*lignes);
+            return Resultat(std::move(*lignes));
     }
     return ResultatProposition();
 }

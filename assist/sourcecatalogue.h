@@ -16,6 +16,7 @@ struct LigneProposition {
         return sProprietaire.isEmpty() ? sNom : sProprietaire + QLatin1Char('.') + sNom;
     }
 };
+Q_DECLARE_TYPEINFO(LigneProposition, Q_RELOCATABLE_TYPE);
 
 /// Where completion reads the catalogue: a session on the chosen server and
 /// database. The completion logic only knows this interface.

@@ -9,17 +9,6 @@
 
 namespace {
 
-QString SansBlancsAutour(const QString &sTexte)
-{
-    int lDebut = 0;
-    int lFin = sTexte.size();
-    while (lDebut < lFin && sTexte.at(lDebut) == QLatin1Char(' '))
-        ++lDebut;
-    while (lFin > lDebut && sTexte.at(lFin - 1) == QLatin1Char(' '))
-        --lFin;
-    return sTexte.mid(lDebut, lFin - lDebut);
-}
-
 // Rows are fetched in blocks into bound buffers: one driver call per block
 // instead of one per value keeps a list of ten thousand names within a frame.
 constexpr SQLULEN kLignesParBloc = 512;
@@ -30,6 +19,9 @@ struct ColonneLiee {
     SQLUSMALLINT lNumero = 0;
     std::vector<SQLWCHAR> valeurs;
     std::vector<SQLLEN> indicateurs;
+    // Icon keys and owners repeat from row to row: the last value read is
+    // handed out again (shared) while the driver gives the same characters.
+    QString sDerniere;
 
     void Lie(SQLHSTMT h)
     {
@@ -38,12 +30,34 @@ struct ColonneLiee {
         SQLBindCol(h, lNumero, SQL_C_WCHAR, valeurs.data(), kCaracteresNom * SQLLEN(sizeof(SQLWCHAR)),
                    indicateurs.data());
     }
-    QString Valeur(SQLULEN lLigne) const
+    QStringView Caracteres(SQLULEN lLigne) const
     {
         if (lNumero == 0 || indicateurs[lLigne] == SQL_NULL_DATA || indicateurs[lLigne] < 0)
-            return QString();
+            return {};
         const SQLLEN lCaracteres = qMin<SQLLEN>(indicateurs[lLigne] / SQLLEN(sizeof(SQLWCHAR)), kCaracteresNom - 1);
-        return DepuisLarge(valeurs.data() + lLigne * kCaracteresNom, lCaracteres);
+        static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide characters are UTF-16");
+        return QStringView(reinterpret_cast<const char16_t *>(valeurs.data() + lLigne * kCaracteresNom),
+                           qsizetype(lCaracteres));
+    }
+    QString Valeur(SQLULEN lLigne) const { return Caracteres(lLigne).toString(); }
+    QString ValeurRepetee(SQLULEN lLigne, bool bSansBlancs)
+    {
+        QStringView texte = Caracteres(lLigne);
+        if (bSansBlancs)
+            texte = SansBlancsAutour(texte);
+        if (texte != QStringView(sDerniere) || sDerniere.isNull() != texte.isNull())
+            sDerniere = texte.toString();
+        return sDerniere;
+    }
+
+private:
+    static QStringView SansBlancsAutour(QStringView texte)
+    {
+        while (!texte.isEmpty() && texte.front() == QLatin1Char(' '))
+            texte = texte.mid(1);
+        while (!texte.isEmpty() && texte.back() == QLatin1Char(' '))
+            texte.chop(1);
+        return texte;
     }
 };
 
@@ -87,7 +101,7 @@ bool LitBlocs(SQLHSTMT h, QVector<LigneProposition> &lignes)
         if (!SQL_SUCCEEDED(rc))
             return false;
         for (SQLULEN i = 0; i < lLues; ++i)
-            lignes.append({nom.Valeur(i), SansBlancsAutour(cle.Valeur(i)), proprietaire.Valeur(i)});
+            lignes.append({nom.Valeur(i), cle.ValeurRepetee(i, true), proprietaire.ValeurRepetee(i, false)});
     }
 }
 
