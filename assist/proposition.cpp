@@ -9,7 +9,7 @@ ResultatProposition Resultat(QVector<LigneProposition> lignes)
     const auto estDbo = [](const LigneProposition &ligne) {
         return ligne.sProprietaire.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0;
     };
-    // Most lists have no owner to hide: they are handed on without a copy.
+    // Lists without owners (columns, databases) are handed on without a copy.
     if (std::any_of(lignes.cbegin(), lignes.cend(), estDbo)) {
         for (LigneProposition &ligne : lignes) {
             if (estDbo(ligne))
