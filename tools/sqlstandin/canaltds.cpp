@@ -130,22 +130,42 @@ bool CanalTds::attentionPendant(int lDelaiMs)
 
 bool CanalTds::envoiePaquet(uint8_t type, const char *donnees, int lLongueur, bool bFin)
 {
+    m_sortie.clear();
+    ajoutePaquet(type, donnees, lLongueur, bFin);
+    return envoieSortie();
+}
+
+bool CanalTds::envoiePaquets(uint8_t type, const char *donnees, int lLongueur, bool bFin)
+{
+    const int lCharge = m_taillePaquet - TailleEntete;
+    m_sortie.clear();
+    int lDebut = 0;
+    do {
+        const int n = std::min(lCharge, lLongueur - lDebut);
+        ajoutePaquet(type, donnees + lDebut, n, bFin && lDebut + n >= lLongueur);
+        lDebut += n;
+    } while (lDebut < lLongueur);
+    return envoieSortie();
+}
+
+void CanalTds::ajoutePaquet(uint8_t type, const char *donnees, int lLongueur, bool bFin)
+{
+    const int lTotal = TailleEntete + lLongueur;
+    const char entete[TailleEntete] = {char(type), char(bFin ? StatutFinMessage : 0),
+                                       char((lTotal >> 8) & 0xFF), char(lTotal & 0xFF),
+                                       char(0), char(0), // SPID
+                                       char(m_numeroPaquet++), char(0)};
+    m_sortie.append(entete, TailleEntete);
+    m_sortie.append(donnees, lLongueur);
+}
+
+bool CanalTds::envoieSortie()
+{
     if (m_ferme)
         return false;
-    QByteArray paquet;
-    paquet.reserve(TailleEntete + lLongueur);
-    const int lTotal = TailleEntete + lLongueur;
-    paquet.append(char(type));
-    paquet.append(char(bFin ? StatutFinMessage : 0));
-    paquet.append(char((lTotal >> 8) & 0xFF));
-    paquet.append(char(lTotal & 0xFF));
-    paquet.append(char(0)).append(char(0)); // SPID
-    paquet.append(char(m_numeroPaquet++));
-    paquet.append(char(0));
-    paquet.append(donnees, lLongueur);
     if (!m_tls)
-        return envoieOctets(paquet.constData(), int(paquet.size()));
-    const QByteArray chiffre = m_tls->chiffre(paquet.constData(), int(paquet.size()));
+        return envoieOctets(m_sortie.constData(), int(m_sortie.size()));
+    const QByteArray chiffre = m_tls->chiffre(m_sortie.constData(), int(m_sortie.size()));
     if (chiffre.isEmpty()) {
         m_ferme = true;
         return false;
@@ -182,12 +202,8 @@ bool CanalTds::demarreTls()
             return false;
         }
         // The server's handshake records go back in pre-login packets too.
-        const int lCharge = m_taillePaquet - TailleEntete;
-        for (int lDebut = 0; lDebut < reponse.size(); lDebut += lCharge) {
-            const int n = std::min<int>(lCharge, int(reponse.size()) - lDebut);
-            if (!envoiePaquet(TypePaquet::PreLogin, reponse.constData() + lDebut, n, lDebut + n >= reponse.size()))
-                return false;
-        }
+        if (!envoiePaquets(TypePaquet::PreLogin, reponse.constData(), int(reponse.size()), true))
+            return false;
     }
     m_tls = std::move(tls);
     return true;
@@ -220,28 +236,25 @@ void FluxReponse::ecrit()
 void FluxReponse::vide()
 {
     const int lCharge = m_canal.taillePaquet() - TailleEntete;
-    int lDebut = 0;
-    while (m_tampon.size() - lDebut > lCharge) {
-        if (!m_canal.envoiePaquet(TypePaquet::Reponse, m_tampon.constData() + lDebut, lCharge, false))
-            m_erreur = true;
-        lDebut += lCharge;
-    }
-    m_tampon.remove(0, lDebut);
+    const int lPleins = (int(m_tampon.size()) - 1) / lCharge * lCharge;
+    if (lPleins <= 0)
+        return;
+    if (!m_canal.envoiePaquets(TypePaquet::Reponse, m_tampon.constData(), lPleins, false))
+        m_erreur = true;
+    m_tampon.remove(0, lPleins);
 }
 
 void FluxReponse::pousse()
 {
-    vide();
     if (!m_tampon.isEmpty()
-        && !m_canal.envoiePaquet(TypePaquet::Reponse, m_tampon.constData(), m_tampon.size(), false))
+        && !m_canal.envoiePaquets(TypePaquet::Reponse, m_tampon.constData(), int(m_tampon.size()), false))
         m_erreur = true;
     m_tampon.clear();
 }
 
 void FluxReponse::termine()
 {
-    vide();
-    if (!m_canal.envoiePaquet(TypePaquet::Reponse, m_tampon.constData(), m_tampon.size(), true))
+    if (!m_canal.envoiePaquets(TypePaquet::Reponse, m_tampon.constData(), int(m_tampon.size()), true))
         m_erreur = true;
     m_tampon.clear();
 }

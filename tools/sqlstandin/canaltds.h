@@ -48,6 +48,9 @@ public:
 
     /// Sends packet payload bytes; bFin marks the last packet of the message.
     bool envoiePaquet(uint8_t type, const char *donnees, int lLongueur, bool bFin);
+    /// Sends payload bytes cut into packets of the negotiated size, in one
+    /// write; bFin marks the last of them as the end of the message.
+    bool envoiePaquets(uint8_t type, const char *donnees, int lLongueur, bool bFin);
     /// Closes the socket at once (used to simulate a dropped connection).
     void coupe();
 
@@ -62,6 +65,8 @@ private:
     bool litDuSocket(char *destination, int lLongueur);
     bool litEnregistrementTls();
     bool envoieOctets(const char *donnees, int lLongueur);
+    void ajoutePaquet(uint8_t type, const char *donnees, int lLongueur, bool bFin);
+    bool envoieSortie();
     std::optional<MessageTds> litMessageDuReseau();
 
     int m_descripteur;
@@ -71,6 +76,7 @@ private:
     std::deque<MessageTds> m_enAttente;
     std::unique_ptr<CoucheTls> m_tls;  ///< set once the handshake is over
     QByteArray m_clair;                ///< bytes decrypted and not read yet
+    QByteArray m_sortie;               ///< packets on their way out, sent in one write
 };
 
 /// A reply being written: tokens are appended, and whole packets leave as
