@@ -201,8 +201,9 @@ bool CanalTds::demarreTls()
             coupe();
             return false;
         }
-        // The server's handshake records go back in pre-login packets too.
-        if (!envoiePaquets(TypePaquet::PreLogin, reponse.constData(), int(reponse.size()), true))
+        // The server's handshake records go back in pre-login packets too
+        // (a step with nothing to say sends nothing).
+        if (!reponse.isEmpty() && !envoiePaquets(TypePaquet::PreLogin, reponse.constData(), int(reponse.size()), true))
             return false;
     }
     m_tls = std::move(tls);
