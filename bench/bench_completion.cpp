@@ -16,7 +16,9 @@
 //
 // Options: --timing also asks the stand-in for its server-side time of each
 // batch and prints its median per case (a figure that does not depend on how
-// busy the client's processor is); with BENCH_LOTS=1 in the environment each
+// busy the client's processor is); the stand-in then logs every batch, which
+// adds a millisecond or more to a long list, so read the request times from a
+// run without it; with BENCH_LOTS=1 in the environment each
 // batch line of the stand-in is echoed on stderr; --repetitions N (at least 200).
 #include "boitemessage.h"
 #include "catalogueconnexion.h"
