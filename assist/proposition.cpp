@@ -1,20 +1,13 @@
 #include "proposition.h"
 
-#include <algorithm>
-
 namespace {
 
 ResultatProposition Resultat(QVector<LigneProposition> lignes)
 {
-    const auto estDbo = [](const LigneProposition &ligne) {
-        return ligne.sProprietaire.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0;
-    };
-    // Lists without owners (columns, databases) are handed on without a copy.
-    if (std::any_of(lignes.cbegin(), lignes.cend(), estDbo)) {
-        for (LigneProposition &ligne : lignes) {
-            if (estDbo(ligne))
-                ligne.sProprietaire.clear();
-        }
+    // The list is the caller's own (moved in): clearing owners copies nothing.
+    for (LigneProposition &ligne : lignes) {
+        if (ligne.sProprietaire.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0)
+            ligne.sProprietaire.clear();
     }
     ResultatProposition resultat;
     resultat.lRecordCount = long(lignes.size());
