@@ -6,6 +6,7 @@
 #include "connexion.h"
 #include "poolconnexions.h"
 #include "sourcedonnees.h"
+#include "numeroleve.h"
 #include "standin.h"
 
 #include <QElapsedTimer>
@@ -17,19 +18,6 @@
 namespace {
 
 const QString kTitre = QStringLiteral("Brenlor");
-
-// Runs the call and returns the number of the error it raised, 0 when none.
-int NumeroLeve(const std::function<void()> &appel, QString *pDescription = nullptr)
-{
-    try {
-        appel();
-    } catch (const ErreurAdo &e) {
-        if (pDescription)
-            *pDescription = e.Description();
-        return e.Number();
-    }
-    return 0;
-}
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "chaineconnexion.h"
 #include "codeserreurs.h"
 #include "connexion.h"
+#include "numeroleve.h"
 #include "poolconnexions.h"
 #include "standin.h"
 
@@ -82,14 +83,8 @@ void TestConnexionDelais::delaiDeCommande()
     Recordset rs;
     QElapsedTimer chrono;
     chrono.start();
-    int lNumero = 0;
     QString sDescription;
-    try {
-        rs.Open(requete, &cn, 0, 1, -1);
-    } catch (const ErreurAdo &e) {
-        lNumero = e.Number();
-        sDescription = e.Description();
-    }
+    const int lNumero = NumeroLeve([&] { rs.Open(requete, &cn, 0, 1, -1); }, &sDescription);
     const qint64 lDuree = chrono.elapsed();
     QCOMPARE(lNumero, int(CodesErreurs::DelaiDepasse));
     QVERIFY2(sDescription.contains(QLatin1String("imeout")), qPrintable(sDescription));
@@ -124,12 +119,8 @@ void TestConnexionDelais::instructionSurServeurFige()
 
     QElapsedTimer chrono;
     chrono.start();
-    int lNumero = 0;
-    try {
-        rs.Open(QStringLiteral("SELECT name FROM sysdatabases ORDER BY name"), &cn, 0, 1, -1);
-    } catch (const ErreurAdo &e) {
-        lNumero = e.Number();
-    }
+    const int lNumero =
+        NumeroLeve([&] { rs.Open(QStringLiteral("SELECT name FROM sysdatabases ORDER BY name"), &cn, 0, 1, -1); });
     const qint64 lDuree = chrono.elapsed();
     QCOMPARE(lNumero, int(CodesErreurs::DelaiDepasse));
     QCOMPARE(rs.State(), 0);
@@ -170,12 +161,8 @@ void TestConnexionDelais::delaiDeConnexionServeurMuet()
     Connexion cn;
     QElapsedTimer chrono;
     chrono.start();
-    int lNumero = 0;
-    try {
-        cn.Open(ChaineConnexion(sServeur, QStringLiteral("master"), QStringLiteral("Mirabel4"), kTitre));
-    } catch (const ErreurAdo &e) {
-        lNumero = e.Number();
-    }
+    const int lNumero = NumeroLeve(
+        [&] { cn.Open(ChaineConnexion(sServeur, QStringLiteral("master"), QStringLiteral("Mirabel4"), kTitre)); });
     const qint64 lDuree = chrono.elapsed();
     QCOMPARE(lNumero, int(CodesErreurs::EchecNonSpecifie));
     QCOMPARE(cn.State(), 0);

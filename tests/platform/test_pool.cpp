@@ -4,6 +4,7 @@
 #include "chaineconnexion.h"
 #include "codeserreurs.h"
 #include "connexion.h"
+#include "numeroleve.h"
 #include "poolconnexions.h"
 #include "standin.h"
 
@@ -128,17 +129,15 @@ void TestPool::remplaceUneSessionCoupeeEnPleinResultat()
     QCOMPARE(rs.State(), 1);
     QCOMPARE(rs.Fields(0), QStringLiteral("1"));
     int lLignes = 0;
-    int lNumero = 0;
     QString sDescription;
-    try {
-        while (!rs.Eof()) {
-            ++lLignes;
-            rs.MoveNext();
-        }
-    } catch (const ErreurAdo &e) {
-        lNumero = e.Number();
-        sDescription = e.Description();
-    }
+    const int lNumero = NumeroLeve(
+        [&] {
+            while (!rs.Eof()) {
+                ++lLignes;
+                rs.MoveNext();
+            }
+        },
+        &sDescription);
     QCOMPARE(lNumero, int(CodesErreurs::EchecNonSpecifie));
     QVERIFY(!sDescription.isEmpty());
     QVERIFY2(lLignes < 60, qPrintable(QString::number(lLignes)));
@@ -198,13 +197,7 @@ void TestPool::neGardePasUneSessionAyantChangeDeBase()
     cn.Close();
     QCOMPARE(PoolConnexions::Taille(), 0);
     cn.Open(Chaine(s, QStringLiteral("master")));
-    QString sDescription;
-    int lNumero = 0;
-    try {
-        rs.Open(QStringLiteral("SELECT COUNT(*) FROM clients"), &cn, 0, 1, -1);
-    } catch (const ErreurAdo &e) {
-        lNumero = e.Number();
-    }
+    const int lNumero = NumeroLeve([&] { rs.Open(QStringLiteral("SELECT COUNT(*) FROM clients"), &cn, 0, 1, -1); });
     QCOMPARE(lNumero, int(CodesErreurs::ObjetInexistant));
     QCOMPARE(Connexions(s), 2);
 }
@@ -317,12 +310,7 @@ void TestPool::ecarteUneSessionFigee()
     QCOMPARE(PoolConnexions::Taille(), 1);
     QElapsedTimer chrono;
     chrono.start();
-    int lNumero = 0;
-    try {
-        cn.Open(Chaine(s));
-    } catch (const ErreurAdo &e) {
-        lNumero = e.Number();
-    }
+    const int lNumero = NumeroLeve([&] { cn.Open(Chaine(s)); });
     const qint64 lDuree = chrono.elapsed();
     QCOMPARE(lNumero, int(CodesErreurs::EchecNonSpecifie));
     QCOMPARE(cn.State(), 0);
