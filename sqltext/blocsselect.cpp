@@ -68,7 +68,10 @@ void IndenteBloc(QString& sBloc, long lFermante, long lOuvrante)
             break;
         }
         lPos += long(fin - debut) + 2;
-        sSortie.append(u'\t');
+        // A line that already opens with a TAB keeps it as its indentation: it is the code
+        // that followed a GO on its line, indented as written or by an earlier layout.
+        if (debut == sBloc.size() || sBloc.at(debut) != u'\t')
+            sSortie.append(u'\t');
         sSortie.append(QStringView(sBloc).mid(debut, (idx < 0 ? fin : fin + 2) - debut));
         if (idx < 0)
             break;

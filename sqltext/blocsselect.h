@@ -12,5 +12,5 @@ void ChercheParentheses(const QString& sBloc, long& lOuvrante, long& lFermante);
 void InsereChaine(QString& sTexte, const QString& sInsertion, long lPosition);
 
 /// Puts a TAB in front of every line of the block that starts before lFermante (every line
-/// when lFermante and lOuvrante are both 1).
+/// when lFermante and lOuvrante are both 1), unless the line already begins with a TAB.
 void IndenteBloc(QString& sBloc, long lFermante, long lOuvrante);

@@ -3,6 +3,7 @@
 #include "blocsselect.h"
 #include "lignego.h"
 #include "miseenpagemots.h"
+#include "motsdebutligne.h"
 #include "sautsligne.h"
 #include "textedecoupe.h"
 #include "zonesprotegees.h"
@@ -13,50 +14,50 @@ namespace {
 
 const QLatin1String CRLF("\r\n");
 
-// Halves every run of spaces (rounding up), in place: the single left-to-right replacement of
-// two spaces by one.
-void DiviseEspaces(QString& s)
+// Folds every run of spaces into one space, in place.
+void ReplieEspaces(QString& s)
 {
     char16_t* d = reinterpret_cast<char16_t*>(s.data());
     const qsizetype n = s.size();
     qsizetype j = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (d[i] == u' ' && i + 1 < n && d[i + 1] == u' ')
-            ++i; // the pair becomes the one space written below
-        d[j++] = d[i];
-    }
+    for (qsizetype i = 0; i < n; ++i)
+        if (d[i] != u' ' || j == 0 || d[j - 1] != u' ')
+            d[j++] = d[i];
     s.truncate(j);
 }
 
-// One space in front, every CR LF and then every LF turned into a space, runs of spaces
-// halved, and framed by one space on each side (a CR that ends up last is set aside).
-// Halving a run of k spaces in one left-to-right pass leaves (k + 1) / 2 of them: the first,
-// third, fifth... of the run, which is what is written here as the line breaks are turned.
+// One space in front, every CR LF and then every LF turned into a space, every run of spaces
+// folded into one, and framed by one space on each side (a CR that ends up last is set aside).
+// A line break takes with it the blanks and TABs that open the next line when a word that
+// the layout starts a line with follows them: that line gets the layout's indentation, not
+// the one it had (its own earlier indentation, when the text was laid out before), which
+// would otherwise stay behind at the end of the line before. Folding runs down to one space,
+// rather than shortening them, is what makes a laid-out text lay out as itself.
 // Done in place: the text moves one place on to make room for the space in front, and the
 // writing never overtakes the reading, since a character gives at most one.
-void PrepareLignes(QString& s, bool& bCRFinal)
+void PrepareLignes(QString& s, const MotsDebutLigne& motsLigne, bool& bCRFinal)
 {
     const qsizetype n = s.size();
     s.resize(n + 2); // the space in front and the one at the end; the caller left room for them
     char16_t* d = reinterpret_cast<char16_t*>(s.data());
     std::memmove(d + 1, d, size_t(n) * sizeof(char16_t));
     d[0] = u' ';
+    const QStringView lu(d, n + 1); // what is read; the last slot is not written yet
     qsizetype j = 1;
-    qsizetype lEspaces = 1; // length of the current run of spaces
     for (qsizetype i = 1; i <= n; ++i) {
         char16_t c = d[i];
-        if (c == u'\r' && i < n && d[i + 1] == u'\n') {
-            c = u' ';
+        bool bSaut = true;
+        if (c == u'\r' && i < n && d[i + 1] == u'\n')
             ++i;
-        } else if (c == u'\n') {
+        else if (c != u'\n')
+            bSaut = false;
+        if (bSaut) {
             c = u' ';
+            if (i < n && (d[i + 1] == u' ' || d[i + 1] == u'\t'))
+                i = FinIndentationAvantMot(lu, i + 1, motsLigne) - 1;
         }
-        if (c != u' ') {
-            lEspaces = 0;
+        if (c != u' ' || d[j - 1] != u' ')
             d[j++] = c;
-        } else if (++lEspaces % 2 == 1) {
-            d[j++] = c;
-        }
     }
     s.truncate(j);
     bCRFinal = s.endsWith(u'\r');
@@ -76,8 +77,21 @@ void IndenteBlocSelect(QString& bloc, bool bSousRequete)
     ChercheParentheses(bloc, o, f);
     const bool bSansParenthese = o == 1 && f == 1;
     if (f != 0 && (f < o || o == 0 || bSansParenthese)) {
-        if (!bSansParenthese)
-            InsereChaine(bloc, CRLF, f);
+        if (!bSansParenthese) {
+            // The line break takes the place of the blanks before the parenthesis: left there,
+            // they would end the line, and a laid-out text would gain one each time. A
+            // parenthesis that already opens a line (after a GO) stays where it is; the lines
+            // before it are those that start before its line.
+            long lEspaces = 0;
+            while (f - lEspaces > 1 && bloc.at(f - lEspaces - 2) == u' ')
+                ++lEspaces;
+            bloc.remove(f - lEspaces - 1, lEspaces);
+            f -= lEspaces;
+            if (f > 2 && bloc.at(f - 2) == u'\n' && bloc.at(f - 3) == u'\r')
+                --f;
+            else
+                InsereChaine(bloc, CRLF, f);
+        }
         if (bSousRequete)
             IndenteBloc(bloc, f, o);
     }
@@ -160,9 +174,9 @@ QString Formate(const QString& sTexte, bool bGarderOuter, const TableauMotsCles&
 
     bool bCRFinal = false;
     QString& s = t.sMisEnPage;
-    PrepareLignes(t.protege.sTexte, bCRFinal);
+    PrepareLignes(t.protege.sTexte, MotsDebutLigne(table), bCRFinal);
     MiseEnPageMotsCles(t.protege.sTexte, table, bGarderOuter, s);
-    DiviseEspaces(s);
+    ReplieEspaces(s);
     s.chop(1);
     if (bCRFinal)
         s.append(u'\r');

@@ -2,8 +2,6 @@
 
 #include "sautsligne.h"
 
-#include <cstring>
-
 // SQL Server's tools take GO for the end of a batch only when it has its line to itself, a
 // repeat count and a comment aside: a statement on the same line would be sent to the server
 // as part of the batch, or GO as part of the statement.
@@ -17,16 +15,27 @@ public:
     {
     }
 
-    /// Where the line of the GO at g must be broken, -1 when it already ends after GO.
+    /// Where the line of the GO at g must be broken, -1 when it already ends after GO. A
+    /// repeat count and comments stay on GO's line, after blanks or TABs; the spaces that
+    /// follow what stays end that line.
     qsizetype Coupure(qsizetype g)
     {
         qsizetype j = PasseEspaces(g + 2);
-        qsizetype k = j;
+        qsizetype k = PasseBlancs(j);
+        const qsizetype lChiffres = k;
         while (k < m_t.size() && m_t[k] >= u'0' && m_t[k] <= u'9')
             ++k;
-        if (k > j && (k == m_t.size() || m_t[k] == u' ' || FinDeLigne(k)))
+        // A closing parenthesis after the count goes to a line of its own in the end, which
+        // leaves the count alone on its line: it is a count already.
+        const bool bFinCompte = k == m_t.size() || EstBlanc(k) || m_t[k] == u')' || FinDeLigne(k)
+            || EstCommentaireBloc(k);
+        if (k > lChiffres && bFinCompte)
             j = PasseEspaces(k);
-        return FinDeLigne(j) ? -1 : j;
+        for (k = PasseBlancs(j); EstCommentaireBloc(k); k = PasseBlancs(j))
+            j = PasseEspaces(k + 1);
+        if (FinDeLigne(k))
+            return -1;
+        return j;
     }
 
 private:
@@ -35,6 +44,20 @@ private:
         while (i < m_t.size() && m_t[i] == u' ')
             ++i;
         return i;
+    }
+
+    bool EstBlanc(qsizetype i) const { return i < m_t.size() && (m_t[i] == u' ' || m_t[i] == u'\t'); }
+
+    qsizetype PasseBlancs(qsizetype i) const
+    {
+        while (EstBlanc(i))
+            ++i;
+        return i;
+    }
+
+    bool EstCommentaireBloc(qsizetype i)
+    {
+        return i < m_t.size() && m_t[i] == MarqueurZone && GenreMarqueur(i) == GenreZone::CommentaireBloc;
     }
 
     // The end of the text, a CR LF, a CR that ends the text, or a line comment (the line
@@ -85,17 +108,22 @@ void IsoleGo(QString& sTexte, const std::vector<ZoneProtegee>& zones)
         examine(idx + 2);
     if (coupures.empty())
         return;
-    // In place, from the end: the laid-out text has room left after it for a few line breaks.
-    const qsizetype lAvant = sTexte.size();
-    sTexte.resize(lAvant + 2 * qsizetype(coupures.size()));
-    char16_t* d = reinterpret_cast<char16_t*>(sTexte.data());
-    qsizetype fin = lAvant; // what lies from fin on is in its place
-    for (size_t k = coupures.size(); k-- > 0;) {
-        const qsizetype c = coupures[k];
-        const qsizetype decalage = 2 * qsizetype(k + 1);
-        std::memmove(d + c + decalage, d + c, size_t(fin - c) * sizeof(char16_t));
-        d[c + decalage - 2] = u'\r';
-        d[c + decalage - 1] = u'\n';
-        fin = c;
+    // GO's line ends with a space, as every line the layout breaks does: laid out again, its
+    // line break turns into that space. The blanks between GO's line and the statement become
+    // the line break and the TABs among them, which open the statement's line.
+    QString sSortie;
+    sSortie.reserve(sTexte.size() + 4 * qsizetype(coupures.size()));
+    qsizetype i = 0; // what lies before i has been copied
+    for (const qsizetype c : coupures) {
+        sSortie.append(t.mid(i, c - i));
+        sSortie.append(c > 0 && t[c - 1] == u' ' ? QLatin1String("\r\n") : QLatin1String(" \r\n"));
+        i = c;
+        while (i < t.size() && (t[i] == u' ' || t[i] == u'\t')) {
+            if (t[i] == u'\t')
+                sSortie.append(u'\t');
+            ++i;
+        }
     }
+    sSortie.append(t.mid(i));
+    sTexte = sSortie;
 }

@@ -15,15 +15,15 @@
 // piece goes through all the passes while it sits in the cache, and a pass is skipped outright
 // for a piece that does not hold its word.
 //
-// Where a cut is safe: at a character that is neither a space nor a character of a name or
-// ".", and that follows a character that is not a letter. No occurrence of a keyword (letters
-// only) can cover it, nor end right before it, so no occurrence, no trimmed run of spaces, no
-// dropped space and no character copied after a rejected occurrence reaches across it, and
-// every pass restarts there in the same state as it would in the whole text. Every piece keeps
+// Where a cut is safe: at a character that is neither a blank (space, TAB, CR) nor a
+// character of a name or ".", and that follows a character that is not a letter. No
+// occurrence of a keyword (letters only) can cover it, nor end right before it, so no
+// occurrence, no trimmed run of spaces, no dropped space and no character copied after a
+// rejected occurrence reaches across it, and every pass restarts there in the same state as it would in the whole text. Every piece keeps
 // that character at both ends (it is emitted unchanged), and the pieces overlap by it: the
 // tests around an occurrence next to a cut see it from either side. No pass ever puts a letter
 // right before such a character, so the cut stays safe pass after pass. The words marked
-// Supprime look past their occurrence for JOIN, over spaces and letters only, which no cut
+// Supprime look past their occurrence for JOIN, over blanks and letters only, which no cut
 // lies within either. Only the last piece ends where the text does.
 //
 // What keeps the cost per character low: the words a piece holds are found in one scan of it
@@ -92,7 +92,6 @@ struct MotPrepare {
     QString sMot;          // as stored in the table
     QString sMaj;          // upper-cased, for the searches
     QString sRemplacement;
-    QString sSupprime;     // " WORD " for the removed words
     bool bSupprime = false;
 };
 
@@ -189,7 +188,6 @@ Preparation::Preparation(const TableauMotsCles& table, bool bGarderOuter)
         m.sRemplacement += m.sMaj;
         if (mc.EspaceApres)
             m.sRemplacement += u' ';
-        m.sSupprime = u' ' + m.sMaj + u' ';
         for (QChar c : m.sMaj)
             if (!EstLettre(c.unicode()))
                 m_bLettresSeules = false;
@@ -277,31 +275,58 @@ void Preparation::Presents(std::u16string_view sPiece, Atelier& atelier) const
     }
 }
 
-// Whether the whole word JOIN comes at i, after spaces.
-bool JoinSuit(const char16_t* s, qsizetype i, qsizetype n)
+// Blanks, TABs and what is left of line breaks (a CR on its own) between two words.
+inline bool EstBlanc(char16_t c)
 {
-    static const QString sJoin = QStringLiteral("JOIN");
-    while (i < n && s[i] == u' ')
-        ++i;
-    return i + sJoin.size() <= n && CorrespondMaj(s + i, sJoin)
-        && (i + sJoin.size() == n || !EstCaractereMot(s[i + sJoin.size()]));
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// The single-pass replacement of " WORD " by " ", ignoring case, where JOIN follows: OUTER
-// says nothing in LEFT OUTER JOIN, but OUTER APPLY is not APPLY.
-bool RetireMot(std::u16string_view sEntree, const QString& sCadreMaj, std::u16string& sSortie)
+// Whether the whole word sMaj (upper case) stands at i, ignoring case; what is before i is
+// the caller's to check.
+bool MotEntierA(const char16_t* s, qsizetype i, qsizetype n, const QString& sMaj)
+{
+    const qsizetype L = sMaj.size();
+    return i + L <= n && CorrespondMaj(s + i, sMaj) && (i + L == n || !EstCaractereMot(s[i + L]));
+}
+
+// Where the whole word JOIN comes after the blanks from i on (at least one), possibly past
+// more of the word being removed, each after its blanks: the end of the last blanks, -1 when
+// no JOIN follows. A comment among them is a marker, which is no blank.
+qsizetype JoinApresBlancs(const char16_t* s, qsizetype i, qsizetype n, const QString& sMotMaj)
+{
+    static const QString sJoin = QStringLiteral("JOIN");
+    for (;;) {
+        const qsizetype debut = i;
+        while (i < n && EstBlanc(s[i]))
+            ++i;
+        if (i == debut)
+            return -1;
+        if (MotEntierA(s, i, n, sJoin))
+            return i;
+        if (!MotEntierA(s, i, n, sMotMaj))
+            return -1;
+        i += sMotMaj.size();
+    }
+}
+
+// The single-pass removal of the whole word, ignoring case, with the blanks after it, where
+// JOIN follows them: OUTER says nothing in LEFT OUTER JOIN, but OUTER APPLY is not APPLY. A run
+// of the word before JOIN goes at once: what one pass leaves, the next would not remove.
+bool RetireMot(std::u16string_view sEntree, const QString& sMotMaj, std::u16string& sSortie)
 {
     const char16_t* s = sEntree.data();
     const qsizetype n = qsizetype(sEntree.size());
-    const qsizetype L = sCadreMaj.size();
+    const qsizetype L = sMotMaj.size();
     bool bModifie = false;
     qsizetype debut = 0;
     qsizetype i = 0;
     while (i + L <= n) {
-        if (s[i] == u' ' && CorrespondMaj(s + i, sCadreMaj) && JoinSuit(s, i + L, n)) {
+        const qsizetype j = (i == 0 || !EstCaractereMot(s[i - 1])) && MotEntierA(s, i, n, sMotMaj)
+            ? JoinApresBlancs(s, i + L, n, sMotMaj)
+            : -1;
+        if (j >= 0) {
             sSortie.append(sEntree.substr(size_t(debut), size_t(i - debut)));
-            sSortie.push_back(u' ');
-            i += L;
+            i = j;
             debut = i;
             bModifie = true;
         } else {
@@ -327,7 +352,7 @@ void Preparation::TraitePiece(std::u16string_view sPiece, bool bTexteContinue, A
         if (m.bSupprime) {
             if (m_bGarderOuter)
                 continue;
-            bModifie = RetireMot(sCourant, m.sSupprime, sSuivant);
+            bModifie = RetireMot(sCourant, m.sMaj, sSuivant);
         } else {
             bModifie = PasseMotEntier(sCourant, m_regles[k], bTexteContinue, sSuivant);
             if (bModifie)
@@ -346,7 +371,7 @@ qsizetype Preparation::ProchaineCoupure(QStringView sTexte, qsizetype x) const
     const char16_t* s = sTexte.utf16();
     const qsizetype n = sTexte.size();
     for (; x < n - 1; ++x)
-        if (s[x] != u' ' && !EstCaractereMot(s[x]) && !EstLettre(s[x - 1]))
+        if (!EstBlanc(s[x]) && !EstCaractereMot(s[x]) && !EstLettre(s[x - 1]))
             return x;
     return -1;
 }

@@ -51,12 +51,16 @@ qsizetype FinCommentaireBloc(const QString& s, qsizetype debut, qsizetype lFin)
     return lFin;
 }
 
-// End (exclusive) of a line comment: the line break itself stays outside.
+// End (exclusive) of a line comment: the line break itself stays outside, and so do the
+// blanks and TABs that end the line. Those are layout: kept in the comment, they would take
+// in the blank the layout writes before its own line break, one more at every pass.
 qsizetype FinCommentaireLigne(const QString& s, qsizetype debut, qsizetype lFin)
 {
     qsizetype i = debut;
     while (i < lFin && s.at(i) != u'\r' && s.at(i) != u'\n')
         ++i;
+    while (i > debut + 2 && (s.at(i - 1) == u' ' || s.at(i - 1) == u'\t'))
+        --i;
     return i;
 }
 
@@ -154,13 +158,13 @@ void ProtegeZones(const QString& sTexte, qsizetype lFin, TexteProtege& tp)
 
 namespace {
 
-// Whether the marker that ends at i (a line comment's) is followed, after spaces, by a CR LF
-// or by the end of the text; j is left on the first character after the spaces.
-bool SuiviDeFinLigne(QStringView texte, qsizetype i, qsizetype& j)
+// Whether the marker that ends at i (a line comment's) is followed, after blanks and TABs, by
+// a CR LF or by the end of the text.
+bool SuiviDeFinLigne(QStringView texte, qsizetype i)
 {
     const qsizetype n = texte.size();
-    j = i;
-    while (j < n && texte[j] == u' ')
+    qsizetype j = i;
+    while (j < n && (texte[j] == u' ' || texte[j] == u'\t'))
         ++j;
     return j == n || (texte[j] == u'\r' && (j + 1 == n || texte[j + 1] == u'\n'));
 }
@@ -178,8 +182,7 @@ std::vector<qsizetype> CommentairesACouper(QStringView texte, const std::vector<
         i = m + 1;
         const bool bLigne = iZone < zones.size() && zones[iZone].genre == GenreZone::CommentaireLigne;
         ++iZone;
-        qsizetype j = 0;
-        if (bLigne && !SuiviDeFinLigne(texte, i, j))
+        if (bLigne && !SuiviDeFinLigne(texte, i))
             positions.push_back(i);
     }
     return positions;
@@ -203,16 +206,22 @@ void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zo
     for (const qsizetype p : positions) {
         sSortie.append(texte.mid(i, p - i));
         // The line break after a line comment is what ends it: without one, the code after
-        // the comment would become part of it.
-        qsizetype j = 0;
-        SuiviDeFinLigne(texte, p, j);
+        // the comment would become part of it. It takes the place of the blanks after the
+        // comment.
+        qsizetype j = p;
+        qsizetype lTabsCode = 0;
+        for (; j < texte.size() && (texte[j] == u' ' || texte[j] == u'\t'); ++j)
+            lTabsCode += texte[j] == u'\t' ? 1 : 0;
         // The new line starts with the TABs that start the comment's own line, so that a
-        // comment inside an indented sub-query does not send the code after it to the margin.
+        // comment inside an indented sub-query does not send the code after it to the margin;
+        // the TABs among those blanks (the code's own line's, before its line break became a
+        // space) count towards them. Laid out again, the line keeps the same TABs.
+        const qsizetype debutLigne = sSortie.lastIndexOf(QLatin1String("\r\n"));
+        qsizetype lTabsLigne = 0;
+        for (qsizetype t = debutLigne < 0 ? 0 : debutLigne + 2; sSortie.at(t) == u'\t'; ++t)
+            ++lTabsLigne;
         sSortie.append(QLatin1String("\r\n"));
-        const qsizetype debutLigne = sSortie.lastIndexOf(QLatin1String("\r\n"), sSortie.size() - 3);
-        qsizetype t = debutLigne < 0 ? 0 : debutLigne + 2;
-        while (sSortie.at(t) == u'\t')
-            sSortie.append(sSortie.at(t++));
+        sSortie.append(QString(std::max(lTabsLigne, lTabsCode), u'\t'));
         i = j;
     }
     sSortie.append(texte.mid(i));

@@ -31,8 +31,9 @@ struct TexteProtege {
 /// (0-based, exclusive), the rest of the text after lFin being plain.
 void ProtegeZones(const QString& sTexte, qsizetype lFin, TexteProtege& tp);
 
-/// Puts a CR LF (and the TABs that begin the comment's line) after every line comment that is
-/// not followed, after spaces, by a CR LF or by the end of the text, in place of those spaces.
+/// Puts a CR LF after every line comment that is not followed, after blanks and TABs, by a CR LF
+/// or by the end of the text, in place of those blanks; the new line opens with as many TABs
+/// as the comment's line, or as those blanks held when they held more.
 void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zones);
 
 /// The text with each marker replaced by its part, in order, in place of what sSortie held.

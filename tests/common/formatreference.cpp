@@ -81,25 +81,48 @@ bool EstMot(const QString& c)
         || m == u'$' || m == u'.';
 }
 
-// Whether the whole word JOIN comes at the 0-based position i, after spaces.
-bool JoinSuit(const QString& s, qsizetype i)
+bool EstBlancRef(QChar c)
 {
-    while (i < s.size() && s.at(i) == u' ')
-        ++i;
-    return MajRef(s.mid(i, 4)) == QStringLiteral("JOIN") && (i + 4 >= s.size() || !EstMot(s.mid(i + 4, 1)));
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// Every " WORD " (case ignored) that JOIN follows becomes one space, left to right, without
-// overlaps; the others stay.
+bool MotEntierRef(const QString& s, qsizetype i, const QString& sMotMaj)
+{
+    return MajRef(s.mid(i, sMotMaj.size())) == sMotMaj
+        && (i + sMotMaj.size() >= s.size() || !EstMot(s.mid(i + sMotMaj.size(), 1)));
+}
+
+// Where the whole word JOIN comes after the blanks from the 0-based position i on (at least
+// one), possibly past more of sMotMaj, each after its blanks: the end of the last blanks, -1
+// when no JOIN follows.
+qsizetype JoinApresBlancs(const QString& s, qsizetype i, const QString& sMotMaj)
+{
+    for (;;) {
+        const qsizetype debut = i;
+        while (i < s.size() && EstBlancRef(s.at(i)))
+            ++i;
+        if (i == debut)
+            return -1;
+        if (MotEntierRef(s, i, QStringLiteral("JOIN")))
+            return i;
+        if (!MotEntierRef(s, i, sMotMaj))
+            return -1;
+        i += sMotMaj.size();
+    }
+}
+
+// Every whole word sMot (case ignored) that blanks and then JOIN follow goes, with those
+// blanks (a run of sMot before JOIN at once), left to right; the others stay.
 QString RetireAvantJoin(const QString& s, const QString& sMot)
 {
-    const QString cadre = MajRef(QStringLiteral(" ") + sMot + QStringLiteral(" "));
+    const QString mot = MajRef(sMot);
     QString r;
     qsizetype i = 0;
     while (i < s.size()) {
-        if (MajRef(s.mid(i, cadre.size())) == cadre && JoinSuit(s, i + cadre.size())) {
-            r += u' ';
-            i += cadre.size();
+        const bool bEntier = i == 0 || !EstMot(s.mid(i - 1, 1));
+        const qsizetype j = bEntier && MotEntierRef(s, i, mot) ? JoinApresBlancs(s, i + mot.size(), mot) : -1;
+        if (j >= 0) {
+            i = j;
         } else {
             r += s.at(i);
             ++i;
@@ -108,8 +131,58 @@ QString RetireAvantJoin(const QString& s, const QString& sMot)
     return r;
 }
 
-// A line that starts with "GO " ends after GO, its repeat count and the spaces that follow
-// them; the rest of it goes to a new line.
+// Whether a word of the table that starts a line (RetourLigne, not removed) stands at the
+// 0-based position i as a whole word, case ignored.
+bool MotDebutLigneA(const QString& s, qsizetype i, const TableauMotsCles& table)
+{
+    for (const MotCle& mc : table) {
+        if (!mc.RetourLigne || mc.Supprime || mc.Mot.isEmpty())
+            continue;
+        if (MajRef(s.mid(i, mc.Mot.size())) == MajRef(mc.Mot)
+            && (i + mc.Mot.size() >= s.size() || !EstMot(s.mid(i + mc.Mot.size(), 1))))
+            return true;
+    }
+    return false;
+}
+
+// After every line break (CR LF, or LF alone), the blanks and TABs that open the next line
+// go when a word that starts a line follows them.
+QString RetireIndentationAvantMotsLigne(const QString& s, const TableauMotsCles& table)
+{
+    QString r;
+    qsizetype i = 0;
+    while (i < s.size()) {
+        qsizetype finSaut = -1;
+        if (s.mid(i, 2) == QStringLiteral("\r\n"))
+            finSaut = i + 2;
+        else if (s.at(i) == u'\n')
+            finSaut = i + 1;
+        if (finSaut < 0) {
+            r += s.at(i);
+            ++i;
+            continue;
+        }
+        r += s.mid(i, finSaut - i);
+        qsizetype j = finSaut;
+        while (j < s.size() && (s.at(j) == u' ' || s.at(j) == u'\t'))
+            ++j;
+        i = j > finSaut && MotDebutLigneA(s, j, table) ? j : finSaut;
+    }
+    return r;
+}
+
+// Every run of spaces becomes one space.
+QString ReplieEspaces(QString s)
+{
+    while (s.contains(QStringLiteral("  ")))
+        s = Remplace(s, QStringLiteral("  "), QStringLiteral(" "));
+    return s;
+}
+
+// A line that starts with "GO " ends after GO, its repeat count (after blanks or TABs, before
+// blanks, TABs, ")" or the end of the line) and
+// the spaces that follow them (one space at least); the rest of it goes to a new line, the
+// blanks before it giving way to the TABs among them.
 QString IsoleGoReference(const QString& r)
 {
     QStringList lignes = r.split(QStringLiteral("\r\n"));
@@ -121,19 +194,29 @@ QString IsoleGoReference(const QString& r)
         auto finLigne = [&](qsizetype i) {
             return i == l.size() || (bDerniere && i + 1 == l.size() && l.at(i) == u'\r');
         };
-        qsizetype j = 2;
-        while (j < l.size() && l.at(j) == u' ')
-            ++j;
-        qsizetype k = j;
+        auto blanc = [&](qsizetype i) { return i < l.size() && (l.at(i) == u' ' || l.at(i) == u'\t'); };
+        auto espaces = [&](qsizetype i) {
+            while (i < l.size() && l.at(i) == u' ')
+                ++i;
+            return i;
+        };
+        qsizetype j = espaces(2);
+        qsizetype debutCompte = j;
+        while (blanc(debutCompte))
+            ++debutCompte;
+        qsizetype k = debutCompte;
         while (k < l.size() && l.at(k) >= u'0' && l.at(k) <= u'9')
             ++k;
-        if (k > j && (finLigne(k) || l.at(k) == u' ')) {
-            j = k;
-            while (j < l.size() && l.at(j) == u' ')
-                ++j;
-        }
-        if (!finLigne(j))
-            l.insert(j, QStringLiteral("\r\n"));
+        if (k > debutCompte && (finLigne(k) || blanc(k) || l.at(k) == u')'))
+            j = espaces(k);
+        qsizetype apres = j;
+        QString tabs;
+        for (; blanc(apres); ++apres)
+            if (l.at(apres) == u'\t')
+                tabs += u'\t';
+        if (!finLigne(apres))
+            l = l.left(j) + (l.at(j - 1) == u' ' ? QString() : QStringLiteral(" ")) + QStringLiteral("\r\n") + tabs
+                + l.mid(apres);
     }
     return lignes.join(QStringLiteral("\r\n"));
 }
@@ -194,7 +277,8 @@ void IndenteBlocReference(QString& bloc, qsizetype f, qsizetype o)
     for (int i = 0; i <= int(lignes.size()) - 1; ++i) {
         if (pos < f || (f == 1 && o == 1)) {
             pos += lignes[i].size() + 2;
-            lignes[i] = QStringLiteral("\t") + lignes[i];
+            if (lignes[i].left(1) != QStringLiteral("\t"))
+                lignes[i] = QStringLiteral("\t") + lignes[i];
         }
     }
     bloc = lignes.join(QStringLiteral("\r\n"));
@@ -330,9 +414,10 @@ QString FormatSQLReference(const QString& sTexte, bool bGarderOuter, const Table
         if (EstTexteDecoupeReference(s))
             s = Remplace(s, QStringLiteral("\r\n"), QString());
         s = QStringLiteral(" ") + s;
+        s = RetireIndentationAvantMotsLigne(s, table);
         s = Remplace(s, QStringLiteral("\r\n"), QStringLiteral(" "));
         s = Remplace(s, QStringLiteral("\n"), QStringLiteral(" "));
-        s = Remplace(s, QStringLiteral("  "), QStringLiteral(" "));
+        s = ReplieEspaces(s);
         bool bCR = false;
         if (s.right(1) == QStringLiteral("\r")) {
             s = s.left(s.size() - 1);
@@ -355,7 +440,7 @@ QString FormatSQLReference(const QString& sTexte, bool bGarderOuter, const Table
                                                remplacement, 1);
             }
         }
-        s = Remplace(s, QStringLiteral("  "), QStringLiteral(" "));
+        s = ReplieEspaces(s);
         s = s.left(s.size() - 1);
         if (bCR)
             s += QStringLiteral("\r");
@@ -371,8 +456,18 @@ QString FormatSQLReference(const QString& sTexte, bool bGarderOuter, const Table
             qsizetype f = 0;
             ChercheParenthesesReference(bloc, o, f);
             if (f != 0 && (f < o || o == 0 || (o == 1 && f == 1))) {
-                if (!(o == 1 && f == 1))
-                    bloc = bloc.left(f - 1) + QStringLiteral("\r\n") + Mid(bloc, f);
+                if (!(o == 1 && f == 1)) {
+                    // The line break takes the place of the spaces before the parenthesis.
+                    while (f > 1 && Mid(bloc, f - 1, 1) == QStringLiteral(" ")) {
+                        bloc = bloc.left(f - 2) + Mid(bloc, f);
+                        --f;
+                    }
+                    // A parenthesis that already opens a line stays where it is.
+                    if (f > 2 && Mid(bloc, f - 2, 2) == QStringLiteral("\r\n"))
+                        --f;
+                    else
+                        bloc = bloc.left(f - 1) + QStringLiteral("\r\n") + Mid(bloc, f);
+                }
                 if (i > 0)
                     IndenteBlocReference(bloc, f, o);
             }
