@@ -369,6 +369,10 @@ private slots:
         QTest::newRow("go_tabulation_compte_deja_formate")
             << T("exec p ⏎GO ⇥5 ⏎exec q") << T("exec p ⏎GO ⇥5 ⏎exec q");
         QTest::newRow("go_tabulation_instruction") << T("go⇥exec p") << T("GO ⏎⇥exec p");
+        QTest::newRow("go_compte_parenthese") << T("go 5)") << T("GO 5 ⏎)");
+        QTest::newRow("go_dans_bloc_indente_instruction_tabulee") << T("select 1 union select 2 go⇥exec p")
+            << T("SELECT 1 ⏎UNION ⏎⇥SELECT 2 ⏎⇥GO ⏎⇥exec p");
+        QTest::newRow("outer_outer_join") << T("a left outer outer join b") << T("a ⏎LEFT JOIN b");
         QTest::newRow("outer_tabulation_join") << T("select a from t left outer⇥join u on 1=1")
             << T("SELECT a ⏎FROM t ⏎LEFT JOIN u ⏎ON 1=1");
         QTest::newRow("outer_join_ligne_suivante_indentee") << T("select a from t left outer⏎⇥join u on 1=1")
@@ -732,6 +736,8 @@ private slots:
         QTest::newRow("avant_la_parenthese") << T("SELECT b ⏎FROM u⏎) AS x") << 16L << 0L
                                              << T("⇥SELECT b ⏎⇥FROM u⏎) AS x");
         QTest::newRow("bloc_vide") << QString() << 1L << 1L << QString();
+        QTest::newRow("ligne_deja_indentee") << T("SELECT 1 ⏎GO ⏎⇥exec p") << 1L << 1L
+                                             << T("⇥SELECT 1 ⏎⇥GO ⏎⇥exec p");
     }
 
     void indenteBloc()
