@@ -242,6 +242,13 @@ private slots:
         QTest::newRow("OBJECT_ID") << "CASE WHEN OBJECT_ID('mots') > 0 THEN 'oui' END" << "oui";
         QTest::newRow("USER_NAME") << "USER_NAME(1)" << "dbo";
         QTest::newRow("SERVERPROPERTY") << "SERVERPROPERTY('ProductVersion')" << "8.00.2039";
+        QTest::newRow("DATEADD of seconds, read as a datetime") << "DATEADD(second, 90, '2020-01-01')" << "2020-01-01 00:01:30.000";
+        QTest::newRow("DATEADD of a month keeps to the month's end") << "DATEADD(mm, 1, '2020-01-31')" << "2020-02-29 00:00:00.000";
+        QTest::newRow("DATEADD backwards over midnight") << "DATEADD(hour, -1, '2020-03-01')" << "2020-02-29 23:00:00.000";
+        QTest::newRow("GENERATE_SERIES") << "sum(value) FROM GENERATE_SERIES(1, 100)" << "5050";
+        QTest::newRow("GENERATE_SERIES downwards") << "count(*) FROM GENERATE_SERIES(10, 1)" << "10";
+        QTest::newRow("GENERATE_SERIES with a step") << "max(value) FROM GENERATE_SERIES(0, 100, 7)" << "98";
+        QTest::newRow("GENERATE_SERIES with a step the wrong way") << "count(*) FROM GENERATE_SERIES(1, 10, -1)" << "0";
         QTest::newRow("TOP in a scalar sub-query") << "(SELECT TOP 1 mot FROM mots ORDER BY id DESC)" << "b";
     }
 
@@ -252,6 +259,17 @@ private slots:
         const Resultat r = m_cn.execute(QStringLiteral("SELECT ") + expression);
         QVERIFY2(r.bOk, qPrintable(r.sMessage));
         QCOMPARE(premiereColonne(r), QStringList{valeur});
+    }
+
+    void generatedRowsHaveTheirTypes()
+    {
+        const Resultat r = m_cn.execute(QStringLiteral(
+            "SELECT TOP 2 value, CONVERT(nvarchar(40), value * 7), DATEADD(second, value, '2020-01-01') "
+            "FROM GENERATE_SERIES(1000000, 1)"));
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QCOMPARE(r.typesSql, (QVector<SQLSMALLINT>{SQL_INTEGER, SQL_WVARCHAR, SQL_TYPE_TIMESTAMP}));
+        QCOMPARE(r.lignes, (QVector<QStringList>{{"1000000", "7000000", "2020-01-12 13:46:40.000"},
+                                                 {"999999", "6999993", "2020-01-12 13:46:39.000"}}));
     }
 
     void errorNumbers_data()

@@ -1,5 +1,6 @@
 #include "jetonstds.h"
 
+#include "momentsql.h"
 #include "profil.h"
 
 #include <algorithm>
@@ -33,9 +34,19 @@ QByteArray avecLongueur16(uint8_t jeton, const QByteArray &corps)
 }
 
 // datetime: days since 1900-01-01 and three-hundredths of a second since midnight.
-void ajouteDateHeure(QByteArray &o, const QString &sTexte)
+void ajouteMoment(QByteArray &o, const MomentSql &m)
 {
-    QString s = sTexte.trimmed();
+    o.append(char(8));
+    AjouteU32(o, uint32_t(int32_t(m.joursDepuis1900())));
+    AjouteU32(o, uint32_t((qint64(m.lMs) * 300 + 500) / 1000));
+}
+
+void ajouteDateHeure(QByteArray &o, const char *pUtf8, int lUtf8)
+{
+    if (const auto m = MomentSql::lis(pUtf8, lUtf8))
+        return ajouteMoment(o, *m);
+    // Other forms (a time alone, blanks around) take the slower way.
+    QString s = QString::fromUtf8(pUtf8, lUtf8).trimmed();
     s.replace(QLatin1Char('T'), QLatin1Char(' '));
     QDateTime moment = QDateTime::fromString(s, QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
     if (!moment.isValid())
@@ -46,11 +57,13 @@ void ajouteDateHeure(QByteArray &o, const QString &sTexte)
         o.append(char(0));
         return;
     }
-    const qint64 lJours = QDate(1900, 1, 1).daysTo(moment.date());
-    const qint64 lMs = moment.time().msecsSinceStartOfDay();
-    o.append(char(8));
-    AjouteU32(o, uint32_t(int32_t(lJours)));
-    AjouteU32(o, uint32_t((lMs * 300 + 500) / 1000));
+    ajouteMoment(o, MomentSql{moment.date().toJulianDay(), moment.time().msecsSinceStartOfDay()});
+}
+
+void ajouteDateHeure(QByteArray &o, const QString &sTexte)
+{
+    const QByteArray u = sTexte.toUtf8();
+    ajouteDateHeure(o, u.constData(), int(u.size()));
 }
 }
 
@@ -357,6 +370,8 @@ void EcrivainJetons::ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colon
         case TypeTds::DateHeure:
             if (v.bNul)
                 o.append(char(0));
+            else if (v.pUtf8)
+                ajouteDateHeure(o, v.pUtf8, v.lUtf8);
             else
                 ajouteDateHeure(o, v.sTexte);
             break;

@@ -20,8 +20,8 @@ struct ValeurTds {
     double dReel = 0;
     QString sTexte;
     QByteArray octets;
-    /// A text still in the database's UTF-8 (valid until the next row is
-    /// stepped to); when set it is used instead of sTexte.
+    /// A text or a date still in the database's UTF-8 (valid until the next
+    /// row is stepped to); when set it is used instead of sTexte.
     const char *pUtf8 = nullptr;
     int lUtf8 = 0;
 };
