@@ -272,6 +272,31 @@ private slots:
                                                  {"999999", "6999993", "2020-01-12 13:46:39.000"}}));
     }
 
+    void longValuesKeepAllTheirCharacters_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("longueur");
+        QTest::addColumn<QString>("fin");
+        QTest::newRow("CONVERT to nvarchar(max)") << "SELECT CONVERT(nvarchar(max), REPLICATE(N'é', 70000)) + N'!'" << 70001 << "é!";
+        QTest::newRow("nvarchar(max) column") << "SELECT t FROM longs WHERE id = 1" << 40000 << "zz";
+        QTest::newRow("NULL in an nvarchar(max) column") << "SELECT t FROM longs WHERE id = 2" << 6 << "<NULL>";
+        QTest::newRow("short text stays bounded") << "SELECT REPLICATE('ab', 3)" << 6 << "ab";
+    }
+
+    void longValuesKeepAllTheirCharacters()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, longueur);
+        QFETCH(QString, fin);
+        if (!m_cn.execute(QStringLiteral("SELECT count(*) FROM longs")).bOk) {
+            QVERIFY(m_cn.execute(QStringLiteral("CREATE TABLE longs (id int, t nvarchar(max))")).bOk);
+            QVERIFY(m_cn.execute(QStringLiteral("INSERT INTO longs VALUES (1, REPLICATE('z', 40000)), (2, NULL)")).bOk);
+        }
+        const QString sValeur = m_cn.valeurEntiere(sql);
+        QCOMPARE(sValeur.size(), longueur);
+        QVERIFY2(sValeur.endsWith(fin), qPrintable(sValeur.right(10)));
+    }
+
     void errorNumbers_data()
     {
         QTest::addColumn<QString>("sql");

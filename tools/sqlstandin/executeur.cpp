@@ -77,6 +77,8 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
             c.type = TypeTds::Texte;
             c.lTaille = (t.xtype == 35 || t.xtype == 99) ? 8000 : std::min(8000, std::max(2, 2 * t.precision));
         }
+        static const QRegularExpression max(QStringLiteral("\\bmax\\b"), QRegularExpression::CaseInsensitiveOption);
+        c.bMax = (c.type == TypeTds::Texte || c.type == TypeTds::Binaire) && max.match(QString::fromUtf8(declare)).hasMatch();
         return c;
     }
     const int genre = bLigne ? sqlite3_column_type(st, i) : SQLITE_NULL;
@@ -97,6 +99,11 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
         c.type = TypeTds::Texte;
         c.lTaille = 8000;
     }
+    // A (max) conversion, or a first value that might not fit the bounded
+    // types (4000 characters, 8000 bytes).
+    c.bMax = (genre == SQLITE_TEXT || genre == SQLITE_BLOB)
+             && (sqlite3_value_subtype(sqlite3_column_value(st, i)) == SousTypeMax
+                 || sqlite3_column_bytes(st, i) > (genre == SQLITE_TEXT ? 4000 : 8000));
     return c;
 }
 

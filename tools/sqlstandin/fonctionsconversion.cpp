@@ -321,8 +321,12 @@ void fonctionConvertit(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_value *v = argv[0];
     if (sqlite3_value_type(v) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    if (textes.contains(t.sNom))
-        return versTexte(ctx, v, t, lStyle);
+    if (textes.contains(t.sNom)) {
+        versTexte(ctx, v, t, lStyle);
+        if (t.lLongueur == -2)
+            sqlite3_result_subtype(ctx, SousTypeMax);
+        return;
+    }
     if (entiers.contains(t.sNom) || t.sNom == QLatin1String("bit"))
         return versEntierOuBit(ctx, v, t.sNom == QLatin1String("bit"));
     if (reels.contains(t.sNom))
@@ -333,6 +337,8 @@ void fonctionConvertit(sqlite3_context *ctx, int, sqlite3_value **argv)
                                   ? QByteArray(static_cast<const char *>(sqlite3_value_blob(v)), sqlite3_value_bytes(v))
                                   : texte(v).toUtf8();
     sqlite3_result_blob(ctx, octets.constData(), int(octets.size()), SQLITE_TRANSIENT);
+    if (t.lLongueur == -2)
+        sqlite3_result_subtype(ctx, SousTypeMax);
 }
 
 void fonctionCharIndex(sqlite3_context *ctx, int, sqlite3_value **argv)

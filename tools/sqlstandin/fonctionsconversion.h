@@ -15,3 +15,5 @@ void InstalleFonctionsConversion(sqlite3 *db, ContexteFonctions *contexte);
 /// Dates travel as text in SQLite; a function whose result is a datetime marks
 /// it with this subtype, so that the result column is sent as datetime.
 constexpr unsigned SousTypeDateHeure = 'D';
+/// ... and a text or binary result of a (max) type with this one, sent as nvarchar(max) or varbinary(max).
+constexpr unsigned SousTypeMax = 'M';

@@ -278,13 +278,13 @@ QByteArray EcrivainJetons::descriptionColonnes(const QVector<ColonneTds> &colonn
             break;
         case TypeTds::Texte:
             o.append(char(TypeNVarChar));
-            AjouteU16(o, uint16_t(c.lTaille));
+            AjouteU16(o, c.bMax && tds72() ? 0xFFFF : uint16_t(c.lTaille));
             if (tds71())
                 o.append(collation());
             break;
         case TypeTds::Binaire:
             o.append(char(TypeBigVarBinary));
-            AjouteU16(o, uint16_t(c.lTaille));
+            AjouteU16(o, c.bMax && tds72() ? 0xFFFF : uint16_t(c.lTaille));
             break;
         }
         AjouteBVarchar(o, c.sNom);
@@ -335,6 +335,23 @@ void ajouteEntier(QByteArray &o, qint64 v, int lTaille)
         octets[1 + b] = char((quint64(v) >> (8 * b)) & 0xFF);
     o.append(octets, 1 + lTaille);
 }
+
+// A (max) value as partly length-prefixed data: its whole length, then its
+// bytes in one chunk and the empty chunk that ends them; NULL has a length of its own.
+void ajoutePlp(QByteArray &o, const ValeurTds &v, bool bTexte)
+{
+    if (v.bNul) {
+        AjouteU64(o, ~quint64(0));
+        return;
+    }
+    const QByteArray octets = !bTexte ? v.octets : Ucs2(v.pUtf8 ? QString::fromUtf8(v.pUtf8, v.lUtf8) : v.sTexte);
+    AjouteU64(o, quint64(octets.size()));
+    if (!octets.isEmpty()) {
+        AjouteU32(o, uint32_t(octets.size()));
+        o.append(octets);
+    }
+    AjouteU32(o, 0);
+}
 }
 
 void EcrivainJetons::ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colonnes,
@@ -376,7 +393,9 @@ void EcrivainJetons::ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colon
                 ajouteDateHeure(o, v.sTexte);
             break;
         case TypeTds::Texte:
-            if (v.bNul) {
+            if (c.bMax && tds72()) {
+                ajoutePlp(o, v, true);
+            } else if (v.bNul) {
                 AjouteU16(o, 0xFFFF);
             } else if (v.pUtf8) {
                 ajouteTexteUtf8(o, v.pUtf8, v.lUtf8, c.lTaille);
@@ -388,7 +407,9 @@ void EcrivainJetons::ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colon
             }
             break;
         case TypeTds::Binaire:
-            if (v.bNul) {
+            if (c.bMax && tds72()) {
+                ajoutePlp(o, v, false);
+            } else if (v.bNul) {
                 AjouteU16(o, 0xFFFF);
             } else {
                 const QByteArray b = v.octets.left(c.lTaille);

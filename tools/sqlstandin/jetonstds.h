@@ -11,6 +11,9 @@ struct ColonneTds {
     QString sNom;
     TypeTds type = TypeTds::Texte;
     int lTaille = 8000;   ///< bytes: 1/2/4/8 for integers, maximum length for text and binary
+    /// nvarchar(max), varbinary(max): values of any length, sent in chunks
+    /// (from TDS 7.2; older clients get them cut to lTaille).
+    bool bMax = false;
 };
 
 /// One value of a row, already in the column's kind.
