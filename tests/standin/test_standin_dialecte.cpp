@@ -280,6 +280,8 @@ private slots:
         QTest::newRow("CONVERT to nvarchar(max)") << "SELECT CONVERT(nvarchar(max), REPLICATE(N'é', 70000)) + N'!'" << 70001 << "é!";
         QTest::newRow("nvarchar(max) column") << "SELECT t FROM longs WHERE id = 1" << 40000 << "zz";
         QTest::newRow("NULL in an nvarchar(max) column") << "SELECT t FROM longs WHERE id = 2" << 6 << "<NULL>";
+        QTest::newRow("varbinary(max), read as hexadecimal")
+            << "SELECT CONVERT(varbinary(max), REPLICATE('ab', 5000))" << 20000 << "6162";
         QTest::newRow("short text stays bounded") << "SELECT REPLICATE('ab', 3)" << 6 << "ab";
     }
 
