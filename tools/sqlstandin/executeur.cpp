@@ -4,7 +4,9 @@
 #include "collations.h"
 #include "decoupagelot.h"
 #include "erreurssql.h"
+#include "fonctionsconversion.h"
 #include "fonctionssqlite.h"
+#include "raiserror.h"
 #include "reecriture.h"
 #include "resolution.h"
 #include "session.h"
@@ -34,6 +36,7 @@ private:
     Issue use(const InstructionSql &m, bool bDerniere);
     Issue waitfor(const InstructionSql &m, bool bDerniere);
     Issue print(const InstructionSql &m, bool bDerniere);
+    Issue raiserror(const InstructionSql &m, bool bDerniere);
     Issue exec(const InstructionSql &m);
     Issue erreur(const ErreurSql &e);
     Issue erreurSqlite(const InstructionSql &m);
@@ -46,6 +49,7 @@ private:
     bool m_bProcedure;
     bool m_bErreur = false;
     bool m_bFini = false;
+    int m_lLigne = 1; ///< where the running statement starts, for its messages
 };
 
 QString serveur(const EtatSession &etat)
@@ -73,6 +77,8 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
             c.type = TypeTds::Texte;
             c.lTaille = (t.xtype == 35 || t.xtype == 99) ? 8000 : std::min(8000, std::max(2, 2 * t.precision));
         }
+        static const QRegularExpression max(QStringLiteral("\\bmax\\b"), QRegularExpression::CaseInsensitiveOption);
+        c.bMax = (c.type == TypeTds::Texte || c.type == TypeTds::Binaire) && max.match(QString::fromUtf8(declare)).hasMatch();
         return c;
     }
     const int genre = bLigne ? sqlite3_column_type(st, i) : SQLITE_NULL;
@@ -80,6 +86,9 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
         const qint64 v = sqlite3_column_int64(st, i);
         c.type = TypeTds::Entier;
         c.lTaille = (v >= INT32_MIN && v <= INT32_MAX) ? 4 : 8;
+    } else if (genre == SQLITE_TEXT && sqlite3_value_subtype(sqlite3_column_value(st, i)) == SousTypeDateHeure) {
+        c.type = TypeTds::DateHeure;
+        c.lTaille = 8;
     } else if (genre == SQLITE_FLOAT) {
         c.type = TypeTds::Flottant;
         c.lTaille = 8;
@@ -90,6 +99,11 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
         c.type = TypeTds::Texte;
         c.lTaille = 8000;
     }
+    // A (max) conversion, or a first value that might not fit the bounded
+    // types (4000 characters, 8000 bytes).
+    c.bMax = (genre == SQLITE_TEXT || genre == SQLITE_BLOB)
+             && (sqlite3_value_subtype(sqlite3_column_value(st, i)) == SousTypeMax
+                 || sqlite3_column_bytes(st, i) > (genre == SQLITE_TEXT ? 4000 : 8000));
     return c;
 }
 
@@ -111,9 +125,6 @@ ValeurTds valeurPour(sqlite3_stmt *st, int i, const ColonneTds &c)
         v.octets = QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
         break;
     case TypeTds::DateHeure:
-        v.sTexte = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
-                                     sqlite3_column_bytes(st, i));
-        break;
     case TypeTds::Texte:
         // Encoded straight from SQLite's bytes before the next step.
         v.pUtf8 = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
@@ -156,6 +167,11 @@ void ExecuteurLot::execute(const QString &sLot)
     if (instructions.isEmpty() && !m_bProcedure)
         done(true, StatutDone::Final, CommandeDone::Aucune, 0);
     for (int i = 0; i < instructions.size(); ++i) {
+        // An attention between two statements stops the batch there.
+        if (i > 0 && m_etat.canal.attentionPendant(0)) {
+            accuseAttention();
+            return;
+        }
         const Issue issue = instruction(instructions.at(i), i + 1 == instructions.size() && !m_bProcedure);
         if (issue == Issue::Coupure) {
             m_bFini = true;
@@ -226,7 +242,7 @@ Issue ExecuteurLot::done(bool bDerniere, uint16_t lStatut, uint16_t lCommande, q
 
 Issue ExecuteurLot::erreur(const ErreurSql &e)
 {
-    m_flux.ajoute(m_etat.jetons.erreur(e.lNumero, e.lEtat, e.lClasse, e.sMessage, serveur(m_etat)));
+    m_flux.ajoute(m_etat.jetons.erreur(e.lNumero, e.lEtat, e.lClasse, e.sMessage, serveur(m_etat), m_lLigne));
     done(!m_bProcedure, StatutDone::Erreur, CommandeDone::Aucune, 0);
     return Issue::Erreur;
 }
@@ -244,6 +260,7 @@ Issue ExecuteurLot::erreurSqlite(const InstructionSql &m)
 Issue ExecuteurLot::instruction(const InstructionSql &m, bool bDerniere)
 {
     m_etat.fonctions.erreurFonction.reset();
+    m_lLigne = m.lLigne;
     const QString mot = m.premierMot();
     std::optional<ErreurSql> e;
     if (mot == QLatin1String("SET"))
@@ -256,6 +273,8 @@ Issue ExecuteurLot::instruction(const InstructionSql &m, bool bDerniere)
         return waitfor(m, bDerniere);
     else if (mot == QLatin1String("PRINT"))
         return print(m, bDerniere);
+    else if (mot == QLatin1String("RAISERROR"))
+        return raiserror(m, bDerniere);
     else if (mot == QLatin1String("EXEC") || mot == QLatin1String("EXECUTE"))
         return exec(m);
     else
@@ -276,7 +295,7 @@ Issue ExecuteurLot::use(const InstructionSql &m, bool bDerniere)
     const QString sNouvelle = m_etat.fonctions.sBaseCourante;
     m_flux.ajoute(m_etat.jetons.changementBase(sNouvelle, sAncienne));
     m_flux.ajoute(m_etat.jetons.info(5701, 1, QStringLiteral("Changed database context to '%1'.").arg(sNouvelle),
-                                     serveur(m_etat)));
+                                     serveur(m_etat), m_lLigne));
     return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
 }
 
@@ -299,8 +318,29 @@ Issue ExecuteurLot::print(const InstructionSql &m, bool bDerniere)
 {
     const auto &j = m.j;
     const QString sTexte = j.size() > 1 ? (j.at(1).sValeur.isEmpty() ? j.at(1).sTexte : j.at(1).sValeur) : QString();
-    m_flux.ajoute(m_etat.jetons.info(0, 1, sTexte, serveur(m_etat)));
+    m_flux.ajoute(m_etat.jetons.info(0, 1, sTexte, serveur(m_etat), m_lLigne));
     return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+}
+
+// Severity 10 or less is a message; above, an error that does not stop the
+// batch. WITH NOWAIT sends what the reply holds so far at once, instead of
+// when the packets fill up or the batch ends.
+Issue ExecuteurLot::raiserror(const InstructionSql &m, bool bDerniere)
+{
+    const auto lu = LitRaiserror(m);
+    if (const auto *e = std::get_if<ErreurSql>(&lu))
+        return erreur(*e);
+    const MessageLeve &message = std::get<MessageLeve>(lu);
+    constexpr int lNumero = 50000;
+    const bool bErreur = message.lSeverite > 10;
+    m_flux.ajoute(bErreur ? m_etat.jetons.erreur(lNumero, message.lEtat, message.lSeverite, message.sTexte,
+                                                 serveur(m_etat), m_lLigne)
+                          : m_etat.jetons.info(lNumero, message.lEtat, message.sTexte, serveur(m_etat), m_lLigne,
+                                               message.lSeverite));
+    done(bDerniere, bErreur ? StatutDone::Erreur : StatutDone::Final, CommandeDone::Aucune, 0);
+    if (message.bSansAttente && !bDerniere)
+        m_flux.pousse();
+    return Issue::Suite;
 }
 
 Issue ExecuteurLot::exec(const InstructionSql &m)
@@ -432,6 +472,10 @@ Issue ExecuteurLot::resultat(sqlite3_stmt *st, const InstructionSql &m, bool bDe
         m_etat.jetons.ajouteLigne(m_flux.tampon(), colonnes, valeurs);
         m_flux.ecrit();
         ++lLignes;
+        // A client that cancels a long result must not wait for all of it:
+        // a look at the socket every few thousand rows costs nothing.
+        if (lLignes % 2048 == 0 && m_etat.canal.attentionPendant(0))
+            return Issue::Attention;
         rc = sqlite3_step(st);
     }
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)

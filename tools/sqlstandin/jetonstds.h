@@ -11,6 +11,9 @@ struct ColonneTds {
     QString sNom;
     TypeTds type = TypeTds::Texte;
     int lTaille = 8000;   ///< bytes: 1/2/4/8 for integers, maximum length for text and binary
+    /// nvarchar(max), varbinary(max): values of any length, sent in chunks
+    /// (from TDS 7.2; older clients get them cut to lTaille).
+    bool bMax = false;
 };
 
 /// One value of a row, already in the column's kind.
@@ -20,8 +23,8 @@ struct ValeurTds {
     double dReel = 0;
     QString sTexte;
     QByteArray octets;
-    /// A text still in the database's UTF-8 (valid until the next row is
-    /// stepped to); when set it is used instead of sTexte.
+    /// A text or a date still in the database's UTF-8 (valid until the next
+    /// row is stepped to); when set it is used instead of sTexte.
     const char *pUtf8 = nullptr;
     int lUtf8 = 0;
 };
@@ -54,9 +57,12 @@ public:
     bool tds72() const { return m_version >= 0x72000000; }
     bool tds71() const { return m_version >= 0x71000000; }
 
+    /// lLigne: the line of the batch where the statement starts (1 for the first).
     QByteArray erreur(int lNumero, int lEtat, int lClasse, const QString &sMessage,
-                      const QString &sServeur) const;
-    QByteArray info(int lNumero, int lEtat, const QString &sMessage, const QString &sServeur) const;
+                      const QString &sServeur, int lLigne = 1) const;
+    /// An informational message; lClasse is the severity (10 or less).
+    QByteArray info(int lNumero, int lEtat, const QString &sMessage, const QString &sServeur, int lLigne = 1,
+                    int lClasse = 0) const;
     QByteArray changementBase(const QString &sNouvelle, const QString &sAncienne) const;
     QByteArray changementLangue(const QString &sLangue) const;
     QByteArray changementCollation() const;
@@ -81,7 +87,7 @@ public:
 private:
     QByteArray fin(uint8_t jeton, uint16_t lStatut, uint16_t lCommande, quint64 lLignes) const;
     QByteArray message(uint8_t jeton, int lNumero, int lEtat, int lClasse, const QString &sMessage,
-                       const QString &sServeur) const;
+                       const QString &sServeur, int lLigne) const;
     uint32_t m_version;
 };
 
