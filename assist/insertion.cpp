@@ -81,5 +81,33 @@ Insertion CalculeInsertion(const QString &sTexteEditeur, int lCaret, const QStri
 {
     if (bKeyPress)
         return InsereFrappe(sTexteEditeur, lCaret, sTexte);
-    return RemplaceMot(sTexteEditeur, lCaret, TexteDuChoix(sTexte, QString(), bBase));
+    Insertion resultat;
+    resultat.sTexte = sTexteEditeur;
+    resultat.lSelStart = lCaret;
+    if (lCaret < 0)
+        return resultat;
+    const Plage plage = PlageDuChoix(MotAuCurseur(sTexteEditeur, lCaret), sTexte, QString(), bBase);
+    resultat.sTexte.replace(plage.lDebut, plage.lLongueur, plage.sTexte);
+    resultat.lSelStart = int(plage.lDebut + plage.sTexte.size());
+    resultat.bAppliquee = true;
+    return resultat;
+}
+
+QString TexteDuChoixTape(const QString &sPartieTapee, const QString &sNom, const QString &sProprietaire,
+                         bool bBase)
+{
+    const QChar ouvrant = sPartieTapee.isEmpty() ? QChar() : sPartieTapee.at(0);
+    const bool bEncadre = ouvrant == QLatin1Char('[') || ouvrant == QLatin1Char('"');
+    if (!bEncadre || !sProprietaire.isEmpty() || bBase)
+        return TexteDuChoix(sNom, sProprietaire, bBase);
+    const QChar fermant = ouvrant == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
+    QString sInterieur = sNom;
+    sInterieur.replace(fermant, QString(2, fermant));
+    return ouvrant + sInterieur + fermant;
+}
+
+Plage PlageDuChoix(const MotCurseur &mot, const QString &sNom, const QString &sProprietaire, bool bBase)
+{
+    return {mot.lDebutPartie, mot.lFin - mot.lDebutPartie,
+            TexteDuChoixTape(mot.parties.constLast(), sNom, sProprietaire, bBase)};
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+struct MotCurseur;
+
 /// The editor text and caret after an insertion; bAppliquee is false when the
 /// text is to be left unchanged.
 struct Insertion {
@@ -27,3 +29,19 @@ Insertion InsereFrappe(const QString &sTexteEditeur, int lCaret, const QString &
 /// the text of a chosen name (bBase for a database).
 Insertion CalculeInsertion(const QString &sTexteEditeur, int lCaret, const QString &sTexte,
                            bool bKeyPress, bool bBase);
+
+/// A span of the editor's text, [lDebut, lDebut + lLongueur), and what replaces it.
+struct Plage {
+    int lDebut = 0;
+    int lLongueur = 0;
+    QString sTexte;
+};
+
+/// TexteDuChoix, keeping the opening bracket or quote the user typed before
+/// the name (sPartieTapee is the last part of the word as written).
+QString TexteDuChoixTape(const QString &sPartieTapee, const QString &sNom, const QString &sProprietaire,
+                         bool bBase);
+
+/// The span a chosen name replaces in the text the word was read from: the
+/// last part of the word (its typed prefix and its rest), nothing else.
+Plage PlageDuChoix(const MotCurseur &mot, const QString &sNom, const QString &sProprietaire, bool bBase);
