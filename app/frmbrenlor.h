@@ -5,6 +5,7 @@
 
 #include "controlesbrenlor.h"
 #include "decouverte.h"
+#include "lecturescript.h"
 #include "motscles.h"
 #include "proposition.h"
 #include "reglages.h"
@@ -86,6 +87,7 @@ private:
 
     OptionsDecouverte m_decouverte;
     ServeurCourant m_serveur;
+    MemoireScript m_memoireScript;  ///< the batches of txtRequete already read by completion
     QFont m_policeMesure;
     bool m_testEnCours = false;
 };

@@ -46,6 +46,8 @@ private slots:
     void barresDefilement_data();
     void barresDefilement();
     void setTextUneEtapeAnnulable();
+    void remplacePlage_data();
+    void remplacePlage();
     void ctrlZApresSetText();
     void collageNormaliseLesSauts();
     void majEntreeDonneUnSautCrLf();
@@ -301,6 +303,45 @@ void TestEditeurRiche::setTextUneEtapeAnnulable()
     QCOMPARE(e.Text(), QStringLiteral("select a\r\nfrom t"));
     e.redo();
     QCOMPARE(e.Text(), QStringLiteral("SELECT a \r\nFROM t"));
+}
+
+void TestEditeurRiche::remplacePlage_data()
+{
+    QTest::addColumn<int>("debut");
+    QTest::addColumn<int>("longueur");
+    QTest::addColumn<QString>("insere");
+    QTest::addColumn<QString>("attendu");  // the last lines of the text, "|" at the caret
+    QTest::newRow("mot remplace") << -2 << 2 << "clients" << "ligne 199\r\nFROM clients|";
+    QTest::newRow("insertion seule") << -2 << 0 << "x" << "ligne 199\r\nFROM x|cl";
+    QTest::newRow("saut entier efface") << -9 << 2 << "" << "ligne 199|FROM cl";
+    QTest::newRow("saut insere en CR LF") << -2 << 2 << "a\r\nb" << "ligne 199\r\nFROM a\r\nb|";
+}
+
+void TestEditeurRiche::remplacePlage()
+{
+    // A long text scrolled to its top: the edit at its end, one undo step,
+    // and the view stays where it is.
+    QFETCH(int, debut);
+    QFETCH(int, longueur);
+    QFETCH(QString, insere);
+    QFETCH(QString, attendu);
+    EditeurRiche e;
+    e.resize(300, 200);
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    QString sTexte;
+    for (int i = 0; i < 200; ++i)
+        sTexte += QStringLiteral("ligne %1\r\n").arg(i);
+    sTexte += QStringLiteral("FROM cl");
+    e.SetText(sTexte);
+    e.verticalScrollBar()->setValue(0);
+    e.RemplacePlage(int(sTexte.size()) + debut, longueur, insere);
+    QString sApres = e.Text();
+    sApres.insert(e.SelStart(), QLatin1Char('|'));
+    QCOMPARE(sApres.mid(sTexte.size() - 18), attendu);
+    QCOMPARE(e.verticalScrollBar()->value(), 0);
+    e.undo();
+    QCOMPARE(e.Text(), sTexte);
 }
 
 void TestEditeurRiche::ctrlZApresSetText()
