@@ -10,6 +10,7 @@
 #include "proposition.h"
 #include "reglages.h"
 #include "serveurcourant.h"
+#include "textesuivi.h"
 
 class ComboImages;
 class ImageList;
@@ -87,6 +88,7 @@ private:
 
     OptionsDecouverte m_decouverte;
     ServeurCourant m_serveur;
+    TexteSuivi m_texteRequete;      ///< the text of txtRequete as completion reads it
     MemoireScript m_memoireScript;  ///< the batches of txtRequete already read by completion
     QFont m_policeMesure;
     bool m_testEnCours = false;

@@ -1,6 +1,7 @@
 // The query editor's interface: CR LF texts and offsets over a document that
 // holds one character per line break, display lines, wrapping, keys, undo.
 #include "editeurriche.h"
+#include "textesuivi.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QMimeData>
@@ -48,6 +49,7 @@ private slots:
     void setTextUneEtapeAnnulable();
     void remplacePlage_data();
     void remplacePlage();
+    void texteSuiviDesChangements();
     void ctrlZApresSetText();
     void collageNormaliseLesSauts();
     void majEntreeDonneUnSautCrLf();
@@ -342,6 +344,38 @@ void TestEditeurRiche::remplacePlage()
     QCOMPARE(e.verticalScrollBar()->value(), 0);
     e.undo();
     QCOMPARE(e.Text(), sTexte);
+}
+
+void TestEditeurRiche::texteSuiviDesChangements()
+{
+    // The text kept from the document's changes is the editor's own after
+    // every kind of change.
+    EditeurRiche e;
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    e.setFocus();
+    TexteSuivi suivi;
+    e.SetText(QStringLiteral("SELECT a\r\nFROM t\r\nWHERE x"));
+    QCOMPARE(suivi.Texte(&e), e.Text());
+    const std::vector<std::function<void()>> changements{
+        [&] { e.RemplacePlage(8, 2, QStringLiteral(",\r\n  b\r\n")); },
+        [&] { e.RemplacePlage(0, 0, QStringLiteral("-- x\r\n")); },
+        [&] { e.SetSelStart(12); QTest::keyClicks(&e, QStringLiteral("cd")); },
+        [&] { QTest::keyClick(&e, Qt::Key_Return); },
+        [&] { QTest::keyClick(&e, Qt::Key_Backspace); QTest::keyClick(&e, Qt::Key_Backspace); },
+        [&] { e.SetSelStart(0); e.SetSelLength(9); QTest::keyClick(&e, Qt::Key_Delete); },
+        [&] { e.undo(); },
+        [&] { e.undo(); e.undo(); },
+        [&] { e.redo(); },
+        [&] { e.SetText(QStringLiteral("x\r\n\r\ny")); },
+        [&] { e.SetSelStart(3); QTest::keyClick(&e, Qt::Key_Backspace); },
+        [&] { e.RemplacePlage(0, int(e.Text().size()), QString()); },
+        [&] { QTest::keyClicks(&e, QStringLiteral("ab")); QTest::keyClick(&e, Qt::Key_Return); },
+    };
+    for (size_t i = 0; i < changements.size(); ++i) {
+        changements[i]();
+        QCOMPARE(suivi.Texte(&e), e.Text());
+    }
 }
 
 void TestEditeurRiche::ctrlZApresSetText()
