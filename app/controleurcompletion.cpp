@@ -30,17 +30,11 @@ MotCurseur ControleurCompletion::MotDeLaLigne(int &lDebutLigne) const
 
 void ControleurCompletion::EcritTouche(const QString &sTouche)
 {
-    const int lCaret = m_editeur->SelStart();
-    if (sTouche.size() == 1 && sTouche.at(0) == QChar(8)) {
-        // Backspace takes the character before the caret, a line break whole.
-        const QTextCursor curseur = m_editeur->textCursor();
-        const bool bSaut = curseur.position() > 0 && curseur.position() == curseur.block().position();
-        const int lLongueur = qMin(lCaret, bSaut ? 2 : 1);
-        if (lLongueur > 0)
-            m_editeur->RemplacePlage(lCaret - lLongueur, lLongueur, QString());
-        return;
-    }
-    m_editeur->RemplacePlage(lCaret, 0, sTouche);
+    const QTextCursor curseur = m_editeur->textCursor();
+    const bool bApresSaut = curseur.position() > 0 && curseur.position() == curseur.block().position();
+    const Plage plage = PlageDeFrappe(m_editeur->SelStart(), bApresSaut, sTouche);
+    if (plage.bAppliquee)
+        m_editeur->RemplacePlage(plage.lDebut, plage.lLongueur, plage.sTexte);
 }
 
 void ControleurCompletion::EcritNom(const QString &sNom, const QString &sProprietaire, bool bBase)
