@@ -538,7 +538,8 @@ LectureScript LitScript(const QString &sTexte, int lCaret, MemoireScript *memoir
     int lFinLigneGo = -1;
     int lReprise = 0;
     QVector<TableDuScript> temporairesAvant;
-    if (memoire && MemoireValable(*memoire, sTexte, c)) {
+    const bool bMemoireValable = memoire && MemoireValable(*memoire, sTexte, c);
+    if (bMemoireValable) {
         lDepart = lReprise = memoire->lReprise;
         lFinLigneGo = memoire->lFinLigneGo;
         lecture.lDebutLot = lDepart;
@@ -580,8 +581,11 @@ LectureScript LitScript(const QString &sTexte, int lCaret, MemoireScript *memoir
         lot.append(j);
     }
     lecture.mot = suivi.Mot();
-    if (memoire) {
-        memoire->sTexte = sTexte;
+    // The memory keeps its own copy of the text it stands for, taken only
+    // when its batches change: the editor's text is not held, and each edit
+    // of it stays one edit.
+    if (memoire && !(bMemoireValable && lFinLigneGo == memoire->lFinLigneGo)) {
+        memoire->sTexte = lFinLigneGo > 0 ? sTexte.left(lFinLigneGo) : QString();
         memoire->lFinLigneGo = lFinLigneGo;
         memoire->lReprise = lReprise;
         memoire->temporaires = temporairesAvant;

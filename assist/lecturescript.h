@@ -59,7 +59,7 @@ struct LectureScript {
 /// What a reading keeps of the batches before the caret's, so that the next
 /// reading of the same script, edited after them, starts where they end.
 struct MemoireScript {
-    QString sTexte;        ///< the text read (shared, not copied)
+    QString sTexte;        ///< the text up to lFinLigneGo
     int lFinLigneGo = -1;  ///< the end of the last GO line before the caret's batch; -1 for none
     int lReprise = 0;      ///< where that GO ends: the reading goes on from there
     QVector<TableDuScript> temporaires;  ///< those made before lReprise
