@@ -599,6 +599,9 @@ void TestCompletion::exemples_data()
     QTest::newRow("a variable keeps the typed @")
         << "DECLARE @cutoff date, @n int\r\nSELECT @cu|" << "{^ }" << "DECLARE @cutoff date, @n int\r\nSELECT @cutoff|"
         << false << tout;
+    QTest::newRow("typing @ with the list open turns it to the variables")
+        << "DECLARE @cutoff date\r\nSELECT |" << "{^ }@c" << "DECLARE @cutoff date\r\nSELECT @c|" << true
+        << QStringList{"@cutoff"};
     QTest::newRow("a typed bracket stays")
         << "SELECT * FROM [produ|" << "{^ }" << "SELECT * FROM [produits]|" << false << tout;
     QTest::newRow("no shortcut inside a comment")
