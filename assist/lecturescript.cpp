@@ -219,6 +219,37 @@ QStringList PremiersNoms(const Pieces &P, int i, int lLimite)
     return noms;
 }
 
+// The piece that starts the statement after the one whose keyword is at k
+// (SELECT, INSERT, UPDATE, DELETE, MERGE), or the limit: the words that go
+// on with a statement (UNION SELECT, INSERT ... SELECT, UPDATE ... SET,
+// MERGE ... THEN UPDATE, CASE ... ELSE ... END, OFFSET ... FETCH) do not
+// start one.
+int FinDeLaPrincipale(const Pieces &P, int k, int lLimite)
+{
+    if (!P.Mot(k, "select") && !P.Mot(k, "insert") && !P.Mot(k, "update") && !P.Mot(k, "delete")
+        && !P.Mot(k, "merge"))
+        return lLimite;
+    const bool bInsert = P.Mot(k, "insert");
+    const bool bModifie = P.Mot(k, "update") || P.Mot(k, "merge");
+    for (int i = k + 1; i < lLimite; ++i) {
+        if (P.Sym(i, '(')) {
+            i = P.Fermante(i, lLimite);
+            continue;
+        }
+        if (!P.Mot(i) || !EstDebutDInstruction(P.NomA(i)) || P.Mot(i, "end") || P.Mot(i, "else")
+            || P.Mot(i - 1, "then"))
+            continue;
+        const bool bSuite = (P.Mot(i, "select") && (bInsert || P.Mot(i - 1, "union") || P.Mot(i - 1, "all")
+                                                    || P.Mot(i - 1, "except") || P.Mot(i - 1, "intersect")))
+            || (P.Mot(i, "set") && bModifie) || ((P.Mot(i, "exec") || P.Mot(i, "execute")) && bInsert)
+            || (P.Mot(i, "with") && (P.Sym(i + 1, '(') || P.Mot(i + 1, "ties")))
+            || (P.Mot(i, "fetch") && (P.Mot(i - 1, "rows") || P.Mot(i - 1, "row")));
+        if (!bSuite)
+            return i;
+    }
+    return lLimite;
+}
+
 class LecteurLot
 {
 public:
@@ -293,6 +324,8 @@ void LecteurLot::LitCtes(int i0, int i1, InstructionScript &ins) const
         if (!P.Mot(bListe ? P.Fermante(i + 2, i1) + 1 : i + 2, "as"))
             continue;
         int k = i + 1;
+        const qsizetype lAvant = ins.ctes.size();
+        int lApres = i1;
         while (P.Nom(k)) {
             TableDuScript cte;
             cte.sNom = P.NomA(k++);
@@ -307,10 +340,16 @@ void LecteurLot::LitCtes(int i0, int i1, InstructionScript &ins) const
             const int f = P.Fermante(k + 1, i1);
             cte.colonnes = explicites.isEmpty() ? ColonnesDuPremierSelect(P, k + 2, f) : explicites;
             ins.ctes << cte;
+            lApres = f + 1;
             if (!P.Sym(f + 1, ','))
                 break;
             k = f + 2;
         }
+        // Statements need no semicolon between them: past the statement the
+        // CTEs serve, the caret no longer sees them.
+        const int lSuivante = FinDeLaPrincipale(P, lApres, i1);
+        if (lSuivante < i1 && P.p.at(lSuivante).lDebut < c)
+            ins.ctes.resize(lAvant);
         i = k;
     }
 }

@@ -82,6 +82,16 @@ void TestLectureScript::lecture_data()
         << "DECLARE @x int\r\nWITH r AS (SELECT id FROM t) SELECT |" << "ctes" << "r(id)";
     QTest::newRow("CTE of another statement is not seen")
         << "WITH r AS (SELECT id FROM t) SELECT * FROM r; SELECT |" << "ctes" << "";
+    QTest::newRow("CTE of the statement before, without semicolon")
+        << "WITH r AS (SELECT id FROM t) SELECT * FROM r\r\nSELECT |" << "ctes" << "";
+    QTest::newRow("CTE through UNION, CASE and a sub-query")
+        << "WITH r AS (SELECT id FROM t) SELECT CASE WHEN x = 1 THEN 2 ELSE 3 END FROM r WHERE id IN (SELECT 1) "
+           "UNION ALL SELECT |"
+        << "ctes" << "r(id)";
+    QTest::newRow("CTE of INSERT ... SELECT and UPDATE ... SET")
+        << "WITH r AS (SELECT id FROM t) INSERT INTO x SELECT id FROM r;\r\n"
+           "WITH s AS (SELECT id FROM t) UPDATE x SET a = s.| FROM s"
+        << "ctes" << "s(id)";
     QTest::newRow("derived table with alias and columns")
         << "SELECT d.| FROM (SELECT nom AS client, ville FROM clients) d" << "derivees" << "d(client,ville)";
     QTest::newRow("derived table with a column list")
