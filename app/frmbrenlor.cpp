@@ -6,8 +6,8 @@
 #include "editeurriche.h"
 #include "formateur.h"
 #include "frmlistemotscles.h"
+#include "gestionfichiers.h"
 #include "imagelist.h"
-#include "reglages.h"
 #include "retourligne.h"
 #include "retraitjournal.h"
 #include "suivitouches.h"
@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -43,6 +42,7 @@ frmBrenlor::frmBrenlor(const OptionsDecouverte &decouverte, QWidget *parent)
     CreeControles(this);
     Relie();
     resize(TwipsEnPixels(this, kLargeurClient), TwipsEnPixels(this, kHauteurClient));
+    Fichiers = new GestionFichiers(this, txtRequete, txtRequete2, sta);
 }
 
 frmBrenlor::~frmBrenlor()

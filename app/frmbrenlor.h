@@ -13,6 +13,7 @@
 class ComboImages;
 class ImageList;
 class frmListeMotsCles;
+class GestionFichiers;
 struct Demande;
 
 /// The working window: connection pickers, the two query editors, the command
@@ -30,6 +31,7 @@ public:
     void Form_Load();
 
     frmListeMotsCles *ListeMotsCles = nullptr;  ///< the completion popup, loaded hidden
+    GestionFichiers *Fichiers = nullptr;        ///< the editors' script files and the "Fichier" menu
 
     // --- shared state ------------------------------------------------------
     /// The server of the pickers, with the shared connection cnServeur.

@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -47,6 +48,12 @@ void Ecrit(const QString &cle, const QString &valeur)
 QString Fichier()
 {
     return FichierParametres(frmBrenlor::NomApplication());
+}
+
+// The window resized so that its client area, under the menu bar, has that size.
+void TailleClient(frmBrenlor *f, double dLargeur, double dHauteur)
+{
+    f->resize(TwipsEnPixels(f, dLargeur), TwipsEnPixels(f, dHauteur) + f->menuBar()->height());
 }
 
 QStringList Entrees(const ComboImages *c)
@@ -597,8 +604,9 @@ void TestFrmBrenlor::decouverteContreLeStandIn()
 void TestFrmBrenlor::disposition()
 {
     auto f = FenetreConnectee();
-    f->resize(TwipsEnPixels(f.get(), 11085), TwipsEnPixels(f.get(), 6285));
+    TailleClient(f.get(), 11085, 6285);
     QTest::qWait(20);
+    QVERIFY(f->menuBar()->isVisible());
     QCOMPARE(f->sta->height(), TwipsEnPixels(f.get(), 285));
     const double px = 1440.0 / f->logicalDpiX();
     QCOMPARE(CadreFenetreTwips(f.get()).dScaleHeight, PixelsEnTwips(f.get(), TwipsEnPixels(f.get(), 6285)));
@@ -615,7 +623,7 @@ void TestFrmBrenlor::disposition()
     QVERIFY(qAbs(r2.top() + r2.height() - (CadreFenetreTwips(f.get()).dScaleHeight - 285)) <= px + 0.01);
 
     // Taller window: the two editors share the space equally.
-    f->resize(TwipsEnPixels(f.get(), 11085), TwipsEnPixels(f.get(), 9285));
+    TailleClient(f.get(), 11085, 9285);
     QTest::qWait(20);
     QVERIFY(qAbs(GeometrieTwips(f->txtRequete).height() - 3840) <= px);
     // Too small: the editors keep their geometry instead of a negative height.
@@ -626,6 +634,8 @@ void TestFrmBrenlor::disposition()
         QCOMPARE(f->txtRequete->height(), avant.height());
     // Nothing else moves.
     QCOMPARE(f->btnComparer->geometry().topLeft(), QPoint(TwipsEnPixels(f.get(), 120), TwipsEnPixels(f.get(), 840)));
+    // Measured from the client area, under the menu bar.
+    QVERIFY(qAbs(GeometrieTwips(f->btnComparer).top() - 840) <= px / 2 + 0.01);
 }
 
 void TestFrmBrenlor::deuxClicsSurLaSurface()
