@@ -89,7 +89,8 @@ void GestionFichiers::Surveille(int iEditeur)
         MetTitre();
     });
     connect(e->document(), &QTextDocument::contentsChanged, this, [this, iEditeur] { Doc(iEditeur).bCopieAJour = false; });
-    // Drops land on the viewport of a scroll area.
+    // Drops land on whichever of the two accepts them.
+    e->installEventFilter(this);
     e->viewport()->installEventFilter(this);
 }
 
@@ -423,7 +424,7 @@ bool GestionFichiers::eventFilter(QObject *objet, QEvent *event)
     case QEvent::DragMove:
     case QEvent::Drop:
         for (int i : {1, 2}) {
-            if (objet == Doc(i).editeur->viewport())
+            if (objet == Doc(i).editeur || objet == Doc(i).editeur->viewport())
                 return TraiteDepot(i, event);
         }
         break;
