@@ -37,6 +37,14 @@ QString ScriptDepose(const QMimeData *mime)
     return url.toLocalFile();
 }
 
+// The document's own line breaks: one LF per break, whatever the file used.
+QString SautsDuDocument(QString sTexte)
+{
+    sTexte.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    sTexte.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return sTexte;
+}
+
 } // namespace
 
 GestionFichiers::GestionFichiers(QMainWindow *fenetre, EditeurRiche *editeur1, EditeurRiche *editeur2,
@@ -186,10 +194,11 @@ void GestionFichiers::Charge(int iEditeur, const QString &sChemin, const ScriptD
 {
     Document &d = Doc(iEditeur);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    d.editeur->SetText(script.sTexte);
+    // The document takes the whole text at once, with no step to undo: the
+    // editor's own SetText inserts it as an undoable edit, many times slower
+    // on a script of a few megabytes.
+    d.editeur->document()->setPlainText(SautsDuDocument(script.sTexte));
     QApplication::restoreOverrideCursor();
-    // Undo must not bring back the text of another file.
-    d.editeur->document()->clearUndoRedoStacks();
     d.sChemin = sChemin;
     d.forme = script.forme;
     d.empreinte = EmpreinteDe(sChemin);
@@ -201,8 +210,7 @@ void GestionFichiers::Charge(int iEditeur, const QString &sChemin, const ScriptD
 void GestionFichiers::Vide(int iEditeur)
 {
     Document &d = Doc(iEditeur);
-    d.editeur->SetText(QString());
-    d.editeur->document()->clearUndoRedoStacks();
+    d.editeur->document()->setPlainText(QString());
     d.sChemin.clear();
     d.forme = FormeScript();
     d.empreinte = EmpreinteFichier();
