@@ -155,7 +155,7 @@ void frmBrenlor::VerifieConnexion(const QString &sServeur, const QString &sPWD)
         Reglages::Enregistre(QStringLiteral("ServeurSQL"), sServeur);
         Reglages::Enregistre(QStringLiteral("PWD"), sPWD);
         Reglages::Enregistre(QStringLiteral("Base"), cboBase->Text());
-    } else {
+    } else if (!bEchecSilencieux) {
         AfficheMessage(this, kMessageEchec, IconeMessage::Erreur, TitreApplication());
     }
     RendUtilisable(bUtilisable);

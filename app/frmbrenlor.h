@@ -39,6 +39,9 @@ public:
     TableauMotsCles TableMotsCles;
     int LlDernierShift = 0;
     bool bPropositionEnCours = false;
+    /// Set while start-up runs on a settings file that could not be read: the
+    /// status bar says so, and the check's failure is not reported as a login.
+    bool bEchecSilencieux = false;
 
     // --- connection and pickers -------------------------------------------
     void ListeSQLServers(bool bInclureLocal);

@@ -33,7 +33,9 @@ int main(int argc, char *argv[])
     const QString sEtatReglages = SecuriseParametres(app.applicationName());
     frmBrenlor fenetre;
     fenetre.sta->showMessage(sEtatReglages);
+    fenetre.bEchecSilencieux = !sEtatReglages.isEmpty();
     fenetre.Form_Load();
+    fenetre.bEchecSilencieux = false;
     fenetre.Fichiers->Demarre(FichiersDeLaLigneDeCommande());
     return app.exec();
 }

@@ -83,6 +83,7 @@ private slots:
 
     void premierLancement();
     void motDePasseEtoileCommeAbsent();
+    void reglagesIllisiblesPasUnEchecDeConnexion();
     void restaurationComplete();
     void chaineDeConnexionExacte();
     void serveurMemoriseNonListe();
@@ -275,6 +276,29 @@ void TestFrmBrenlor::motDePasseEtoileCommeAbsent()
     auto f = Fenetre();
     f->Form_Load();
     QCOMPARE(f->txtPWD->text(), QStringLiteral("Mirabel4"));
+}
+
+void TestFrmBrenlor::reglagesIllisiblesPasUnEchecDeConnexion()
+{
+    // Start-up on a damaged settings file: the status bar names it, the
+    // check that fails for want of a server shows no login message.
+    QDir().mkpath(QFileInfo(Fichier()).absolutePath());
+    QFile f(Fichier());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("[General]\nPWD=\0\x01", 17));
+    f.close();
+    const QString sEtat = SecuriseParametres(frmBrenlor::NomApplication());
+    QVERIFY(sEtat.contains(QStringLiteral("n'est pas un fichier de réglages")));
+    auto fen = Fenetre();
+    fen->bEchecSilencieux = true;
+    fen->Form_Load();
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(!fen->txtRequete->isEnabled());
+    // Enter afterwards is the user's own attempt: reported as usual.
+    fen->bEchecSilencieux = false;
+    QTest::keyClick(fen->txtPWD, Qt::Key_Return);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.at(0).sTexte, kEchec);
 }
 
 void TestFrmBrenlor::restaurationComplete()
