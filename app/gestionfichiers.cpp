@@ -68,6 +68,13 @@ GestionFichiers::GestionFichiers(QMainWindow *fenetre, EditeurRiche *editeur1, E
     m_tmrSecours.start();
 }
 
+GestionFichiers::~GestionFichiers()
+{
+    // A window that goes without a crash leaves no copy behind.
+    for (int i : {1, 2})
+        m_copies.Efface(i);
+}
+
 void GestionFichiers::CreeMenu()
 {
     const bool bMenuNeuf = !m_fenetre->menuWidget();
@@ -365,7 +372,10 @@ void GestionFichiers::OffreCopies()
         const QString sQuestion = QStringLiteral("Brenlor s'est arrêté sans que les modifications de %1 soient "
                                                  "enregistrées. Les récupérer dans l'éditeur %2 ?")
                                       .arg(sNom).arg(copie.iEditeur);
-        if (PoseQuestion(m_fenetre, sQuestion, kTitre, false) == ReponseQuestion::Oui && PeutAbandonner(copie.iEditeur)) {
+        if (PoseQuestion(m_fenetre, sQuestion, kTitre, false) == ReponseQuestion::Oui) {
+            // Kept for the next start when the editor's own text may not go.
+            if (!PeutAbandonner(copie.iEditeur))
+                continue;
             Document &d = Doc(copie.iEditeur);
             ScriptDecode script;
             script.sTexte = copie.sTexte;

@@ -23,6 +23,7 @@ class GestionFichiers : public QObject
 public:
     GestionFichiers(QMainWindow *fenetre, EditeurRiche *editeur1, EditeurRiche *editeur2, QStatusBar *sta,
                     const QString &sDossierSecours = CopiesSecours::DossierParDefaut());
+    ~GestionFichiers() override;
 
     /// Once the window is up: offers the copies a crashed run left, then
     /// opens the files named on the command line into editors 1 and 2.
