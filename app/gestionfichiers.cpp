@@ -205,6 +205,7 @@ void GestionFichiers::Charge(int iEditeur, const QString &sChemin, const ScriptD
     // editor's own SetText inserts it as an undoable edit, many times slower
     // on a script of a few megabytes.
     d.editeur->document()->setPlainText(SautsDuDocument(script.sTexte));
+    d.editeur->SetSelStart(0);
     QApplication::restoreOverrideCursor();
     d.sChemin = sChemin;
     d.forme = script.forme;

@@ -9,6 +9,7 @@
 #include "editeurriche.h"
 #include "gestionfichiers.h"
 
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -97,6 +98,7 @@ private slots:
     void copieDeSecoursApresArretBrutal();
     void changeSurLeDisque();
     void fichierDepose();
+    void editeurCourantEtFichiersRecents();
 
 private:
     QString Chemin(const QString &sNom) const { return m_dossier.filePath(sNom); }
@@ -363,6 +365,47 @@ void TestGestionFichiers::fichierDepose()
     QVERIFY(Depose(f->txtRequete2, &texte));
     QCOMPARE(f->txtRequete2->Text(), QStringLiteral("-- j.sql\r\nSELECT 'déposé'"));
     QCOMPARE(f->Fichiers->Chemin(2), Chemin("i.sql"));
+}
+
+void TestGestionFichiers::editeurCourantEtFichiersRecents()
+{
+    for (int i = 0; i < 12; ++i)
+        Ecrit(Chemin(QStringLiteral("r%1.sql").arg(i)), QByteArray("SELECT ") + QByteArray::number(i));
+    m_fenetre = Fenetre({Chemin("r0.sql")});
+    frmBrenlor *f = m_fenetre.get();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    // The commands follow the editor that last had the focus.
+    f->txtRequete2->setFocus();
+    QTRY_COMPARE(f->Fichiers->EditeurCourant(), 2);
+    for (int i = 1; i < 12; ++i)
+        QVERIFY(f->Fichiers->Ouvre(2, Chemin(QStringLiteral("r%1.sql").arg(i))));
+    QTest::keyClicks(f->txtRequete2, QStringLiteral("X"));
+    ReponseCapturee() = ReponseQuestion::Annuler;
+    QTest::keyClick(f->txtRequete2, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.at(0).sTexte, QStringLiteral("Enregistrer les modifications de r11.sql ?"));
+    QCOMPARE(f->txtRequete2->Text(), QStringLiteral("XSELECT 11"));
+    ReponseCapturee() = ReponseQuestion::Non;
+    QTest::keyClick(f->txtRequete2, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(f->txtRequete2->Text(), QString());
+    QCOMPARE(f->Fichiers->Chemin(2), QString());
+    QCOMPARE(f->txtRequete->Text(), QStringLiteral("SELECT 0"));
+
+    // The last ten, newest first; the menu opens one into the current editor.
+    const QStringList recents = f->Fichiers->FichiersRecents();
+    QCOMPARE(recents.size(), 10);
+    QCOMPARE(recents.first(), Chemin("r11.sql"));
+    QCOMPARE(recents.last(), Chemin("r2.sql"));
+    QMenu *menu = nullptr;
+    for (QAction *a : f->Fichiers->MenuFichier()->actions()) {
+        if (a->menu())
+            menu = a->menu();
+    }
+    QVERIFY(menu);
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    QCOMPARE(menu->actions().size(), 10);
+    menu->actions().at(3)->trigger();
+    QCOMPARE(f->txtRequete2->Text(), QStringLiteral("SELECT 8"));
 }
 
 BRENLOR_TEST_FENETRE_MAIN(TestGestionFichiers)
