@@ -201,11 +201,11 @@ void GestionFichiers::Charge(int iEditeur, const QString &sChemin, const ScriptD
 {
     Document &d = Doc(iEditeur);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // The document takes the whole text at once, with no step to undo: the
-    // editor's own SetText inserts it as an undoable edit, many times slower
-    // on a script of a few megabytes.
-    d.editeur->document()->setPlainText(SautsDuDocument(script.sTexte));
-    d.editeur->SetSelStart(0);
+    // The whole text at once, the caret at its start and nothing to undo:
+    // SetText inserts it as an undoable edit, many times slower on a script
+    // of a few megabytes, and moving the caret afterwards lays out the whole
+    // document again.
+    d.editeur->setPlainText(SautsDuDocument(script.sTexte));
     QApplication::restoreOverrideCursor();
     d.sChemin = sChemin;
     d.forme = script.forme;
@@ -218,7 +218,7 @@ void GestionFichiers::Charge(int iEditeur, const QString &sChemin, const ScriptD
 void GestionFichiers::Vide(int iEditeur)
 {
     Document &d = Doc(iEditeur);
-    d.editeur->document()->setPlainText(QString());
+    d.editeur->setPlainText(QString());
     d.sChemin.clear();
     d.forme = FormeScript();
     d.empreinte = EmpreinteFichier();
