@@ -116,9 +116,9 @@ void ControlesBrenlor::DisposeEditeurs()
     const auto twips = [f](int lPixels) { return PixelsEnTwips(f, lPixels); };
     const auto px = [f](double dTwips) { return TwipsEnPixels(f, dTwips); };
     const double W = twips(f->width());
-    const double H = twips(f->height());
+    const double H = CadreFenetreTwips(f).dScaleHeight;
     const double S = twips(sta->height());
-    const double T = twips(txtRequete->mapTo(f, QPoint(0, 0)).y());
+    const double T = GeometrieTwips(txtRequete).top();
 
     const double H1 = (H - T - S) / 2;
     if (H1 >= 0)

@@ -7,8 +7,8 @@
 #include "editeurriche.h"
 #include "formateur.h"
 #include "frmlistemotscles.h"
+#include "gestionfichiers.h"
 #include "imagelist.h"
-#include "reglages.h"
 #include "retourligne.h"
 #include "retraitjournal.h"
 #include "suivitouches.h"
@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -44,6 +43,7 @@ frmBrenlor::frmBrenlor(const OptionsDecouverte &decouverte, QWidget *parent)
     CreeControles(this);
     Relie();
     resize(TwipsEnPixels(this, kLargeurClient), TwipsEnPixels(this, kHauteurClient));
+    Fichiers = new GestionFichiers(this, txtRequete, txtRequete2, sta);
 }
 
 frmBrenlor::~frmBrenlor()
@@ -154,7 +154,7 @@ void frmBrenlor::VerifieConnexion(const QString &sServeur, const QString &sPWD)
         Reglages::Enregistre(QStringLiteral("ServeurSQL"), sServeur);
         Reglages::Enregistre(QStringLiteral("PWD"), sPWD);
         Reglages::Enregistre(QStringLiteral("Base"), cboBase->Text());
-    } else {
+    } else if (!bEchecSilencieux) {
         AfficheMessage(this, kMessageEchec, IconeMessage::Erreur, TitreApplication());
     }
     RendUtilisable(bUtilisable);

@@ -15,6 +15,7 @@
 class ComboImages;
 class ImageList;
 class frmListeMotsCles;
+class GestionFichiers;
 struct Demande;
 
 /// The working window: connection pickers, the two query editors, the command
@@ -32,6 +33,7 @@ public:
     void Form_Load();
 
     frmListeMotsCles *ListeMotsCles = nullptr;  ///< the completion popup, loaded hidden
+    GestionFichiers *Fichiers = nullptr;        ///< the editors' script files and the "Fichier" menu
 
     // --- shared state ------------------------------------------------------
     /// The server of the pickers, with the shared connection cnServeur.
@@ -39,6 +41,9 @@ public:
     TableauMotsCles TableMotsCles;
     int LlDernierShift = 0;
     bool bPropositionEnCours = false;
+    /// Set while start-up runs on a settings file that could not be read: the
+    /// status bar says so, and the check's failure is not reported as a login.
+    bool bEchecSilencieux = false;
 
     // --- connection and pickers -------------------------------------------
     void ListeSQLServers(bool bInclureLocal);

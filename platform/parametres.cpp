@@ -37,7 +37,50 @@ void PrepareFichierPrive(const QString &sChemin)
     QFile::setPermissions(sChemin, kProprietaireSeul);
 }
 
+// Group and others lose every right; the owner keeps read and write.
+void RestreintAuProprietaire(const QString &sChemin)
+{
+    const QFileDevice::Permissions autres = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                                            | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    if (QFileInfo::exists(sChemin) && (QFile::permissions(sChemin) & autres))
+        QFile::setPermissions(sChemin, kProprietaireSeul);
+}
+
+// QSettings reads almost anything as keys: bytes that no text editor wrote
+// are what tells a damaged file.
+bool EstTexteUtf8(const QByteArray &octets)
+{
+    if (octets.contains('\0'))
+        return false;
+    return QString::fromUtf8(octets).toUtf8() == octets;
+}
+
 } // namespace
+
+QString CheminParametres(const QString &sApplication)
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Brenlor"), sApplication).fileName();
+}
+
+QString SecuriseParametres(const QString &sApplication)
+{
+    const QString sChemin = CheminParametres(sApplication);
+    RestreintAuProprietaire(sChemin);
+    RestreintAuProprietaire(sChemin + QLatin1String(".lock"));
+    if (!QFileInfo::exists(sChemin))
+        return QString();
+    const QString sNom = QDir::toNativeSeparators(sChemin);
+    QFile f(sChemin);
+    if (QFileInfo(sChemin).isDir() || !f.open(QIODevice::ReadOnly))
+        return QStringLiteral("Réglages illisibles : %1 (%2)")
+            .arg(sNom, QFileInfo(sChemin).isDir() ? QStringLiteral("c'est un dossier") : f.errorString());
+    const bool bTexte = EstTexteUtf8(f.readAll());
+    f.close();
+    const QSettings store(sChemin, QSettings::IniFormat);
+    if (!bTexte || store.status() != QSettings::NoError)
+        return QStringLiteral("Réglages illisibles : %1 n'est pas un fichier de réglages").arg(sNom);
+    return QString();
+}
 
 QString GetSetting(const QString &sApplication, const QString &sSection, const QString &sCle,
                    const QString &sDefaut)

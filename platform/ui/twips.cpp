@@ -1,6 +1,7 @@
 #include "twips.h"
 
 #include <QFontMetricsF>
+#include <QMainWindow>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -9,6 +10,14 @@ namespace {
 int Resolution(const QWidget *w, bool bHorizontal)
 {
     return bHorizontal ? w->logicalDpiX() : w->logicalDpiY();
+}
+
+// A main window's client area starts under its menu bar, where its central
+// widget starts; the status bar at the bottom belongs to it.
+int HautZoneClient(const QWidget *fenetre)
+{
+    const auto *principale = qobject_cast<const QMainWindow *>(fenetre);
+    return principale && principale->centralWidget() ? principale->centralWidget()->y() : 0;
 }
 
 QStringList Lignes(const QString &sTexte)
@@ -41,14 +50,14 @@ CadreTwips CadreFenetreTwips(const QWidget *fenetre)
     c.dWidth = PixelsEnTwips(fenetre, cadre.width());
     c.dHeight = PixelsEnTwips(fenetre, cadre.height());
     c.dScaleWidth = PixelsEnTwips(fenetre, fenetre->width());
-    c.dScaleHeight = PixelsEnTwips(fenetre, fenetre->height());
+    c.dScaleHeight = PixelsEnTwips(fenetre, fenetre->height() - HautZoneClient(fenetre));
     return c;
 }
 
 QRectF GeometrieTwips(const QWidget *controle)
 {
     const QWidget *fenetre = controle->window();
-    const QPoint origine = controle->mapTo(fenetre, QPoint(0, 0));
+    const QPoint origine = controle->mapTo(fenetre, QPoint(0, -HautZoneClient(fenetre)));
     return QRectF(PixelsEnTwips(fenetre, origine.x()), PixelsEnTwips(fenetre, origine.y()),
                   PixelsEnTwips(fenetre, controle->width()), PixelsEnTwips(fenetre, controle->height()));
 }

@@ -13,7 +13,8 @@ double TwipsEnPixelsReels(const QWidget *w, double dTwips, bool bHorizontal = tr
 double PixelsEnTwips(const QWidget *w, double dPixels, bool bHorizontal = true);
 
 /// A window's outer geometry (Left, Top, Width, Height) and the size of its
-/// client area (ScaleWidth, ScaleHeight), in twips.
+/// client area (ScaleWidth, ScaleHeight), in twips. A main window's client
+/// area is what lies under its menu bar.
 struct CadreTwips {
     double dLeft = 0;
     double dTop = 0;

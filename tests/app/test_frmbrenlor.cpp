@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -47,6 +48,12 @@ void Ecrit(const QString &cle, const QString &valeur)
 QString Fichier()
 {
     return FichierParametres(frmBrenlor::NomApplication());
+}
+
+// The window resized so that its client area, under the menu bar, has that size.
+void TailleClient(frmBrenlor *f, double dLargeur, double dHauteur)
+{
+    f->resize(TwipsEnPixels(f, dLargeur), TwipsEnPixels(f, dHauteur) + f->menuBar()->height());
 }
 
 QStringList Entrees(const ComboImages *c)
@@ -76,6 +83,7 @@ private slots:
 
     void premierLancement();
     void motDePasseEtoileCommeAbsent();
+    void reglagesIllisiblesPasUnEchecDeConnexion();
     void restaurationComplete();
     void chaineDeConnexionExacte();
     void serveurMemoriseNonListe();
@@ -268,6 +276,29 @@ void TestFrmBrenlor::motDePasseEtoileCommeAbsent()
     auto f = Fenetre();
     f->Form_Load();
     QCOMPARE(f->txtPWD->text(), QStringLiteral("Mirabel4"));
+}
+
+void TestFrmBrenlor::reglagesIllisiblesPasUnEchecDeConnexion()
+{
+    // Start-up on a damaged settings file: the status bar names it, the
+    // check that fails for want of a server shows no login message.
+    QDir().mkpath(QFileInfo(Fichier()).absolutePath());
+    QFile f(Fichier());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("[General]\nPWD=\0\x01", 17));
+    f.close();
+    const QString sEtat = SecuriseParametres(frmBrenlor::NomApplication());
+    QVERIFY(sEtat.contains(QStringLiteral("n'est pas un fichier de réglages")));
+    auto fen = Fenetre();
+    fen->bEchecSilencieux = true;
+    fen->Form_Load();
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(!fen->txtRequete->isEnabled());
+    // Enter afterwards is the user's own attempt: reported as usual.
+    fen->bEchecSilencieux = false;
+    QTest::keyClick(fen->txtPWD, Qt::Key_Return);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.at(0).sTexte, kEchec);
 }
 
 void TestFrmBrenlor::restaurationComplete()
@@ -597,8 +628,9 @@ void TestFrmBrenlor::decouverteContreLeStandIn()
 void TestFrmBrenlor::disposition()
 {
     auto f = FenetreConnectee();
-    f->resize(TwipsEnPixels(f.get(), 11085), TwipsEnPixels(f.get(), 6285));
+    TailleClient(f.get(), 11085, 6285);
     QTest::qWait(20);
+    QVERIFY(f->menuBar()->isVisible());
     QCOMPARE(f->sta->height(), TwipsEnPixels(f.get(), 285));
     const double px = 1440.0 / f->logicalDpiX();
     QCOMPARE(CadreFenetreTwips(f.get()).dScaleHeight, PixelsEnTwips(f.get(), TwipsEnPixels(f.get(), 6285)));
@@ -615,7 +647,7 @@ void TestFrmBrenlor::disposition()
     QVERIFY(qAbs(r2.top() + r2.height() - (CadreFenetreTwips(f.get()).dScaleHeight - 285)) <= px + 0.01);
 
     // Taller window: the two editors share the space equally.
-    f->resize(TwipsEnPixels(f.get(), 11085), TwipsEnPixels(f.get(), 9285));
+    TailleClient(f.get(), 11085, 9285);
     QTest::qWait(20);
     QVERIFY(qAbs(GeometrieTwips(f->txtRequete).height() - 3840) <= px);
     // Too small: the editors keep their geometry instead of a negative height.
@@ -626,6 +658,8 @@ void TestFrmBrenlor::disposition()
         QCOMPARE(f->txtRequete->height(), avant.height());
     // Nothing else moves.
     QCOMPARE(f->btnComparer->geometry().topLeft(), QPoint(TwipsEnPixels(f.get(), 120), TwipsEnPixels(f.get(), 840)));
+    // Measured from the client area, under the menu bar.
+    QVERIFY(qAbs(GeometrieTwips(f->btnComparer).top() - 840) <= px / 2 + 0.01);
 }
 
 void TestFrmBrenlor::deuxClicsSurLaSurface()

@@ -42,6 +42,8 @@ private slots:
     void fichierIllisible();
     void fichierSansDroitDeLecture();
     void applicationsSeparees();
+    void securiseAuDemarrage_data();
+    void securiseAuDemarrage();
 };
 
 void TestParametres::init()
@@ -151,6 +153,48 @@ void TestParametres::applicationsSeparees()
     QCOMPARE(GetSetting(kApp, "General", "Base", "*"), QStringLiteral("a"));
     QCOMPARE(GetSetting(QStringLiteral("AutreApp"), "General", "Base", "*"), QStringLiteral("b"));
     QVERIFY(QFileInfo::exists(Fichier(QStringLiteral("AutreApp"))));
+}
+
+void TestParametres::securiseAuDemarrage_data()
+{
+    // What the start-up check says of the file, and the rights it leaves.
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<bool>("bDossier");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("valide, lisible par tous") << QByteArray("[General]\nPWD=x\n") << false << QString();
+    QTest::newRow("binaire") << QByteArray("\x00\xff\xfe[\x01\x02=\x03\n", 10) << false
+                             << QStringLiteral("n'est pas un fichier de réglages");
+    QTest::newRow("pas de l'UTF-8") << QByteArray("[General]\nPWD=\xe9t\xe9\n") << false
+                                    << QStringLiteral("n'est pas un fichier de réglages");
+    QTest::newRow("un dossier a sa place") << QByteArray() << true << QStringLiteral("c'est un dossier");
+}
+
+void TestParametres::securiseAuDemarrage()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(bool, bDossier);
+    QFETCH(QString, message);
+    QCOMPARE(CheminParametres(kApp), Fichier());
+    const QString verrou = Fichier() + QStringLiteral(".lock");
+    QFile(verrou).open(QIODevice::WriteOnly);
+    const auto tous = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(verrou, tous);
+    if (bDossier) {
+        QVERIFY(QDir().mkpath(Fichier()));
+    } else {
+        Ecrit(contenu);
+        QFile::setPermissions(Fichier(), tous);
+    }
+    const QString dit = SecuriseParametres(kApp);
+    if (bDossier)
+        QDir(Fichier()).removeRecursively();
+    QCOMPARE(dit.isEmpty(), message.isEmpty());
+    QVERIFY2(dit.contains(message), qPrintable(dit));
+    const auto proprietaire = ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    QCOMPARE(QFileInfo(verrou).permissions() & proprietaire, QFile::ReadOwner | QFile::WriteOwner);
+    if (!bDossier)
+        QCOMPARE(QFileInfo(Fichier()).permissions() & proprietaire, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::remove(verrou);
 }
 
 QTEST_APPLESS_MAIN(TestParametres)
