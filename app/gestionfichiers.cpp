@@ -171,7 +171,7 @@ bool GestionFichiers::Ouvre(int iEditeur, const QString &sChemin)
     const QString sAbsolu = QFileInfo(sChemin).absoluteFilePath();
     if (!PeutAbandonner(iEditeur))
         return false;
-    LectureScript lecture;
+    LectureFichier lecture;
     if (!LitFichier(sAbsolu, lecture))
         return false;
     Charge(iEditeur, sAbsolu, lecture.script);
@@ -179,22 +179,22 @@ bool GestionFichiers::Ouvre(int iEditeur, const QString &sChemin)
     return true;
 }
 
-bool GestionFichiers::LitFichier(const QString &sChemin, LectureScript &lecture)
+bool GestionFichiers::LitFichier(const QString &sChemin, LectureFichier &lecture)
 {
     const QString sNom = QDir::toNativeSeparators(sChemin);
-    lecture = LitScript(sChemin);
-    if (lecture.etat == LectureScript::TropGros) {
+    lecture = LitFichierScript(sChemin);
+    if (lecture.etat == LectureFichier::TropGros) {
         const QString sQuestion = QStringLiteral("%1 fait %2 Mio. L'ouvrir quand même ?").arg(sNom).arg(lecture.lTaille >> 20);
         if (PoseQuestion(m_fenetre, sQuestion, kTitre, false) != ReponseQuestion::Oui)
             return false;
-        lecture = LitScript(sChemin, std::numeric_limits<qint64>::max());
+        lecture = LitFichierScript(sChemin, std::numeric_limits<qint64>::max());
     }
-    if (lecture.etat == LectureScript::Illisible)
+    if (lecture.etat == LectureFichier::Illisible)
         AfficheMessage(m_fenetre, QStringLiteral("Impossible d'ouvrir %1 : %2.").arg(sNom, lecture.sErreur),
                        IconeMessage::Erreur, kTitre);
-    else if (lecture.etat == LectureScript::PasUnTexte)
+    else if (lecture.etat == LectureFichier::PasUnTexte)
         AfficheMessage(m_fenetre, QStringLiteral("%1 n'est pas un script texte.").arg(sNom), IconeMessage::Erreur, kTitre);
-    return lecture.etat == LectureScript::Lu;
+    return lecture.etat == LectureFichier::Lu;
 }
 
 void GestionFichiers::Charge(int iEditeur, const QString &sChemin, const ScriptDecode &script)
@@ -339,7 +339,7 @@ void GestionFichiers::VerifieDisque()
             if (PoseQuestion(m_fenetre, sQuestion, kTitre, false) != ReponseQuestion::Oui)
                 continue;
         }
-        LectureScript lecture;
+        LectureFichier lecture;
         if (LitFichier(d.sChemin, lecture)) {
             Charge(i, d.sChemin, lecture.script);
             m_sta->showMessage(QStringLiteral("%1 a changé sur le disque : rechargé.").arg(Nom(i)));
@@ -381,8 +381,8 @@ void GestionFichiers::OffreCopies()
             ScriptDecode script;
             script.sTexte = copie.sTexte;
             // Saved later in the form of the file it came from, where there is one.
-            const LectureScript original = copie.sChemin.isEmpty() ? LectureScript() : LitScript(copie.sChemin);
-            if (original.etat == LectureScript::Lu)
+            const LectureFichier original = copie.sChemin.isEmpty() ? LectureFichier() : LitFichierScript(copie.sChemin);
+            if (original.etat == LectureFichier::Lu)
                 script.forme = original.script.forme;
             Charge(copie.iEditeur, copie.sChemin, script);
             d.editeur->document()->setModified(true);

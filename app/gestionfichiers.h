@@ -71,7 +71,7 @@ private:
     bool Enregistre(int iEditeur);
     bool EnregistreSousDialogue(int iEditeur);
     bool EcritFichier(int iEditeur, const QString &sChemin);
-    bool LitFichier(const QString &sChemin, LectureScript &lecture);
+    bool LitFichier(const QString &sChemin, LectureFichier &lecture);
     void Charge(int iEditeur, const QString &sChemin, const ScriptDecode &script);
     void Vide(int iEditeur);
     void AjouteRecent(const QString &sChemin);

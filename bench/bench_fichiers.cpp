@@ -90,8 +90,8 @@ Mesure LectureMs(const QString &sChemin)
 {
     return MedianeMs([&](Chrono &chrono) {
         chrono.start();
-        const LectureScript l = LitScript(sChemin);
-        if (l.etat != LectureScript::Lu)
+        const LectureFichier l = LitFichierScript(sChemin);
+        if (l.etat != LectureFichier::Lu)
             std::printf("not read\n");
     });
 }

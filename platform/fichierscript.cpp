@@ -38,9 +38,9 @@ QString RaisonEcriture(const QSaveFile &f)
 
 } // namespace
 
-LectureScript LitScript(const QString &sChemin, qint64 lLimite)
+LectureFichier LitFichierScript(const QString &sChemin, qint64 lLimite)
 {
-    LectureScript l;
+    LectureFichier l;
     QFile f(sChemin);
     if (QFileInfo(sChemin).isDir() || !f.open(QIODevice::ReadOnly)) {
         l.sErreur = RaisonLecture(f);
@@ -48,7 +48,7 @@ LectureScript LitScript(const QString &sChemin, qint64 lLimite)
     }
     l.lTaille = f.size();
     if (l.lTaille > lLimite) {
-        l.etat = LectureScript::TropGros;
+        l.etat = LectureFichier::TropGros;
         return l;
     }
     const QByteArray octets = f.readAll();
@@ -57,7 +57,7 @@ LectureScript LitScript(const QString &sChemin, qint64 lLimite)
         return l;
     }
     l.script = DecodeScript(octets);
-    l.etat = l.script.bTexte ? LectureScript::Lu : LectureScript::PasUnTexte;
+    l.etat = l.script.bTexte ? LectureFichier::Lu : LectureFichier::PasUnTexte;
     return l;
 }
 

@@ -8,7 +8,7 @@
 constexpr qint64 kTailleScriptMax = qint64(64) << 20;
 
 /// What was read from a script file.
-struct LectureScript {
+struct LectureFichier {
     enum Etat { Lu, Illisible, PasUnTexte, TropGros };
     Etat etat = Illisible;
     QString sErreur;   ///< why it could not be read (Illisible)
@@ -17,7 +17,7 @@ struct LectureScript {
 };
 
 /// Reads a script file; a file over lLimite bytes is not read (TropGros).
-LectureScript LitScript(const QString &sChemin, qint64 lLimite = kTailleScriptMax);
+LectureFichier LitFichierScript(const QString &sChemin, qint64 lLimite = kTailleScriptMax);
 
 /// Writes the text in that form through a new file that replaces the old one
 /// in one step. Returns the reason of a failure, empty on success.

@@ -118,8 +118,8 @@ void TestFichierScript::formeEtAllerRetour()
     QFETCH(QString, texte);
     const QString chemin = m_dossier.filePath(QStringLiteral("a.sql"));
     Ecrit(chemin, octets);
-    const LectureScript l = LitScript(chemin);
-    QCOMPARE(l.etat, LectureScript::Lu);
+    const LectureFichier l = LitFichierScript(chemin);
+    QCOMPARE(l.etat, LectureFichier::Lu);
     QCOMPARE(l.script.forme.encodage, encodage);
     QCOMPARE(l.script.forme.bMarque, bMarque);
     QCOMPARE(l.script.forme.bCrLf, bCrLf);
@@ -158,24 +158,24 @@ void TestFichierScript::fichiersRefuses_data()
 {
     QTest::addColumn<QByteArray>("octets");
     QTest::addColumn<qint64>("lLimite");
-    QTest::addColumn<LectureScript::Etat>("etat");
-    QTest::newRow("NUL en UTF-8") << QByteArray("SELECT\0 1", 9) << kTailleScriptMax << LectureScript::PasUnTexte;
+    QTest::addColumn<LectureFichier::Etat>("etat");
+    QTest::newRow("NUL en UTF-8") << QByteArray("SELECT\0 1", 9) << kTailleScriptMax << LectureFichier::PasUnTexte;
     QTest::newRow("binaire") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10) << kTailleScriptMax
-                             << LectureScript::PasUnTexte;
+                             << LectureFichier::PasUnTexte;
     QTest::newRow("NUL dans l'UTF-16 permis") << QByteArray("\xFF\xFEs\0e\0l\0", 8) << kTailleScriptMax
-                                              << LectureScript::Lu;
-    QTest::newRow("au-dela de la limite") << QByteArray("SELECT 1") << qint64(7) << LectureScript::TropGros;
-    QTest::newRow("a la limite") << QByteArray("SELECT 1") << qint64(8) << LectureScript::Lu;
+                                              << LectureFichier::Lu;
+    QTest::newRow("au-dela de la limite") << QByteArray("SELECT 1") << qint64(7) << LectureFichier::TropGros;
+    QTest::newRow("a la limite") << QByteArray("SELECT 1") << qint64(8) << LectureFichier::Lu;
 }
 
 void TestFichierScript::fichiersRefuses()
 {
     QFETCH(QByteArray, octets);
     QFETCH(qint64, lLimite);
-    QFETCH(LectureScript::Etat, etat);
+    QFETCH(LectureFichier::Etat, etat);
     const QString chemin = m_dossier.filePath(QStringLiteral("r.sql"));
     Ecrit(chemin, octets);
-    const LectureScript l = LitScript(chemin, lLimite);
+    const LectureFichier l = LitFichierScript(chemin, lLimite);
     QCOMPARE(l.etat, etat);
     QCOMPARE(l.lTaille, qint64(octets.size()));
 }
@@ -199,7 +199,7 @@ void TestFichierScript::echecDEnregistrement()
     const QString sRaison = EnregistreScript(m_dossier.filePath(chemin), QStringLiteral("SELECT 1"), FormeScript());
     QVERIFY2(sRaison.contains(raison), qPrintable(sRaison));
     // Reading the same places says why too.
-    QVERIFY(!LitScript(m_dossier.filePath(chemin)).sErreur.isEmpty());
+    QVERIFY(!LitFichierScript(m_dossier.filePath(chemin)).sErreur.isEmpty());
     QCOMPARE(Lit(m_dossier.filePath(QStringLiteral("fichier.txt"))), QByteArray("x"));
 }
 
