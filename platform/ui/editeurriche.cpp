@@ -1,9 +1,15 @@
 #include "editeurriche.h"
+#include "colorationsql.h"
+#include "margenumeros.h"
+#include "marquescurseur.h"
 #include "twips.h"
 
-#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -26,15 +32,21 @@ QString NormaliseSauts(const QString &sTexte)
     return s;
 }
 
+QPlainTextDocumentLayout *MiseEnPage(const QTextDocument *doc)
+{
+    return qobject_cast<QPlainTextDocumentLayout *>(doc->documentLayout());
+}
+
 } // namespace
 
-EditeurRiche::EditeurRiche(QWidget *parent) : QTextEdit(parent)
+EditeurRiche::EditeurRiche(QWidget *parent) : QPlainTextEdit(parent)
 {
-    setAcceptRichText(false);
     setUndoRedoEnabled(true);
     setTabChangesFocus(false);
     SetScrollBars(3);
 }
+
+EditeurRiche::~EditeurRiche() = default;
 
 QString EditeurRiche::Text() const
 {
@@ -57,6 +69,24 @@ void EditeurRiche::SetText(const QString &sTexte)
     c.endEditBlock();
     QTextCursor debut(document());
     setTextCursor(debut);
+}
+
+void EditeurRiche::RemplacePlage(int lDebut, int lLongueur, const QString &sTexte)
+{
+    const int debut = PositionDocument(lDebut);
+    const int fin = qMax(debut, PositionDocument(lDebut + qMax(0, lLongueur)));
+    const int h = horizontalScrollBar()->value();
+    const int v = verticalScrollBar()->value();
+    QTextCursor c(document());
+    c.setPosition(debut);
+    c.setPosition(fin, QTextCursor::KeepAnchor);
+    c.beginEditBlock();
+    c.insertText(NormaliseSauts(sTexte));
+    c.endEditBlock();
+    setTextCursor(c);
+    // Setting the caret brings it into view; the view stays where it was.
+    verticalScrollBar()->setValue(v);
+    horizontalScrollBar()->setValue(h);
 }
 
 int EditeurRiche::OffsetTexte(int lPositionDocument) const
@@ -123,27 +153,38 @@ void EditeurRiche::SetSelLength(int lLongueur)
     setTextCursor(c);
 }
 
+// Only the lines that may wrap need laying out to count display lines: one
+// whose every character at its widest still fits the width stays one line.
+void EditeurRiche::MetEnPageLignesRepliables(const QTextBlock &jusqua) const
+{
+    const QTextDocument *doc = document();
+    QPlainTextDocumentLayout *mise = MiseEnPage(doc);
+    if (!mise || doc->defaultTextOption().wrapMode() == QTextOption::NoWrap || LargeurRetour() <= 0)
+        return;
+    const QFontMetricsF fm(doc->defaultFont());
+    const qreal largeurCar = qMax(fm.maxWidth(), doc->defaultTextOption().tabStopDistance());
+    const qreal disponible = LargeurRetour() - 2 * doc->documentMargin();
+    const int lSure = largeurCar > 0 ? int(disponible / largeurCar) : 0;
+    for (QTextBlock b = doc->begin(); b.isValid() && b != jusqua; b = b.next())
+        if (b.length() > lSure && b.layout()->lineCount() == 0)
+            mise->ensureBlockLayout(b);
+}
+
 int EditeurRiche::GetLineFromChar(int lPosition) const
 {
     const QTextDocument *doc = document();
     const int p = PositionDocument(lPosition);
-    const QTextBlock cible = doc->findBlock(p);
+    QTextBlock cible = doc->findBlock(p);
     if (!cible.isValid())
-        return 0;
-    // Asking for the block's rectangle lays the document out up to it.
-    doc->documentLayout()->blockBoundingRect(cible);
-    int ligne = 0;
-    for (QTextBlock b = doc->begin(); b.isValid() && b != cible; b = b.next()) {
-        const QTextLayout *l = b.layout();
-        ligne += (l && l->lineCount() > 0) ? l->lineCount() : 1;
-    }
+        cible = doc->lastBlock();
+    MetEnPageLignesRepliables(cible);
+    if (QPlainTextDocumentLayout *mise = MiseEnPage(doc))
+        mise->ensureBlockLayout(cible);
+    int ligne = cible.firstLineNumber();
     const QTextLayout *l = cible.layout();
     if (l && l->lineCount() > 0) {
-        const QTextLine tl = l->lineForTextPosition(p - cible.position());
-        if (tl.isValid())
-            ligne += tl.lineNumber();
-        else
-            ligne += l->lineCount() - 1;
+        const QTextLine tl = l->lineForTextPosition(qMin(p - cible.position(), cible.length() - 1));
+        ligne += tl.isValid() ? tl.lineNumber() : l->lineCount() - 1;
     }
     return ligne;
 }
@@ -161,8 +202,64 @@ void EditeurRiche::AppliqueMarge()
         return;
     }
     const double pixels = TwipsEnPixelsReels(this, m_margeDroite);
+    m_largeurRetour = int(qBound(1.0, pixels, 1.0e7));
     setLineWrapMode(QTextEdit::FixedPixelWidth);
-    setLineWrapColumnOrWidth(int(qBound(1.0, pixels, 1.0e7)));
+}
+
+void EditeurRiche::setLineWrapMode(QTextEdit::LineWrapMode mode)
+{
+    m_modeRetour = mode;
+    QPlainTextEdit::setLineWrapMode(mode == QTextEdit::NoWrap ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    AppliqueLargeurRetour();
+}
+
+void EditeurRiche::setLineWrapColumnOrWidth(int lLargeur)
+{
+    m_largeurRetour = lLargeur;
+    AppliqueLargeurRetour();
+}
+
+// The plain-text layout wraps at the width of the widest view of its document.
+// A view that is never shown, as wide as the fixed width, makes that width the
+// document's for as long as this editor is narrower.
+void EditeurRiche::AppliqueLargeurRetour()
+{
+    int largeur = 0;
+    if (m_modeRetour == QTextEdit::FixedPixelWidth)
+        largeur = m_largeurRetour;
+    else if (m_modeRetour == QTextEdit::FixedColumnWidth)
+        largeur = m_largeurRetour * fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    if (m_vueLargeur && m_vueLargeur->width() == largeur)
+        return;
+    const bool bAvaitVue = m_vueLargeur != nullptr;
+    delete m_vueLargeur;
+    m_vueLargeur = nullptr;
+    if (largeur > 0) {
+        m_vueLargeur = new QPlainTextEdit(this);
+        m_vueLargeur->setVisible(false);
+        m_vueLargeur->setFrameShape(QFrame::NoFrame);
+        m_vueLargeur->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_vueLargeur->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_vueLargeur->setFont(font());
+        m_vueLargeur->setDocument(document());
+        m_vueLargeur->setGeometry(0, 0, largeur, 1);
+        // A hidden widget gets its resize event only when shown; this one never is.
+        QResizeEvent taille(QSize(largeur, 1), QSize(0, 1));
+        QCoreApplication::sendEvent(m_vueLargeur, &taille);
+    } else if (bAvaitVue && m_modeRetour != QTextEdit::NoWrap) {
+        // Back to this editor's own width.
+        QPlainTextEdit::setLineWrapMode(QPlainTextEdit::NoWrap);
+        QPlainTextEdit::setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    }
+    viewport()->update();
+}
+
+qreal EditeurRiche::LargeurRetour() const
+{
+    if (m_modeRetour == QTextEdit::NoWrap)
+        return 0;
+    const qreal vue = viewport()->width();
+    return m_vueLargeur ? qMax<qreal>(vue, m_vueLargeur->viewport()->width()) : vue;
 }
 
 void EditeurRiche::SetScrollBars(int lBarres)
@@ -239,6 +336,11 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
+    if (AffichageCode() && code == 'G' && EtatMaj(event->modifiers()) == 2) {
+        event->accept();
+        DemandeLigne();
+        return;
+    }
     const QString texte = event->text();
     // Shift+Enter would insert a line separator inside the paragraph; the
     // text has only one kind of line break.
@@ -246,10 +348,10 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
         && (event->modifiers() & Qt::ShiftModifier)) {
         QKeyEvent simple(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
                          event->text(), event->isAutoRepeat(), ushort(event->count()));
-        QTextEdit::keyPressEvent(&simple);
+        QPlainTextEdit::keyPressEvent(&simple);
         event->setAccepted(simple.isAccepted());
     } else {
-        QTextEdit::keyPressEvent(event);
+        QPlainTextEdit::keyPressEvent(event);
     }
     if (KeyPress && !texte.isEmpty())
         KeyPress(texte.at(0).unicode());
@@ -268,3 +370,133 @@ bool EditeurRiche::canInsertFromMimeData(const QMimeData *source) const
     return source && source->hasText();
 }
 
+void EditeurRiche::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    if (m_marge) {
+        const QRect r = contentsRect();
+        m_marge->setGeometry(QRect(r.left(), r.top(), m_marge->Largeur(), r.height()));
+    }
+}
+
+void EditeurRiche::paintEvent(QPaintEvent *event)
+{
+    // Colours go on the lines about to be drawn, and on no other.
+    if (m_coloration) {
+        const int hauteurLigne = qMax(1, fontMetrics().lineSpacing());
+        m_coloration->ColoreBlocs(firstVisibleBlock(), viewport()->height() / hauteurLigne + 2);
+    }
+    QPlainTextEdit::paintEvent(event);
+}
+
+void EditeurRiche::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_coloration) {
+        m_coloration->DefinitPalette(palette());
+        MarqueCurseur();
+        viewport()->update();
+    } else if (event->type() == QEvent::FontChange) {
+        if (m_vueLargeur)
+            m_vueLargeur->setFont(font());
+        AjusteMargeNumeros();
+    }
+}
+
+void EditeurRiche::SetAffichageCode(bool bCode)
+{
+    if (bCode == AffichageCode())
+        return;
+    if (!bCode) {
+        m_coloration->Retire();
+        delete m_coloration;
+        delete m_marge;
+        m_coloration = nullptr;
+        m_marge = nullptr;
+        setViewportMargins(0, 0, 0, 0);
+        setExtraSelections({});
+        return;
+    }
+    m_coloration = new ColorationSql(document(), this);
+    m_coloration->DefinitPalette(palette());
+    m_marge = new MargeNumeros(this);
+    connect(this, &QPlainTextEdit::blockCountChanged, m_marge, [this] { AjusteMargeNumeros(); });
+    connect(this, &QPlainTextEdit::updateRequest, m_marge, [this](const QRect &r, int dy) {
+        if (dy)
+            m_marge->scroll(0, dy);
+        else
+            m_marge->update(0, r.y(), m_marge->width(), r.height());
+    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, m_marge, [this] {
+        MarqueCurseur();
+        m_marge->update();
+    });
+    AjusteMargeNumeros();
+    m_marge->show();
+    MarqueCurseur();
+}
+
+void EditeurRiche::AjusteMargeNumeros()
+{
+    if (!m_marge)
+        return;
+    const int largeur = m_marge->Calcule(blockCount(), fontMetrics());
+    if (viewportMargins().left() != largeur)
+        setViewportMargins(largeur, 0, 0, 0);
+    const QRect r = contentsRect();
+    m_marge->setGeometry(QRect(r.left(), r.top(), largeur, r.height()));
+}
+
+void EditeurRiche::MarqueCurseur()
+{
+    if (m_coloration)
+        setExtraSelections(MarquesDuCurseur(textCursor(), *m_coloration, palette()));
+}
+
+void EditeurRiche::AllerALaLigne(int lLigne)
+{
+    const QTextBlock bloc = document()->findBlockByNumber(qBound(1, lLigne, blockCount()) - 1);
+    QTextCursor c = textCursor();
+    c.setPosition(bloc.position());
+    setTextCursor(c);
+    centerCursor();
+}
+
+void EditeurRiche::DemandeLigne()
+{
+    bool bOk = false;
+    const int lLigne = QInputDialog::getInt(this, QStringLiteral("Aller à la ligne"),
+                                            QStringLiteral("Numéro de ligne (1 à %1) :").arg(blockCount()),
+                                            textCursor().blockNumber() + 1, 1, blockCount(), 1, &bOk);
+    if (bOk)
+        AllerALaLigne(lLigne);
+}
+
+void EditeurRiche::PeintNumeros(QPaintEvent *event, QWidget *marge)
+{
+    QPainter peintre(marge);
+    peintre.fillRect(event->rect(), palette().color(QPalette::Window));
+    const int courant = textCursor().blockNumber();
+    const QColor couleurCourante = palette().color(QPalette::Text);
+    const QColor couleurAutres = palette().color(QPalette::PlaceholderText);
+    QFont policeCourante = font();
+    policeCourante.setBold(true);
+    QTextBlock bloc = firstVisibleBlock();
+    int numero = bloc.blockNumber();
+    qreal haut = blockBoundingGeometry(bloc).translated(contentOffset()).top();
+    const int hauteurTexte = fontMetrics().height();
+    const int largeur = marge->width() - MargeNumeros::kEspaceDroite;
+    // A wrapped line keeps one number, written beside its first display line.
+    while (bloc.isValid() && haut <= event->rect().bottom()) {
+        const qreal bas = haut + blockBoundingRect(bloc).height();
+        if (bloc.isVisible() && bas >= event->rect().top()) {
+            const bool bCourant = numero == courant;
+            peintre.setFont(bCourant ? policeCourante : font());
+            peintre.setPen(bCourant ? couleurCourante : couleurAutres);
+            peintre.drawText(0, qRound(haut), largeur, hauteurTexte, Qt::AlignRight, QString::number(numero + 1));
+        }
+        bloc = bloc.next();
+        haut = bas;
+        ++numero;
+    }
+}
