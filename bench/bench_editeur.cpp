@@ -214,6 +214,13 @@ int main(int argc, char **argv)
             std::printf("paste 6 MiB: %.0f ms\n", Colle(e, s6));
         return 0;
     }
+    if (seul == "longue") {
+        QString longue;
+        for (int i = 0; longue.size() < 10 * 1000 * 1000; ++i)
+            longue += QStringLiteral("select a%1, 'b' from t where x = %1 and y in (1, 2) ").arg(i % 1000);
+        std::printf("paste 10 MB on one line: %.0f ms\n", Colle(e, longue));
+        return 0;
+    }
     if (seul == "courtes") {
         QString courtes;
         for (int i = 0; i < 800000; ++i)

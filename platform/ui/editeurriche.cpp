@@ -243,9 +243,12 @@ void EditeurRiche::AppliqueLargeurRetour()
         m_vueLargeur->setFont(font());
         m_vueLargeur->setDocument(document());
         m_vueLargeur->setGeometry(0, 0, largeur, 1);
-        // A hidden widget gets its resize event only when shown; this one never is.
+        // A hidden widget gets its resize events only when shown; this one never
+        // is. The first places its viewport, the second lays the text out.
         QResizeEvent taille(QSize(largeur, 1), QSize(0, 1));
         QCoreApplication::sendEvent(m_vueLargeur, &taille);
+        QResizeEvent tailleVue(m_vueLargeur->viewport()->size(), QSize(0, 1));
+        QCoreApplication::sendEvent(m_vueLargeur->viewport(), &tailleVue);
     } else if (bAvaitVue && m_modeRetour != QTextEdit::NoWrap) {
         // Back to this editor's own width.
         QPlainTextEdit::setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -370,6 +373,16 @@ bool EditeurRiche::canInsertFromMimeData(const QMimeData *source) const
     return source && source->hasText();
 }
 
+// What is copied is the text alone: no markup, whatever colours it is shown in.
+QMimeData *EditeurRiche::createMimeDataFromSelection() const
+{
+    auto *donnees = new QMimeData;
+    QString s = textCursor().selectedText();
+    s.replace(kSeparateurParagraphe, QLatin1Char('\n'));
+    donnees->setText(s);
+    return donnees;
+}
+
 void EditeurRiche::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);
@@ -472,31 +485,37 @@ void EditeurRiche::DemandeLigne()
         AllerALaLigne(lLigne);
 }
 
+QList<QPair<int, int>> EditeurRiche::NumerosVisibles(int lHaut, int lBas) const
+{
+    QList<QPair<int, int>> numeros;
+    QTextBlock bloc = firstVisibleBlock();
+    int numero = bloc.blockNumber();
+    qreal haut = blockBoundingGeometry(bloc).translated(contentOffset()).top();
+    // A wrapped line keeps one number, written beside its first display line.
+    while (bloc.isValid() && haut <= lBas) {
+        const qreal bas = haut + blockBoundingRect(bloc).height();
+        if (bloc.isVisible() && bas >= lHaut)
+            numeros.append({numero + 1, qRound(haut)});
+        bloc = bloc.next();
+        haut = bas;
+        ++numero;
+    }
+    return numeros;
+}
+
 void EditeurRiche::PeintNumeros(QPaintEvent *event, QWidget *marge)
 {
     QPainter peintre(marge);
     peintre.fillRect(event->rect(), palette().color(QPalette::Window));
-    const int courant = textCursor().blockNumber();
-    const QColor couleurCourante = palette().color(QPalette::Text);
-    const QColor couleurAutres = palette().color(QPalette::PlaceholderText);
+    const int courant = textCursor().blockNumber() + 1;
     QFont policeCourante = font();
     policeCourante.setBold(true);
-    QTextBlock bloc = firstVisibleBlock();
-    int numero = bloc.blockNumber();
-    qreal haut = blockBoundingGeometry(bloc).translated(contentOffset()).top();
     const int hauteurTexte = fontMetrics().height();
     const int largeur = marge->width() - MargeNumeros::kEspaceDroite;
-    // A wrapped line keeps one number, written beside its first display line.
-    while (bloc.isValid() && haut <= event->rect().bottom()) {
-        const qreal bas = haut + blockBoundingRect(bloc).height();
-        if (bloc.isVisible() && bas >= event->rect().top()) {
-            const bool bCourant = numero == courant;
-            peintre.setFont(bCourant ? policeCourante : font());
-            peintre.setPen(bCourant ? couleurCourante : couleurAutres);
-            peintre.drawText(0, qRound(haut), largeur, hauteurTexte, Qt::AlignRight, QString::number(numero + 1));
-        }
-        bloc = bloc.next();
-        haut = bas;
-        ++numero;
+    for (const auto &[numero, y] : NumerosVisibles(event->rect().top(), event->rect().bottom())) {
+        const bool bCourant = numero == courant;
+        peintre.setFont(bCourant ? policeCourante : font());
+        peintre.setPen(palette().color(bCourant ? QPalette::Text : QPalette::PlaceholderText));
+        peintre.drawText(0, y, largeur, hauteurTexte, Qt::AlignRight, QString::number(numero));
     }
 }

@@ -88,11 +88,15 @@ public:
 
     /// Paints the numbers of the lines shown into the margin (its own paint event).
     void PeintNumeros(QPaintEvent *event, QWidget *marge);
+    /// The 1-based numbers of the lines shown between two heights of the
+    /// viewport, each with the top of its first display line.
+    QList<QPair<int, int>> NumerosVisibles(int lHaut, int lBas) const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    QMimeData *createMimeDataFromSelection() const override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;

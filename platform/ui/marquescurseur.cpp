@@ -11,8 +11,8 @@ namespace {
 
 // How far around the caret a partner is looked for: far enough for any
 // statement written by hand, near enough to cost nothing on each key.
-constexpr int kLignesAutour = 300;
-constexpr int kCaracteresAutour = 16000;
+constexpr int kLignesAutour = 200;
+constexpr int kCaracteresAutour = 6000;
 
 QColor Melange(const QColor &a, const QColor &b, double t)
 {
@@ -46,8 +46,11 @@ QList<QTextEdit::ExtraSelection> MarquesDuCurseur(const QTextCursor &curseur, Co
     if (curseur.hasSelection())
         return marques;
 
-    // The lines around the caret, read from the state the first of them starts in.
+    // The lines around the caret, read from the state the first of them starts
+    // in. A line too long to be coloured is not read for brackets either.
     const QTextBlock courant = curseur.block();
+    if (courant.length() > ColorationSql::kLongueurMaxColoree)
+        return marques;
     QTextBlock premier = courant, dernier = courant;
     int lTaille = courant.length();
     for (int i = 0; i < kLignesAutour && premier.previous().isValid() && lTaille < kCaracteresAutour; ++i) {
