@@ -15,6 +15,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 
 namespace {
 
@@ -30,6 +31,24 @@ QString NormaliseSauts(const QString &sTexte)
     s.replace(kSeparateurParagraphe, QLatin1Char('\n'));
     s.replace(kSeparateurLigne, QLatin1Char('\n'));
     return s;
+}
+
+// A paste is written in parts of about this many lines, each in one turn of
+// the event loop: the document takes some microseconds per line.
+constexpr int kLignesParPartie = 4000;
+constexpr int kCaracteresParPartie = 256 * 1024;
+
+// End of the part of sTexte that starts at lDebut: after a line break once
+// enough lines or characters are in it, or the end of the text.
+int FinDePartie(const QString &sTexte, int lDebut)
+{
+    int lLignes = 0;
+    const int lMax = int(sTexte.size());
+    for (int i = lDebut; i < lMax; ++i) {
+        if (sTexte.at(i) == QLatin1Char('\n') && (++lLignes >= kLignesParPartie || i - lDebut >= kCaracteresParPartie))
+            return i + 1;
+    }
+    return lMax;
 }
 
 QPlainTextDocumentLayout *MiseEnPage(const QTextDocument *doc)
@@ -50,6 +69,7 @@ EditeurRiche::~EditeurRiche() = default;
 
 QString EditeurRiche::Text() const
 {
+    const_cast<EditeurRiche *>(this)->TermineCollage();
     QString s = document()->toRawText();
     // A plain document holds no frames; line separators cannot enter (every
     // way in is normalised), so only paragraph breaks need widening.
@@ -59,6 +79,7 @@ QString EditeurRiche::Text() const
 
 void EditeurRiche::SetText(const QString &sTexte)
 {
+    TermineCollage();
     const QString s = NormaliseSauts(sTexte);
     QTextCursor c(document());
     c.beginEditBlock();
@@ -73,6 +94,7 @@ void EditeurRiche::SetText(const QString &sTexte)
 
 void EditeurRiche::RemplacePlage(int lDebut, int lLongueur, const QString &sTexte)
 {
+    TermineCollage();
     const int debut = PositionDocument(lDebut);
     const int fin = qMax(debut, PositionDocument(lDebut + qMax(0, lLongueur)));
     const int h = horizontalScrollBar()->value();
@@ -127,11 +149,13 @@ int EditeurRiche::PositionDocument(int lOffset) const
 
 int EditeurRiche::SelStart() const
 {
+    const_cast<EditeurRiche *>(this)->TermineCollage();
     return OffsetTexte(textCursor().selectionStart());
 }
 
 void EditeurRiche::SetSelStart(int lPosition)
 {
+    TermineCollage();
     QTextCursor c = textCursor();
     c.setPosition(PositionDocument(lPosition));
     setTextCursor(c);
@@ -139,12 +163,14 @@ void EditeurRiche::SetSelStart(int lPosition)
 
 int EditeurRiche::SelLength() const
 {
+    const_cast<EditeurRiche *>(this)->TermineCollage();
     const QTextCursor c = textCursor();
     return OffsetTexte(c.selectionEnd()) - OffsetTexte(c.selectionStart());
 }
 
 void EditeurRiche::SetSelLength(int lLongueur)
 {
+    TermineCollage();
     QTextCursor c = textCursor();
     const int debut = c.selectionStart();
     const int offsetFin = OffsetTexte(debut) + qMax(0, lLongueur);
@@ -172,6 +198,7 @@ void EditeurRiche::MetEnPageLignesRepliables(const QTextBlock &jusqua) const
 
 int EditeurRiche::GetLineFromChar(int lPosition) const
 {
+    const_cast<EditeurRiche *>(this)->TermineCollage();
     const QTextDocument *doc = document();
     const int p = PositionDocument(lPosition);
     QTextBlock cible = doc->findBlock(p);
@@ -331,6 +358,7 @@ int EditeurRiche::EtatMaj(Qt::KeyboardModifiers modificateurs)
 
 void EditeurRiche::keyPressEvent(QKeyEvent *event)
 {
+    TermineCollage();
     int code = CodeTouche(event->key());
     if (KeyDown && code != 0) {
         KeyDown(code, EtatMaj(event->modifiers()));
@@ -362,10 +390,53 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
 
 void EditeurRiche::insertFromMimeData(const QMimeData *source)
 {
-    if (source && source->hasText()) {
-        textCursor().insertText(NormaliseSauts(source->text()));
-        ensureCursorVisible();
+    if (!source || !source->hasText())
+        return;
+    TermineCollage();
+    const QString sTexte = NormaliseSauts(source->text());
+    const int lFin = FinDePartie(sTexte, 0);
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.insertText(sTexte.left(lFin));
+    c.endEditBlock();
+    if (lFin < sTexte.size()) {
+        // The rest follows part by part, joined to this step of undo; the
+        // window paints and answers in between.
+        m_resteCollage = sTexte;
+        m_positionReste = lFin;
+        m_curseurCollage = c;
+        m_lectureSeuleAvantCollage = isReadOnly();
+        setReadOnly(true);
+        QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
+        return;
     }
+    ensureCursorVisible();
+}
+
+void EditeurRiche::CollePartie()
+{
+    if (!CollageEnCours())
+        return;
+    const int lFin = FinDePartie(m_resteCollage, m_positionReste);
+    m_curseurCollage.joinPreviousEditBlock();
+    m_curseurCollage.insertText(m_resteCollage.mid(m_positionReste, lFin - m_positionReste));
+    m_curseurCollage.endEditBlock();
+    m_positionReste = lFin;
+    if (CollageEnCours()) {
+        QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
+        return;
+    }
+    m_resteCollage.clear();
+    m_positionReste = 0;
+    setReadOnly(m_lectureSeuleAvantCollage);
+    setTextCursor(m_curseurCollage);
+    ensureCursorVisible();
+}
+
+void EditeurRiche::TermineCollage()
+{
+    while (CollageEnCours())
+        CollePartie();
 }
 
 bool EditeurRiche::canInsertFromMimeData(const QMimeData *source) const

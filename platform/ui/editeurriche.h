@@ -75,6 +75,13 @@ public:
     /// Moves the caret to the start of that 1-based line (clamped to the text).
     void AllerALaLigne(int lLigne);
 
+    /// True while a large paste is still being written, a few thousand lines at
+    /// each turn of the event loop (the editor is read-only meanwhile). Every
+    /// operation of this interface first finishes it.
+    bool CollageEnCours() const { return m_positionReste < m_resteCollage.size(); }
+    /// Writes what is left of a large paste at once.
+    void TermineCollage();
+
     /// Key-down with the virtual-key code and shift bits (1 Shift, 2 Ctrl,
     /// 4 Alt); setting KeyCode to 0 consumes the key.
     std::function<void(int &KeyCode, int Shift)> KeyDown;
@@ -109,6 +116,7 @@ private:
     void AjusteMargeNumeros();
     void MarqueCurseur();
     void DemandeLigne();
+    void CollePartie();
 
     double m_margeDroite = 0;
     int m_barres = 3;
@@ -117,4 +125,8 @@ private:
     ColorationSql *m_coloration = nullptr;
     MargeNumeros *m_marge = nullptr;
     QPlainTextEdit *m_vueLargeur = nullptr;
+    QString m_resteCollage;       ///< a large paste, written from m_positionReste on
+    int m_positionReste = 0;
+    QTextCursor m_curseurCollage; ///< where the rest of the paste goes
+    bool m_lectureSeuleAvantCollage = false;
 };

@@ -50,6 +50,7 @@ private slots:
     void setTextUneEtapeAnnulable();
     void ctrlZApresSetText();
     void collageNormaliseLesSauts();
+    void grandCollageParParties();
     void majEntreeDonneUnSautCrLf();
     void keyDownCodesEtMaj_data();
     void keyDownCodesEtMaj();
@@ -335,6 +336,31 @@ void TestEditeurRiche::collageNormaliseLesSauts()
     static_cast<Acces &>(e).insertFromMimeData(&donnees);
     QCOMPARE(e.Text(), QStringLiteral("Xa\r\nb\r\nc\r\nd"));
     QCOMPARE(e.document()->blockCount(), 4);
+}
+
+void TestEditeurRiche::grandCollageParParties()
+{
+    // A paste of many lines is written part by part; reading the text finishes
+    // it, and one undo takes all of it back.
+    EditeurRiche e;
+    e.SetText(QStringLiteral("debut fin"));
+    e.SetSelStart(6);
+    QString colle;
+    for (int i = 0; i < 10000; ++i)
+        colle += QStringLiteral("l%1\r\n").arg(i);
+    QMimeData donnees;
+    donnees.setText(colle);
+    struct Acces : EditeurRiche { using EditeurRiche::insertFromMimeData; };
+    static_cast<Acces &>(e).insertFromMimeData(&donnees);
+    QVERIFY(e.CollageEnCours());
+    QVERIFY(e.isReadOnly());
+    QCoreApplication::processEvents();
+    QCOMPARE(e.Text(), QStringLiteral("debut ") + colle + QStringLiteral("fin"));
+    QVERIFY(!e.CollageEnCours());
+    QVERIFY(!e.isReadOnly());
+    QCOMPARE(e.SelStart(), int(6 + colle.size()));
+    e.undo();
+    QCOMPARE(e.Text(), QStringLiteral("debut fin"));
 }
 
 void TestEditeurRiche::majEntreeDonneUnSautCrLf()
