@@ -81,15 +81,18 @@ void EditeurRiche::SetText(const QString &sTexte)
 {
     TermineCollage();
     const QString s = NormaliseSauts(sTexte);
+    const int lFin = FinDePartie(s, 0);
     QTextCursor c(document());
     c.beginEditBlock();
     c.select(QTextCursor::Document);
     c.removeSelectedText();
     c.setCharFormat(QTextCharFormat());
-    c.insertText(s);
+    c.insertText(s.left(lFin));
     c.endEditBlock();
     QTextCursor debut(document());
     setTextCursor(debut);
+    if (lFin < s.size())
+        CommenceCollage(s, lFin, c, false);
 }
 
 void EditeurRiche::RemplacePlage(int lDebut, int lLongueur, const QString &sTexte)
@@ -400,17 +403,23 @@ void EditeurRiche::insertFromMimeData(const QMimeData *source)
     c.insertText(sTexte.left(lFin));
     c.endEditBlock();
     if (lFin < sTexte.size()) {
-        // The rest follows part by part, joined to this step of undo; the
-        // window paints and answers in between.
-        m_resteCollage = sTexte;
-        m_positionReste = lFin;
-        m_curseurCollage = c;
-        m_lectureSeuleAvantCollage = isReadOnly();
-        setReadOnly(true);
-        QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
+        CommenceCollage(sTexte, lFin, c, true);
         return;
     }
     ensureCursorVisible();
+}
+
+// The rest of a large text follows part by part, joined to the step of undo
+// that wrote its first part; the window paints and answers in between.
+void EditeurRiche::CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin)
+{
+    m_resteCollage = sTexte;
+    m_positionReste = lEcrits;
+    m_curseurCollage = curseur;
+    m_caretApresCollage = bCaretALaFin;
+    m_lectureSeuleAvantCollage = isReadOnly();
+    setReadOnly(true);
+    QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
 }
 
 void EditeurRiche::CollePartie()
@@ -429,8 +438,10 @@ void EditeurRiche::CollePartie()
     m_resteCollage.clear();
     m_positionReste = 0;
     setReadOnly(m_lectureSeuleAvantCollage);
-    setTextCursor(m_curseurCollage);
-    ensureCursorVisible();
+    if (m_caretApresCollage) {
+        setTextCursor(m_curseurCollage);
+        ensureCursorVisible();
+    }
 }
 
 void EditeurRiche::TermineCollage()

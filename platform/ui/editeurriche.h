@@ -75,9 +75,9 @@ public:
     /// Moves the caret to the start of that 1-based line (clamped to the text).
     void AllerALaLigne(int lLigne);
 
-    /// True while a large paste is still being written, a few thousand lines at
-    /// each turn of the event loop (the editor is read-only meanwhile). Every
-    /// operation of this interface first finishes it.
+    /// True while a large paste or SetText is still being written, a few
+    /// thousand lines at each turn of the event loop (the editor is read-only
+    /// meanwhile). Every operation of this interface first finishes it.
     bool CollageEnCours() const { return m_positionReste < m_resteCollage.size(); }
     /// Writes what is left of a large paste at once.
     void TermineCollage();
@@ -117,6 +117,7 @@ private:
     void MarqueCurseur();
     void DemandeLigne();
     void CollePartie();
+    void CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin);
 
     double m_margeDroite = 0;
     int m_barres = 3;
@@ -129,4 +130,5 @@ private:
     int m_positionReste = 0;
     QTextCursor m_curseurCollage; ///< where the rest of the paste goes
     bool m_lectureSeuleAvantCollage = false;
+    bool m_caretApresCollage = true;      ///< a paste leaves the caret after it; SetText at the start
 };

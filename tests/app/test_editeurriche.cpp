@@ -361,6 +361,13 @@ void TestEditeurRiche::grandCollageParParties()
     QCOMPARE(e.SelStart(), int(6 + colle.size()));
     e.undo();
     QCOMPARE(e.Text(), QStringLiteral("debut fin"));
+    // The same for a text set whole: one step, the caret at the start.
+    e.SetText(colle);
+    QVERIFY(e.CollageEnCours());
+    QCOMPARE(e.Text(), colle);
+    QCOMPARE(e.SelStart(), 0);
+    e.undo();
+    QCOMPARE(e.Text(), QStringLiteral("debut fin"));
 }
 
 void TestEditeurRiche::majEntreeDonneUnSautCrLf()
