@@ -4,6 +4,7 @@
 // 10 MB written on one line, and the formatter on that line.
 // "Responsive" is measured up to the end of the first paint after the change
 // and the next turn of the event loop.
+// BENCH_SEUL=colle6, colle6seul, longue or courtes runs one case alone (for a profiler).
 // Last line: paste_ms=A key_p99_ms=B format_MiBps=C
 
 #include "editeurriche.h"
