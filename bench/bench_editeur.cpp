@@ -248,6 +248,7 @@ int main(int argc, char **argv)
     std::printf("keystroke in 6 MiB: p99 %.2f ms (empty editor p99 %.2f ms)\n", dFrappe, dVide);
 
     e.SetText(g.Script(UnMio));
+    e.TermineCollage();
     JusquaReponse(e);
     const double dFormat1 = Formate(e, table);
     const double dMiBps = 1000.0 / dFormat1;

@@ -33,19 +33,21 @@ QString NormaliseSauts(const QString &sTexte)
     return s;
 }
 
-// A paste is written in parts of about this many lines, each in one turn of
-// the event loop: the document takes some microseconds per line.
+// A large text is written in parts of about this many lines, each in one turn
+// of the event loop: the document takes some microseconds per line. The first
+// part, written at once, only needs to fill the view.
 constexpr int kLignesParPartie = 4000;
+constexpr int kLignesPremierePartie = 500;
 constexpr int kCaracteresParPartie = 256 * 1024;
 
 // End of the part of sTexte that starts at lDebut: after a line break once
 // enough lines or characters are in it, or the end of the text.
-int FinDePartie(const QString &sTexte, int lDebut)
+int FinDePartie(const QString &sTexte, int lDebut, int lLignesMax = kLignesParPartie)
 {
     int lLignes = 0;
     const int lMax = int(sTexte.size());
     for (int i = lDebut; i < lMax; ++i) {
-        if (sTexte.at(i) == QLatin1Char('\n') && (++lLignes >= kLignesParPartie || i - lDebut >= kCaracteresParPartie))
+        if (sTexte.at(i) == QLatin1Char('\n') && (++lLignes >= lLignesMax || i - lDebut >= kCaracteresParPartie))
             return i + 1;
     }
     return lMax;
@@ -81,7 +83,7 @@ void EditeurRiche::SetText(const QString &sTexte)
 {
     TermineCollage();
     const QString s = NormaliseSauts(sTexte);
-    const int lFin = FinDePartie(s, 0);
+    const int lFin = FinDePartie(s, 0, kLignesPremierePartie);
     QTextCursor c(document());
     c.beginEditBlock();
     c.select(QTextCursor::Document);
@@ -397,7 +399,7 @@ void EditeurRiche::insertFromMimeData(const QMimeData *source)
         return;
     TermineCollage();
     const QString sTexte = NormaliseSauts(source->text());
-    const int lFin = FinDePartie(sTexte, 0);
+    const int lFin = FinDePartie(sTexte, 0, kLignesPremierePartie);
     QTextCursor c = textCursor();
     c.beginEditBlock();
     c.insertText(sTexte.left(lFin));
