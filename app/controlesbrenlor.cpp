@@ -86,6 +86,9 @@ void ControlesBrenlor::CreeControles(QMainWindow *fenetre)
     txtRequete->setFont(policeEditeurs);
     txtRequete2 = Place(new EditeurRiche(s), "txtRequete2", 6480, 1320, 3615, 1215);
     txtRequete2->setFont(policeEditeurs);
+    // The two query editors show T-SQL as code; the log beside them stays plain.
+    txtRequete->SetAffichageCode(true);
+    txtRequete2->SetAffichageCode(true);
 
     for (QAbstractButton *b : QList<QAbstractButton *>{btnLancer, btnFormater, btnComparer, chkLimiteADroite})
         AjustePoliceALaLargeur(b);

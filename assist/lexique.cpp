@@ -22,10 +22,42 @@ int LecteurSql::FinNom(int i) const
     return i;
 }
 
-// A closing character written twice stands for itself inside the name.
+int CodeEtat(const EtatLecture &etat)
+{
+    switch (etat.genreOuvert) {
+    case GenreJeton::Chaine: return 1;
+    case GenreJeton::Guillemet: return 2;
+    case GenreJeton::Crochet: return 3;
+    case GenreJeton::Commentaire: return 3 + qMax(1, etat.lProfondeur);
+    default: return 0;
+    }
+}
+
+EtatLecture EtatDuCode(int lCode)
+{
+    EtatLecture etat;
+    if (lCode == 1)
+        etat.genreOuvert = GenreJeton::Chaine;
+    else if (lCode == 2)
+        etat.genreOuvert = GenreJeton::Guillemet;
+    else if (lCode == 3)
+        etat.genreOuvert = GenreJeton::Crochet;
+    else if (lCode > 3) {
+        etat.genreOuvert = GenreJeton::Commentaire;
+        etat.lProfondeur = lCode - 3;
+    }
+    return etat;
+}
+
 int LecteurSql::FinEncadre(int i, QChar fermant, bool &bFerme) const
 {
-    for (++i; i < m_texte.size(); ++i) {
+    return FinSuiteEncadre(i + 1, fermant, bFerme);
+}
+
+// A closing character written twice stands for itself inside the name.
+int LecteurSql::FinSuiteEncadre(int i, QChar fermant, bool &bFerme) const
+{
+    for (; i < m_texte.size(); ++i) {
         if (m_texte.at(i) != fermant)
             continue;
         if (At(i + 1) == fermant) {
@@ -51,25 +83,22 @@ int LecteurSql::FinCommentaireLigne(int i) const
     return i;
 }
 
-// T-SQL block comments nest.
-int LecteurSql::FinCommentaireBloc(int i, bool &bFerme) const
+// T-SQL block comments nest. Reads from i at the given depth; returns where the
+// outermost comment closes (depth back to 0) or the end of the text.
+int LecteurSql::FinCommentaireImbrique(int i, int &lProfondeur) const
 {
-    int lProfondeur = 0;
     while (i < m_texte.size()) {
         if (m_texte.at(i) == QLatin1Char('/') && At(i + 1) == QLatin1Char('*')) {
             ++lProfondeur;
             i += 2;
         } else if (m_texte.at(i) == QLatin1Char('*') && At(i + 1) == QLatin1Char('/')) {
             i += 2;
-            if (--lProfondeur == 0) {
-                bFerme = true;
+            if (--lProfondeur == 0)
                 return i;
-            }
         } else {
             ++i;
         }
     }
-    bFerme = false;
     return i;
 }
 
@@ -80,11 +109,57 @@ int LecteurSql::FinBlancs(int i) const
     return i;
 }
 
+// The first piece of a line that starts inside a piece left open above.
+bool LecteurSql::SuiteDePieceOuverte(Jeton &jeton)
+{
+    const EtatLecture etat = m_etatDebut;
+    m_etatDebut = EtatLecture();
+    jeton = Jeton();
+    jeton.genre = etat.genreOuvert;
+    jeton.lDebut = m_position;
+    int lProfondeur = 0;
+    bool bFerme = true;
+    if (etat.genreOuvert == GenreJeton::Commentaire) {
+        lProfondeur = qMax(1, etat.lProfondeur);
+        jeton.lFin = FinCommentaireImbrique(m_position, lProfondeur);
+        bFerme = lProfondeur == 0;
+    } else {
+        const QChar fermant = etat.genreOuvert == GenreJeton::Chaine      ? QLatin1Char('\'')
+                              : etat.genreOuvert == GenreJeton::Crochet ? QLatin1Char(']')
+                                                                        : QLatin1Char('"');
+        jeton.lFin = FinSuiteEncadre(m_position, fermant, bFerme);
+    }
+    jeton.bFerme = bFerme;
+    m_position = jeton.lFin;
+    NoteEtatFin(jeton, lProfondeur);
+    return true;
+}
+
+void LecteurSql::NoteEtatFin(const Jeton &jeton, int lProfondeur)
+{
+    m_etatFin = EtatLecture();
+    if (jeton.bFerme)
+        return;
+    if (jeton.genre == GenreJeton::Commentaire) {
+        // A line comment ends with its line; only a block comment stays open.
+        if (lProfondeur > 0) {
+            m_etatFin.genreOuvert = GenreJeton::Commentaire;
+            m_etatFin.lProfondeur = lProfondeur;
+        }
+    } else if (jeton.genre == GenreJeton::Chaine || jeton.genre == GenreJeton::Crochet
+               || jeton.genre == GenreJeton::Guillemet) {
+        m_etatFin.genreOuvert = jeton.genre;
+    }
+}
+
 bool LecteurSql::Suivant(Jeton &jeton)
 {
     const int i = m_position;
     if (i >= m_texte.size())
         return false;
+    if (m_etatDebut.EstOuvert())
+        return SuiteDePieceOuverte(jeton);
+    int lProfondeur = 0;
     const QChar ch = m_texte.at(i);
     jeton = Jeton();
     jeton.lDebut = i;
@@ -114,13 +189,15 @@ bool LecteurSql::Suivant(Jeton &jeton)
         bFerme = false;
     } else if (ch == QLatin1Char('/') && At(i + 1) == QLatin1Char('*')) {
         jeton.genre = GenreJeton::Commentaire;
-        lFin = FinCommentaireBloc(i, bFerme);
+        lFin = FinCommentaireImbrique(i, lProfondeur);
+        bFerme = lProfondeur == 0;
     } else {
         jeton.genre = GenreJeton::Autre;
     }
     jeton.lFin = lFin;
     jeton.bFerme = bFerme;
     m_position = lFin;
+    NoteEtatFin(jeton, lProfondeur);
     return true;
 }
 

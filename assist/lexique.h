@@ -22,6 +22,22 @@ struct Jeton {
     bool bFerme = true;
 };
 
+/// Where a line starts when an earlier line left a piece open: inside a string,
+/// a quoted or bracketed name, or a block comment nested lProfondeur deep.
+struct EtatLecture {
+    GenreJeton genreOuvert = GenreJeton::Blanc; ///< Chaine, Guillemet, Crochet, Commentaire; Blanc: none
+    int lProfondeur = 0;                        ///< depth of the open block comment
+    bool EstOuvert() const { return genreOuvert != GenreJeton::Blanc; }
+    bool operator==(const EtatLecture &autre) const
+    {
+        return genreOuvert == autre.genreOuvert && lProfondeur == autre.lProfondeur;
+    }
+};
+
+/// The state as one non-negative whole number (0: nothing open), and back.
+int CodeEtat(const EtatLecture &etat);
+EtatLecture EtatDuCode(int lCode);
+
 /// True for the characters a T-SQL name is made of: Unicode letters, marks and
 /// digits, "_", "@", "#" and "$".
 bool EstCaractereDeNom(QChar ch);
@@ -31,23 +47,35 @@ class LecteurSql
 {
 public:
     explicit LecteurSql(const QString &sTexte, int lDepart = 0) : m_texte(sTexte), m_position(lDepart) {}
+    /// Reads a line that starts inside the piece an earlier line left open: the
+    /// first piece is the rest of that piece (a Commentaire, Chaine, Crochet or Guillemet).
+    LecteurSql(const QString &sTexte, const EtatLecture &etatDebut)
+        : m_texte(sTexte), m_position(0), m_etatDebut(etatDebut), m_etatFin(etatDebut) {}
 
     /// The next piece; false at the end of the text.
     bool Suivant(Jeton &jeton);
     /// Offset of the first character not yet read.
     int Position() const { return m_position; }
+    /// The state the text read so far ends in: the piece left open by the last
+    /// piece read (a line comment closes with its line), or nothing open.
+    EtatLecture EtatFinal() const { return m_etatFin; }
 
 private:
     int FinNom(int i) const;
     int FinEncadre(int i, QChar fermant, bool &bFerme) const;
     int FinChaine(int i, bool &bFerme) const;
     int FinCommentaireLigne(int i) const;
-    int FinCommentaireBloc(int i, bool &bFerme) const;
+    int FinSuiteEncadre(int i, QChar fermant, bool &bFerme) const;
+    int FinCommentaireImbrique(int i, int &lProfondeur) const;
+    bool SuiteDePieceOuverte(Jeton &jeton);
+    void NoteEtatFin(const Jeton &jeton, int lProfondeur);
     int FinBlancs(int i) const;
     QChar At(int i) const { return i < m_texte.size() ? m_texte.at(i) : QChar(); }
 
     const QString &m_texte;
     int m_position;
+    EtatLecture m_etatDebut;
+    EtatLecture m_etatFin;
 };
 
 /// True for the pieces that are part of a (possibly dotted) name.

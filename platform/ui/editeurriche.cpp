@@ -1,14 +1,21 @@
 #include "editeurriche.h"
+#include "colorationsql.h"
+#include "margenumeros.h"
+#include "marquescurseur.h"
 #include "twips.h"
 
-#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 
 namespace {
 
@@ -26,18 +33,45 @@ QString NormaliseSauts(const QString &sTexte)
     return s;
 }
 
+// A large text is written in parts of about this many lines, each in one turn
+// of the event loop: the document takes some microseconds per line. The first
+// part, written at once, only needs to fill the view.
+constexpr int kLignesParPartie = 4000;
+constexpr int kLignesPremierePartie = 500;
+constexpr int kCaracteresParPartie = 256 * 1024;
+
+// End of the part of sTexte that starts at lDebut: after a line break once
+// enough lines or characters are in it, or the end of the text.
+int FinDePartie(const QString &sTexte, int lDebut, int lLignesMax = kLignesParPartie)
+{
+    int lLignes = 0;
+    const int lMax = int(sTexte.size());
+    for (int i = lDebut; i < lMax; ++i) {
+        if (sTexte.at(i) == QLatin1Char('\n') && (++lLignes >= lLignesMax || i - lDebut >= kCaracteresParPartie))
+            return i + 1;
+    }
+    return lMax;
+}
+
+QPlainTextDocumentLayout *MiseEnPage(const QTextDocument *doc)
+{
+    return qobject_cast<QPlainTextDocumentLayout *>(doc->documentLayout());
+}
+
 } // namespace
 
-EditeurRiche::EditeurRiche(QWidget *parent) : QTextEdit(parent)
+EditeurRiche::EditeurRiche(QWidget *parent) : QPlainTextEdit(parent)
 {
-    setAcceptRichText(false);
     setUndoRedoEnabled(true);
     setTabChangesFocus(false);
     SetScrollBars(3);
 }
 
+EditeurRiche::~EditeurRiche() = default;
+
 QString EditeurRiche::Text() const
 {
+    const_cast<EditeurRiche *>(this)->TermineCollage();
     QString s = document()->toRawText();
     // A plain document holds no frames; line separators cannot enter (every
     // way in is normalised), so only paragraph breaks need widening.
@@ -47,16 +81,39 @@ QString EditeurRiche::Text() const
 
 void EditeurRiche::SetText(const QString &sTexte)
 {
+    TermineCollage();
     const QString s = NormaliseSauts(sTexte);
+    const int lFin = FinDePartie(s, 0, kLignesPremierePartie);
     QTextCursor c(document());
     c.beginEditBlock();
     c.select(QTextCursor::Document);
     c.removeSelectedText();
     c.setCharFormat(QTextCharFormat());
-    c.insertText(s);
+    c.insertText(s.left(lFin));
     c.endEditBlock();
     QTextCursor debut(document());
     setTextCursor(debut);
+    if (lFin < s.size())
+        CommenceCollage(s, lFin, c, false);
+}
+
+void EditeurRiche::RemplacePlage(int lDebut, int lLongueur, const QString &sTexte)
+{
+    TermineCollage();
+    const int debut = PositionDocument(lDebut);
+    const int fin = qMax(debut, PositionDocument(lDebut + qMax(0, lLongueur)));
+    const int h = horizontalScrollBar()->value();
+    const int v = verticalScrollBar()->value();
+    QTextCursor c(document());
+    c.setPosition(debut);
+    c.setPosition(fin, QTextCursor::KeepAnchor);
+    c.beginEditBlock();
+    c.insertText(NormaliseSauts(sTexte));
+    c.endEditBlock();
+    setTextCursor(c);
+    // Setting the caret brings it into view; the view stays where it was.
+    verticalScrollBar()->setValue(v);
+    horizontalScrollBar()->setValue(h);
 }
 
 void EditeurRiche::RemplacePlage(int lDebut, int lLongueur, const QString &sTexte)
@@ -114,11 +171,13 @@ int EditeurRiche::PositionDocument(int lOffset) const
 
 int EditeurRiche::SelStart() const
 {
+    const_cast<EditeurRiche *>(this)->TermineCollage();
     return OffsetTexte(textCursor().selectionStart());
 }
 
 void EditeurRiche::SetSelStart(int lPosition)
 {
+    TermineCollage();
     QTextCursor c = textCursor();
     c.setPosition(PositionDocument(lPosition));
     setTextCursor(c);
@@ -126,12 +185,14 @@ void EditeurRiche::SetSelStart(int lPosition)
 
 int EditeurRiche::SelLength() const
 {
+    const_cast<EditeurRiche *>(this)->TermineCollage();
     const QTextCursor c = textCursor();
     return OffsetTexte(c.selectionEnd()) - OffsetTexte(c.selectionStart());
 }
 
 void EditeurRiche::SetSelLength(int lLongueur)
 {
+    TermineCollage();
     QTextCursor c = textCursor();
     const int debut = c.selectionStart();
     const int offsetFin = OffsetTexte(debut) + qMax(0, lLongueur);
@@ -140,27 +201,39 @@ void EditeurRiche::SetSelLength(int lLongueur)
     setTextCursor(c);
 }
 
-int EditeurRiche::GetLineFromChar(int lPosition) const
+// Only the lines that may wrap need laying out to count display lines: one
+// whose every character at its widest still fits the width stays one line.
+void EditeurRiche::MetEnPageLignesRepliables(const QTextBlock &jusqua) const
 {
     const QTextDocument *doc = document();
+    QPlainTextDocumentLayout *mise = MiseEnPage(doc);
+    if (!mise || doc->defaultTextOption().wrapMode() == QTextOption::NoWrap || LargeurRetour() <= 0)
+        return;
+    const QFontMetricsF fm(doc->defaultFont());
+    const qreal largeurCar = qMax(fm.maxWidth(), doc->defaultTextOption().tabStopDistance());
+    const qreal disponible = LargeurRetour() - 2 * doc->documentMargin();
+    const int lSure = largeurCar > 0 ? int(disponible / largeurCar) : 0;
+    for (QTextBlock b = doc->begin(); b.isValid() && b != jusqua; b = b.next())
+        if (b.length() > lSure && b.layout()->lineCount() == 0)
+            mise->ensureBlockLayout(b);
+}
+
+int EditeurRiche::GetLineFromChar(int lPosition) const
+{
+    const_cast<EditeurRiche *>(this)->TermineCollage();
+    const QTextDocument *doc = document();
     const int p = PositionDocument(lPosition);
-    const QTextBlock cible = doc->findBlock(p);
+    QTextBlock cible = doc->findBlock(p);
     if (!cible.isValid())
-        return 0;
-    // Asking for the block's rectangle lays the document out up to it.
-    doc->documentLayout()->blockBoundingRect(cible);
-    int ligne = 0;
-    for (QTextBlock b = doc->begin(); b.isValid() && b != cible; b = b.next()) {
-        const QTextLayout *l = b.layout();
-        ligne += (l && l->lineCount() > 0) ? l->lineCount() : 1;
-    }
+        cible = doc->lastBlock();
+    MetEnPageLignesRepliables(cible);
+    if (QPlainTextDocumentLayout *mise = MiseEnPage(doc))
+        mise->ensureBlockLayout(cible);
+    int ligne = cible.firstLineNumber();
     const QTextLayout *l = cible.layout();
     if (l && l->lineCount() > 0) {
-        const QTextLine tl = l->lineForTextPosition(p - cible.position());
-        if (tl.isValid())
-            ligne += tl.lineNumber();
-        else
-            ligne += l->lineCount() - 1;
+        const QTextLine tl = l->lineForTextPosition(qMin(p - cible.position(), cible.length() - 1));
+        ligne += tl.isValid() ? tl.lineNumber() : l->lineCount() - 1;
     }
     return ligne;
 }
@@ -178,8 +251,67 @@ void EditeurRiche::AppliqueMarge()
         return;
     }
     const double pixels = TwipsEnPixelsReels(this, m_margeDroite);
+    m_largeurRetour = int(qBound(1.0, pixels, 1.0e7));
     setLineWrapMode(QTextEdit::FixedPixelWidth);
-    setLineWrapColumnOrWidth(int(qBound(1.0, pixels, 1.0e7)));
+}
+
+void EditeurRiche::setLineWrapMode(QTextEdit::LineWrapMode mode)
+{
+    m_modeRetour = mode;
+    QPlainTextEdit::setLineWrapMode(mode == QTextEdit::NoWrap ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    AppliqueLargeurRetour();
+}
+
+void EditeurRiche::setLineWrapColumnOrWidth(int lLargeur)
+{
+    m_largeurRetour = lLargeur;
+    AppliqueLargeurRetour();
+}
+
+// The plain-text layout wraps at the width of the widest view of its document.
+// A view that is never shown, as wide as the fixed width, makes that width the
+// document's for as long as this editor is narrower.
+void EditeurRiche::AppliqueLargeurRetour()
+{
+    int largeur = 0;
+    if (m_modeRetour == QTextEdit::FixedPixelWidth)
+        largeur = m_largeurRetour;
+    else if (m_modeRetour == QTextEdit::FixedColumnWidth)
+        largeur = m_largeurRetour * fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    if (m_vueLargeur && m_vueLargeur->width() == largeur)
+        return;
+    const bool bAvaitVue = m_vueLargeur != nullptr;
+    delete m_vueLargeur;
+    m_vueLargeur = nullptr;
+    if (largeur > 0) {
+        m_vueLargeur = new QPlainTextEdit(this);
+        m_vueLargeur->setVisible(false);
+        m_vueLargeur->setFrameShape(QFrame::NoFrame);
+        m_vueLargeur->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_vueLargeur->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_vueLargeur->setFont(font());
+        m_vueLargeur->setDocument(document());
+        m_vueLargeur->setGeometry(0, 0, largeur, 1);
+        // A hidden widget gets its resize events only when shown; this one never
+        // is. The first places its viewport, the second lays the text out.
+        QResizeEvent taille(QSize(largeur, 1), QSize(0, 1));
+        QCoreApplication::sendEvent(m_vueLargeur, &taille);
+        QResizeEvent tailleVue(m_vueLargeur->viewport()->size(), QSize(0, 1));
+        QCoreApplication::sendEvent(m_vueLargeur->viewport(), &tailleVue);
+    } else if (bAvaitVue && m_modeRetour != QTextEdit::NoWrap) {
+        // Back to this editor's own width.
+        QPlainTextEdit::setLineWrapMode(QPlainTextEdit::NoWrap);
+        QPlainTextEdit::setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    }
+    viewport()->update();
+}
+
+qreal EditeurRiche::LargeurRetour() const
+{
+    if (m_modeRetour == QTextEdit::NoWrap)
+        return 0;
+    const qreal vue = viewport()->width();
+    return m_vueLargeur ? qMax<qreal>(vue, m_vueLargeur->viewport()->width()) : vue;
 }
 
 void EditeurRiche::SetScrollBars(int lBarres)
@@ -248,6 +380,7 @@ int EditeurRiche::EtatMaj(Qt::KeyboardModifiers modificateurs)
 
 void EditeurRiche::keyPressEvent(QKeyEvent *event)
 {
+    TermineCollage();
     int code = CodeTouche(event->key());
     if (KeyDown && code != 0) {
         KeyDown(code, EtatMaj(event->modifiers()));
@@ -256,6 +389,11 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
+    if (AffichageCode() && code == 'G' && EtatMaj(event->modifiers()) == 2) {
+        event->accept();
+        DemandeLigne();
+        return;
+    }
     const QString texte = event->text();
     // Shift+Enter would insert a line separator inside the paragraph; the
     // text has only one kind of line break.
@@ -263,10 +401,10 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
         && (event->modifiers() & Qt::ShiftModifier)) {
         QKeyEvent simple(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
                          event->text(), event->isAutoRepeat(), ushort(event->count()));
-        QTextEdit::keyPressEvent(&simple);
+        QPlainTextEdit::keyPressEvent(&simple);
         event->setAccepted(simple.isAccepted());
     } else {
-        QTextEdit::keyPressEvent(event);
+        QPlainTextEdit::keyPressEvent(event);
     }
     if (KeyPress && !texte.isEmpty())
         KeyPress(texte.at(0).unicode());
@@ -274,10 +412,61 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
 
 void EditeurRiche::insertFromMimeData(const QMimeData *source)
 {
-    if (source && source->hasText()) {
-        textCursor().insertText(NormaliseSauts(source->text()));
+    if (!source || !source->hasText())
+        return;
+    TermineCollage();
+    const QString sTexte = NormaliseSauts(source->text());
+    const int lFin = FinDePartie(sTexte, 0, kLignesPremierePartie);
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.insertText(sTexte.left(lFin));
+    c.endEditBlock();
+    if (lFin < sTexte.size()) {
+        CommenceCollage(sTexte, lFin, c, true);
+        return;
+    }
+    ensureCursorVisible();
+}
+
+// The rest of a large text follows part by part, joined to the step of undo
+// that wrote its first part; the window paints and answers in between.
+void EditeurRiche::CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin)
+{
+    m_resteCollage = sTexte;
+    m_positionReste = lEcrits;
+    m_curseurCollage = curseur;
+    m_caretApresCollage = bCaretALaFin;
+    m_lectureSeuleAvantCollage = isReadOnly();
+    setReadOnly(true);
+    QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
+}
+
+void EditeurRiche::CollePartie()
+{
+    if (!CollageEnCours())
+        return;
+    const int lFin = FinDePartie(m_resteCollage, m_positionReste);
+    m_curseurCollage.joinPreviousEditBlock();
+    m_curseurCollage.insertText(m_resteCollage.mid(m_positionReste, lFin - m_positionReste));
+    m_curseurCollage.endEditBlock();
+    m_positionReste = lFin;
+    if (CollageEnCours()) {
+        QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
+        return;
+    }
+    m_resteCollage.clear();
+    m_positionReste = 0;
+    setReadOnly(m_lectureSeuleAvantCollage);
+    if (m_caretApresCollage) {
+        setTextCursor(m_curseurCollage);
         ensureCursorVisible();
     }
+}
+
+void EditeurRiche::TermineCollage()
+{
+    while (CollageEnCours())
+        CollePartie();
 }
 
 bool EditeurRiche::canInsertFromMimeData(const QMimeData *source) const
@@ -285,3 +474,149 @@ bool EditeurRiche::canInsertFromMimeData(const QMimeData *source) const
     return source && source->hasText();
 }
 
+// What is copied is the text alone: no markup, whatever colours it is shown in.
+QMimeData *EditeurRiche::createMimeDataFromSelection() const
+{
+    auto *donnees = new QMimeData;
+    QString s = textCursor().selectedText();
+    s.replace(kSeparateurParagraphe, QLatin1Char('\n'));
+    donnees->setText(s);
+    return donnees;
+}
+
+void EditeurRiche::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    if (m_marge) {
+        const QRect r = contentsRect();
+        m_marge->setGeometry(QRect(r.left(), r.top(), m_marge->Largeur(), r.height()));
+    }
+}
+
+void EditeurRiche::paintEvent(QPaintEvent *event)
+{
+    // Colours go on the lines about to be drawn, and on no other.
+    if (m_coloration) {
+        const int hauteurLigne = qMax(1, fontMetrics().lineSpacing());
+        m_coloration->ColoreBlocs(firstVisibleBlock(), viewport()->height() / hauteurLigne + 2);
+    }
+    QPlainTextEdit::paintEvent(event);
+}
+
+void EditeurRiche::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_coloration) {
+        m_coloration->DefinitPalette(palette());
+        MarqueCurseur();
+        viewport()->update();
+    } else if (event->type() == QEvent::FontChange) {
+        if (m_vueLargeur)
+            m_vueLargeur->setFont(font());
+        AjusteMargeNumeros();
+    }
+}
+
+void EditeurRiche::SetAffichageCode(bool bCode)
+{
+    if (bCode == AffichageCode())
+        return;
+    if (!bCode) {
+        m_coloration->Retire();
+        delete m_coloration;
+        delete m_marge;
+        m_coloration = nullptr;
+        m_marge = nullptr;
+        setViewportMargins(0, 0, 0, 0);
+        setExtraSelections({});
+        return;
+    }
+    m_coloration = new ColorationSql(document(), this);
+    m_coloration->DefinitPalette(palette());
+    m_marge = new MargeNumeros(this);
+    connect(this, &QPlainTextEdit::blockCountChanged, m_marge, [this] { AjusteMargeNumeros(); });
+    connect(this, &QPlainTextEdit::updateRequest, m_marge, [this](const QRect &r, int dy) {
+        if (dy)
+            m_marge->scroll(0, dy);
+        else
+            m_marge->update(0, r.y(), m_marge->width(), r.height());
+    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, m_marge, [this] {
+        MarqueCurseur();
+        m_marge->update();
+    });
+    AjusteMargeNumeros();
+    m_marge->show();
+    MarqueCurseur();
+}
+
+void EditeurRiche::AjusteMargeNumeros()
+{
+    if (!m_marge)
+        return;
+    const int largeur = m_marge->Calcule(blockCount(), fontMetrics());
+    if (viewportMargins().left() != largeur)
+        setViewportMargins(largeur, 0, 0, 0);
+    const QRect r = contentsRect();
+    m_marge->setGeometry(QRect(r.left(), r.top(), largeur, r.height()));
+}
+
+void EditeurRiche::MarqueCurseur()
+{
+    if (m_coloration)
+        setExtraSelections(MarquesDuCurseur(textCursor(), *m_coloration, palette()));
+}
+
+void EditeurRiche::AllerALaLigne(int lLigne)
+{
+    const QTextBlock bloc = document()->findBlockByNumber(qBound(1, lLigne, blockCount()) - 1);
+    QTextCursor c = textCursor();
+    c.setPosition(bloc.position());
+    setTextCursor(c);
+    centerCursor();
+}
+
+void EditeurRiche::DemandeLigne()
+{
+    bool bOk = false;
+    const int lLigne = QInputDialog::getInt(this, QStringLiteral("Aller à la ligne"),
+                                            QStringLiteral("Numéro de ligne (1 à %1) :").arg(blockCount()),
+                                            textCursor().blockNumber() + 1, 1, blockCount(), 1, &bOk);
+    if (bOk)
+        AllerALaLigne(lLigne);
+}
+
+QList<QPair<int, int>> EditeurRiche::NumerosVisibles(int lHaut, int lBas) const
+{
+    QList<QPair<int, int>> numeros;
+    QTextBlock bloc = firstVisibleBlock();
+    int numero = bloc.blockNumber();
+    qreal haut = blockBoundingGeometry(bloc).translated(contentOffset()).top();
+    // A wrapped line keeps one number, written beside its first display line.
+    while (bloc.isValid() && haut <= lBas) {
+        const qreal bas = haut + blockBoundingRect(bloc).height();
+        if (bloc.isVisible() && bas >= lHaut)
+            numeros.append({numero + 1, qRound(haut)});
+        bloc = bloc.next();
+        haut = bas;
+        ++numero;
+    }
+    return numeros;
+}
+
+void EditeurRiche::PeintNumeros(QPaintEvent *event, QWidget *marge)
+{
+    QPainter peintre(marge);
+    peintre.fillRect(event->rect(), palette().color(QPalette::Window));
+    const int courant = textCursor().blockNumber() + 1;
+    QFont policeCourante = font();
+    policeCourante.setBold(true);
+    const int hauteurTexte = fontMetrics().height();
+    const int largeur = marge->width() - MargeNumeros::kEspaceDroite;
+    for (const auto &[numero, y] : NumerosVisibles(event->rect().top(), event->rect().bottom())) {
+        const bool bCourant = numero == courant;
+        peintre.setFont(bCourant ? policeCourante : font());
+        peintre.setPen(palette().color(bCourant ? QPalette::Text : QPalette::PlaceholderText));
+        peintre.drawText(0, y, largeur, hauteurTexte, Qt::AlignRight, QString::number(numero));
+    }
+}

@@ -1,7 +1,11 @@
 #pragma once
+#include <QPlainTextEdit>
 #include <QRect>
 #include <QTextEdit>
 #include <functional>
+
+class ColorationSql;
+class MargeNumeros;
 
 /// A plain-text query editor with the interface the rest of the program was
 /// written against: offsets and texts count a line break as CR LF (two
@@ -11,17 +15,25 @@
 /// crossing this class is converted between the two countings. An offset that
 /// falls between the CR and the LF of a break is taken as the position right
 /// after the break (the caret cannot stand inside a line break).
-class EditeurRiche : public QTextEdit
+///
+/// The text is laid out lazily, line by line as it is shown, so that large
+/// scripts open, paste and scroll without laying out the whole document.
+class EditeurRiche : public QPlainTextEdit
 {
     Q_OBJECT
 public:
     explicit EditeurRiche(QWidget *parent = nullptr);
+    ~EditeurRiche() override;
 
     /// The whole text, line breaks as CR LF.
     QString Text() const;
     /// Replaces the whole text (CR LF, lone CR or lone LF all start a new line)
     /// as one step that Ctrl+Z undoes; the caret goes to the start.
     void SetText(const QString &sTexte);
+    /// Replaces lLongueur characters from lDebut (offsets as SelStart counts
+    /// them) with sTexte, as one step that Ctrl+Z undoes; the view does not
+    /// scroll and the caret ends after the inserted text.
+    void RemplacePlage(int lDebut, int lLongueur, const QString &sTexte);
 
     /// Number of characters (CR LF counting two) before the caret.
     int SelStart() const;
@@ -47,12 +59,33 @@ public:
     void SetScrollBars(int lBarres);
     int ScrollBars() const { return m_barres; }
 
+    /// How lines wrap, in the terms of a rich-text editor: at the editor's
+    /// edge, at a fixed width in pixels, or not at all.
+    QTextEdit::LineWrapMode lineWrapMode() const { return m_modeRetour; }
+    void setLineWrapMode(QTextEdit::LineWrapMode mode);
+    int lineWrapColumnOrWidth() const { return m_largeurRetour; }
+    void setLineWrapColumnOrWidth(int lLargeur);
+
     /// The caret rectangle in viewport coordinates.
     QRect CaretRect() const;
 
     /// Conversions between CR LF offsets and document positions.
     int PositionDocument(int lOffset) const;
     int OffsetTexte(int lPositionDocument) const;
+
+    /// Shows the text as code: colours of the T-SQL pieces, line numbers in a
+    /// margin, the caret's line and brackets marked, Ctrl+G to go to a line.
+    void SetAffichageCode(bool bCode);
+    bool AffichageCode() const { return m_coloration != nullptr; }
+    /// Moves the caret to the start of that 1-based line (clamped to the text).
+    void AllerALaLigne(int lLigne);
+
+    /// True while a large paste or SetText is still being written, a few
+    /// thousand lines at each turn of the event loop (the editor is read-only
+    /// meanwhile). Every operation of this interface first finishes it.
+    bool CollageEnCours() const { return m_positionReste < m_resteCollage.size(); }
+    /// Writes what is left of a large paste at once.
+    void TermineCollage();
 
     /// Key-down with the virtual-key code and shift bits (1 Shift, 2 Ctrl,
     /// 4 Alt); setting KeyCode to 0 consumes the key.
@@ -65,13 +98,42 @@ public:
     /// Shift bits of Qt modifiers.
     static int EtatMaj(Qt::KeyboardModifiers modificateurs);
 
+    /// Paints the numbers of the lines shown into the margin (its own paint event).
+    void PeintNumeros(QPaintEvent *event, QWidget *marge);
+    /// The 1-based numbers of the lines shown between two heights of the
+    /// viewport, each with the top of its first display line.
+    QList<QPair<int, int>> NumerosVisibles(int lHaut, int lBas) const;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void AppliqueMarge();
+    void AppliqueLargeurRetour();
+    qreal LargeurRetour() const;
+    void MetEnPageLignesRepliables(const QTextBlock &jusqua) const;
+    void AjusteMargeNumeros();
+    void MarqueCurseur();
+    void DemandeLigne();
+    void CollePartie();
+    void CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin);
+
     double m_margeDroite = 0;
     int m_barres = 3;
+    QTextEdit::LineWrapMode m_modeRetour = QTextEdit::WidgetWidth;
+    int m_largeurRetour = 0;
+    ColorationSql *m_coloration = nullptr;
+    MargeNumeros *m_marge = nullptr;
+    QPlainTextEdit *m_vueLargeur = nullptr;
+    QString m_resteCollage;       ///< a large paste, written from m_positionReste on
+    int m_positionReste = 0;
+    QTextCursor m_curseurCollage; ///< where the rest of the paste goes
+    bool m_lectureSeuleAvantCollage = false;
+    bool m_caretApresCollage = true;      ///< a paste leaves the caret after it; SetText at the start
 };

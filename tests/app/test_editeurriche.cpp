@@ -4,6 +4,8 @@
 #include "textesuivi.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
@@ -52,11 +54,17 @@ private slots:
     void texteSuiviDesChangements();
     void ctrlZApresSetText();
     void collageNormaliseLesSauts();
+    void grandCollageParParties();
     void majEntreeDonneUnSautCrLf();
     void keyDownCodesEtMaj_data();
     void keyDownCodesEtMaj();
     void keyDownConsomme();
     void keyPressApresInsertion();
+    void couleursSansToucherAuTexte();
+    void numerosSuiventLeRetour();
+    void retourFixeMesureDepuisLeTexte();
+    void remplacePlageUneEtape();
+    void allerALaLigne();
 };
 
 void TestEditeurRiche::texteEnCrLf_data()
@@ -405,6 +413,38 @@ void TestEditeurRiche::collageNormaliseLesSauts()
     QCOMPARE(e.document()->blockCount(), 4);
 }
 
+void TestEditeurRiche::grandCollageParParties()
+{
+    // A paste of many lines is written part by part; reading the text finishes
+    // it, and one undo takes all of it back.
+    EditeurRiche e;
+    e.SetText(QStringLiteral("debut fin"));
+    e.SetSelStart(6);
+    QString colle;
+    for (int i = 0; i < 10000; ++i)
+        colle += QStringLiteral("l%1\r\n").arg(i);
+    QMimeData donnees;
+    donnees.setText(colle);
+    struct Acces : EditeurRiche { using EditeurRiche::insertFromMimeData; };
+    static_cast<Acces &>(e).insertFromMimeData(&donnees);
+    QVERIFY(e.CollageEnCours());
+    QVERIFY(e.isReadOnly());
+    QCoreApplication::processEvents();
+    QCOMPARE(e.Text(), QStringLiteral("debut ") + colle + QStringLiteral("fin"));
+    QVERIFY(!e.CollageEnCours());
+    QVERIFY(!e.isReadOnly());
+    QCOMPARE(e.SelStart(), int(6 + colle.size()));
+    e.undo();
+    QCOMPARE(e.Text(), QStringLiteral("debut fin"));
+    // The same for a text set whole: one step, the caret at the start.
+    e.SetText(colle);
+    QVERIFY(e.CollageEnCours());
+    QCOMPARE(e.Text(), colle);
+    QCOMPARE(e.SelStart(), 0);
+    e.undo();
+    QCOMPARE(e.Text(), QStringLiteral("debut fin"));
+}
+
 void TestEditeurRiche::majEntreeDonneUnSautCrLf()
 {
     EditeurRiche e;
@@ -489,6 +529,114 @@ void TestEditeurRiche::keyPressApresInsertion()
     QTest::keyClick(&e, Qt::Key_Backspace);
     QCOMPARE(codeVu, 8);
     QCOMPARE(texteVu, QStringLiteral("cli"));
+}
+
+void TestEditeurRiche::couleursSansToucherAuTexte()
+{
+    EditeurRiche e;
+    e.SetAffichageCode(true);
+    e.resize(500, 300);
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    const QString texte = QStringLiteral("select 'a\r\nb' /* c */ [d]\r\nGO\r\n-- e\r\nselect @x, #t, 12");
+    e.SetText(texte);
+    e.viewport()->repaint();
+    QVERIFY2(!e.document()->firstBlock().layout()->formats().isEmpty(), "the first line was coloured");
+    QCOMPARE(e.Text(), texte);
+    for (int o = 0; o <= texte.size(); ++o) {
+        e.SetSelStart(o);
+        QCOMPARE(e.SelStart(), EntreCrEtLf(texte, o) ? o + 1 : o);
+    }
+    // A quote typed at the start opens a string over every line below.
+    e.setFocus();
+    e.SetSelStart(0);
+    QTest::keyClick(&e, Qt::Key_Apostrophe);
+    e.viewport()->repaint();
+    QCOMPARE(e.Text(), QLatin1Char('\'') + texte);
+    QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(e.Text(), texte);
+    e.selectAll();
+    e.copy();
+    const QMimeData *copie = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(copie && !copie->hasHtml());
+    QCOMPARE(copie->text(), QString(texte).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+void TestEditeurRiche::numerosSuiventLeRetour()
+{
+    // A wrapped line keeps one number; the next number comes after its last
+    // display line.
+    EditeurRiche e;
+    e.setFont(QFont(QStringLiteral("Liberation Mono"), 10));
+    e.SetAffichageCode(true);
+    e.SetRightMargin(0);
+    e.resize(220, 400);
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    QString longue;
+    for (int i = 0; i < 30; ++i)
+        longue += QStringLiteral("mot%1 ").arg(i);
+    const QString texte = QStringLiteral("court\r\n") + longue + QStringLiteral("\r\nfin");
+    e.SetText(texte);
+    e.viewport()->repaint();
+    const auto numeros = e.NumerosVisibles(0, e.viewport()->height());
+    QCOMPARE(numeros.size(), 3);
+    QCOMPARE(numeros.at(0).first, 1);
+    QCOMPARE(numeros.at(2).first, 3);
+    const int hauteur = QFontMetrics(e.font()).lineSpacing();
+    const int lignesAffichees = e.GetLineFromChar(int(texte.size())) - e.GetLineFromChar(7);
+    QVERIFY2(lignesAffichees > 2, "the long line wrapped");
+    QCOMPARE(qRound(double(numeros.at(2).second - numeros.at(1).second) / hauteur), lignesAffichees);
+    QVERIFY(e.viewport()->x() > 0);
+}
+
+void TestEditeurRiche::retourFixeMesureDepuisLeTexte()
+{
+    // The margin of numbers moves the text, not where a fixed width wraps it.
+    QString longue;
+    for (int i = 0; i < 60; ++i)
+        longue += QStringLiteral("mot%1 ").arg(i);
+    int lignes[2] = {0, 0};
+    for (int code = 0; code < 2; ++code) {
+        EditeurRiche e;
+        e.setFont(QFont(QStringLiteral("Liberation Mono"), 10));
+        e.SetAffichageCode(code == 1);
+        e.resize(200, 300);
+        e.SetRightMargin(4320);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        e.SetText(longue);
+        lignes[code] = e.GetLineFromChar(int(longue.size()));
+    }
+    QVERIFY2(lignes[0] > 1, "the line wrapped at the fixed width");
+    QCOMPARE(lignes[1], lignes[0]);
+}
+
+void TestEditeurRiche::remplacePlageUneEtape()
+{
+    EditeurRiche e;
+    e.SetText(QStringLiteral("select a\r\nfrom cl\r\nwhere 1"));
+    e.SetSelStart(0);
+    // "cl" at 15 becomes a two-line text; offsets count CR LF as two.
+    e.RemplacePlage(15, 2, QStringLiteral("clients c\r\n  "));
+    QCOMPARE(e.Text(), QStringLiteral("select a\r\nfrom clients c\r\n  \r\nwhere 1"));
+    QCOMPARE(e.SelStart(), 15 + 13);
+    QCOMPARE(e.SelLength(), 0);
+    e.undo();
+    QCOMPARE(e.Text(), QStringLiteral("select a\r\nfrom cl\r\nwhere 1"));
+}
+
+void TestEditeurRiche::allerALaLigne()
+{
+    EditeurRiche e;
+    e.SetAffichageCode(true);
+    e.SetText(QStringLiteral("a\r\nbb\r\nccc"));
+    e.AllerALaLigne(3);
+    QCOMPARE(e.SelStart(), 7);
+    e.AllerALaLigne(99);
+    QCOMPARE(e.SelStart(), 7);
+    e.AllerALaLigne(2);
+    QCOMPARE(e.SelStart(), 3);
 }
 
 QTEST_MAIN(TestEditeurRiche)

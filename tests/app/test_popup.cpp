@@ -261,8 +261,11 @@ void TestPopup::placementSelonLaFormule()
     m_fenetre->txtRequete->SetSelStart(5);
     m_fenetre->PositionneListe();
     QVERIFY(Popup()->isVisible());
+    // The text starts right of the line numbers, which the formula does not know of.
+    const double dMargeNumeros = PixelsEnTwips(m_fenetre.get(), m_fenetre->txtRequete->viewport()->x());
     const double dLeft = m_fenetre->TextWidth(QStringLiteral("SELEC")) + CadreFenetreTwips(m_fenetre.get()).dLeft
-        + GeometrieTwips(m_fenetre->txtRequete).left() + (CadreFenetreTwips(m_fenetre.get()).dWidth - CadreFenetreTwips(m_fenetre.get()).dScaleWidth);
+        + GeometrieTwips(m_fenetre->txtRequete).left() + (CadreFenetreTwips(m_fenetre.get()).dWidth - CadreFenetreTwips(m_fenetre.get()).dScaleWidth)
+        + dMargeNumeros;
     const double dTop = m_fenetre->TextHeight(QStringLiteral("e")) + CadreFenetreTwips(m_fenetre.get()).dTop
         + GeometrieTwips(m_fenetre->txtRequete).top() + (CadreFenetreTwips(m_fenetre.get()).dHeight - CadreFenetreTwips(m_fenetre.get()).dScaleHeight);
     // The estimate ignores the editor's own border and margin: a few pixels.
