@@ -7,6 +7,7 @@
 #include "odbcchaine.h"
 #include "odbcpilote.h"
 #include "poolconnexions.h"
+#include "sessiondediee.h"
 #include "sourcedonnees.h"
 
 #include <atomic>
@@ -223,4 +224,15 @@ int Connexion::LoginTimeout()
 int Connexion::CommandTimeout()
 {
     return g_delaiCommandeS.load();
+}
+
+SQLHDBC OuvreSessionDediee(const QString &sConnectionString, const QDeadlineTimer &limite)
+{
+    const ParametresConnexion p = AnalyseChaineConnexion(sConnectionString);
+    return NouvelleSession(CibleOdbcPour(p, limite), limite);
+}
+
+void FermeSessionDediee(SQLHDBC hdbc)
+{
+    PoolConnexions::Deconnecte(hdbc);
 }

@@ -1,0 +1,477 @@
+#include "sessionrequete.h"
+
+#include "chaineconnexion.h"
+#include "connexion.h"
+#include "delais.h"
+#include "erreurado.h"
+#include "gardeliens.h"
+#include "odbcoutils.h"
+#include "sessiondediee.h"
+
+#include <QRegularExpression>
+#include <sqlext.h>
+
+namespace {
+
+const QString kEchecConnexion =
+    QStringLiteral("Serveur non trouvé ou mot de passe invalide ou aucune base de données.");
+
+// SQL Server's own diagnostic fields (msodbcsql.h), which FreeTDS gives too.
+constexpr SQLSMALLINT kDiagEtatMessage = -1150;
+constexpr SQLSMALLINT kDiagNiveau = -1151;
+constexpr SQLSMALLINT kDiagLigne = -1154;
+
+// A block goes to the window when it is this full, or when rows waited this long.
+constexpr int kLignesParBloc = 16384;
+constexpr qint64 kAttenteBlocMs = 40;
+constexpr SQLLEN kCaracteresTampon = 4096;
+
+// Returns -1 when the driver does not give the field.
+int ChampDiagnostic(SQLSMALLINT lType, SQLHANDLE h, SQLSMALLINT i, SQLSMALLINT lChamp)
+{
+    // The line is a 16-bit field: the upper half of the zeroed integer stays 0.
+    SQLINTEGER lValeur = 0;
+    SQLSMALLINT lLongueur = 0;
+    if (!SQL_SUCCEEDED(SQLGetDiagFieldW(lType, h, i, lChamp, &lValeur, sizeof lValeur, &lLongueur)))
+        return -1;
+    return int(lValeur);
+}
+
+// Severity and state of a record. Microsoft's driver gives both; FreeTDS has
+// no severity field and hands the severity out as the message state, so
+// the state itself is unknown there and shown as 1.
+void LitNiveauEtEtat(SQLSMALLINT lType, SQLHANDLE h, SQLSMALLINT i, MessageServeur &m)
+{
+    const int lNiveau = ChampDiagnostic(lType, h, i, kDiagNiveau);
+    const int lEtat = ChampDiagnostic(lType, h, i, kDiagEtatMessage);
+    if (lNiveau >= 0) {
+        m.lNiveau = lNiveau;
+        m.lEtat = qMax(0, lEtat);
+    } else {
+        m.lNiveau = qMax(0, lEtat);
+        m.lEtat = 1;
+    }
+}
+
+QString SansPrefixesPilote(const QString &sMessage)
+{
+    static const QRegularExpression prefixes(QStringLiteral("^(\\[[^\\]]*\\])+"));
+    return QString(sMessage).remove(prefixes);
+}
+
+QList<MessageServeur> LitMessages(SQLSMALLINT lType, SQLHANDLE h)
+{
+    QList<MessageServeur> messages;
+    const QList<DiagnosticOdbc> diagnostics = LitDiagnostics(lType, h);
+    for (int i = 0; i < diagnostics.size(); ++i) {
+        const DiagnosticOdbc &d = diagnostics.at(i);
+        MessageServeur m;
+        m.lNumero = d.lNatif;
+        m.sEtatSql = d.sEtat;
+        m.sTexte = SansPrefixesPilote(d.sMessage);
+        LitNiveauEtEtat(lType, h, SQLSMALLINT(i + 1), m);
+        const int lLigne = ChampDiagnostic(lType, h, SQLSMALLINT(i + 1), kDiagLigne);
+        m.lLigne = lLigne > 0 ? lLigne & 0xFFFF : 0;
+        messages << m;
+    }
+    return messages;
+}
+
+GenreColonne GenreDe(SQLSMALLINT lTypeSql)
+{
+    switch (lTypeSql) {
+    case SQL_INTEGER: case SQL_SMALLINT: case SQL_TINYINT: case SQL_BIGINT: case SQL_DECIMAL:
+    case SQL_NUMERIC: case SQL_FLOAT: case SQL_REAL: case SQL_DOUBLE: case SQL_BIT:
+        return GenreColonne::Nombre;
+    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP:
+        return GenreColonne::Date;
+    case SQL_BINARY: case SQL_VARBINARY: case SQL_LONGVARBINARY:
+        return GenreColonne::Binaire;
+    default:
+        return GenreColonne::Texte;
+    }
+}
+
+QVector<ColonneResultat> DecritColonnes(SQLHSTMT h, int lColonnes)
+{
+    QVector<ColonneResultat> colonnes;
+    for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(lColonnes); ++i) {
+        SQLWCHAR nom[512] = {};
+        SQLSMALLINT lLongueur = 0, lType = 0, lDecimales = 0, lNullable = 0;
+        SQLULEN lTaille = 0;
+        SQLDescribeColW(h, i, nom, 511, &lLongueur, &lType, &lTaille, &lDecimales, &lNullable);
+        colonnes.append(ColonneResultat{DepuisLarge(nom, qBound(qsizetype(0), qsizetype(lLongueur), qsizetype(511))), GenreDe(lType)});
+    }
+    return colonnes;
+}
+
+void Chiffres(char16_t *&p, int lValeur, int lChiffres)
+{
+    for (int i = lChiffres - 1; i >= 0; --i) {
+        p[i] = char16_t(u'0' + lValeur % 10);
+        lValeur /= 10;
+    }
+    p += lChiffres;
+}
+
+// yyyy-mm-dd hh:mm:ss.fff, written digit by digit: a million rows of dates
+// would spend more time in a general formatter than in the driver.
+void LitDate(SQLHSTMT h, SQLUSMALLINT lColonne, BlocLignes &bloc)
+{
+    SQL_TIMESTAMP_STRUCT t{};
+    SQLLEN lIndicateur = 0;
+    const SQLRETURN rc = SQLGetData(h, lColonne, SQL_C_TYPE_TIMESTAMP, &t, sizeof t, &lIndicateur);
+    if (!SQL_SUCCEEDED(rc) || lIndicateur == SQL_NULL_DATA) {
+        bloc.AjouteNul();
+        return;
+    }
+    char16_t texte[23];
+    char16_t *p = texte;
+    Chiffres(p, t.year, 4); *p++ = u'-'; Chiffres(p, t.month, 2); *p++ = u'-'; Chiffres(p, t.day, 2);
+    *p++ = u' ';
+    Chiffres(p, t.hour, 2); *p++ = u':'; Chiffres(p, t.minute, 2); *p++ = u':'; Chiffres(p, t.second, 2);
+    *p++ = u'.'; Chiffres(p, int(t.fraction / 1000000), 3);
+    bloc.AjouteValeur(QStringView(texte, 23));
+}
+
+void LitBinaire(SQLHSTMT h, SQLUSMALLINT lColonne, BlocLignes &bloc)
+{
+    QByteArray octets;
+    char tampon[8192];
+    for (;;) {
+        SQLLEN lIndicateur = 0;
+        const SQLRETURN rc = SQLGetData(h, lColonne, SQL_C_BINARY, tampon, sizeof tampon, &lIndicateur);
+        if (rc == SQL_NO_DATA || !SQL_SUCCEEDED(rc))
+            break;
+        if (lIndicateur == SQL_NULL_DATA) {
+            bloc.AjouteNul();
+            return;
+        }
+        const bool bSuite = rc == SQL_SUCCESS_WITH_INFO && (lIndicateur == SQL_NO_TOTAL || lIndicateur > SQLLEN(sizeof tampon));
+        octets.append(tampon, bSuite ? int(sizeof tampon) : int(lIndicateur));
+        if (!bSuite)
+            break;
+    }
+    bloc.AjouteValeur(QString(QLatin1String("0x") + QString::fromLatin1(octets.toHex().toUpper())));
+}
+
+void LitTexte(SQLHSTMT h, SQLUSMALLINT lColonne, BlocLignes &bloc)
+{
+    SQLWCHAR tampon[kCaracteresTampon];
+    QString sLong;
+    for (;;) {
+        SQLLEN lIndicateur = 0;
+        const SQLRETURN rc = SQLGetData(h, lColonne, SQL_C_WCHAR, tampon, sizeof tampon, &lIndicateur);
+        if (rc == SQL_NO_DATA || !SQL_SUCCEEDED(rc))
+            break;
+        if (lIndicateur == SQL_NULL_DATA) {
+            bloc.AjouteNul();
+            return;
+        }
+        const bool bSuite = rc == SQL_SUCCESS_WITH_INFO
+            && (lIndicateur == SQL_NO_TOTAL || lIndicateur >= SQLLEN(sizeof tampon) - SQLLEN(sizeof(SQLWCHAR)));
+        const qsizetype lCaracteres = bSuite ? kCaracteresTampon - 1 : lIndicateur / SQLLEN(sizeof(SQLWCHAR));
+        const QStringView morceau(reinterpret_cast<const char16_t *>(tampon), lCaracteres);
+        if (!bSuite && sLong.isEmpty()) {
+            bloc.AjouteValeur(morceau);
+            return;
+        }
+        sLong.append(morceau);
+        if (!bSuite)
+            break;
+    }
+    bloc.AjouteValeur(sLong);
+}
+
+} // namespace
+
+SessionRequete::SessionRequete(QObject *parent) : QObject(parent)
+{
+    qRegisterMetaType<BlocPartage>();
+    qRegisterMetaType<QVector<ColonneResultat>>();
+    qRegisterMetaType<QVector<MessageExecution>>();
+    qRegisterMetaType<FinExecution>();
+    qRegisterMetaType<ParametresSession>();
+    qRegisterMetaType<QVector<Lot>>();
+}
+
+SessionRequete::~SessionRequete()
+{
+    FermeSession();
+}
+
+void SessionRequete::Annule()
+{
+    m_bAnnule = true;
+    std::lock_guard<std::mutex> verrou(m_verrou);
+    if (!m_bEnCours)
+        return;
+    if (m_hstmt != SQL_NULL_HSTMT)
+        SQLCancel(m_hstmt);
+    // A server that does not acknowledge in time has its link cut, which
+    // ends the waiting call at once.
+    if (m_hdbc != SQL_NULL_HDBC && !m_gardeAnnulation)
+        m_gardeAnnulation = std::make_unique<GardeAppel>(m_hdbc, QDeadlineTimer(kDelaiAccuseMs));
+}
+
+bool SessionRequete::Ouvre(const ParametresSession &p)
+{
+    const bool bAutre = p.sServeur != m_p.sServeur || p.sPWD != m_p.sPWD
+        || p.sBase.compare(m_sBaseCourante, Qt::CaseInsensitive) != 0;
+    if (m_hdbc != SQL_NULL_HDBC && (bAutre || SessionMorte(m_hdbc))) {
+        if (!bAutre)
+            m_bAnnoncerNouvelle = true;
+        FermeSession();
+    }
+    if (m_hdbc != SQL_NULL_HDBC)
+        return true;
+    QVector<MessageExecution> messages;
+    if (m_bAnnoncerNouvelle) {
+        messages.append({MessageExecution::Info,
+                         QStringLiteral("La session précédente ne répondait plus : une nouvelle session est ouverte."), 0});
+        m_bAnnoncerNouvelle = false;
+    }
+    try {
+        const SQLHDBC hdbc = OuvreSessionDediee(
+            ChaineConnexion(p.sServeur, p.sBase, p.sPWD, QStringLiteral("Brenlor")), QDeadlineTimer(QDeadlineTimer::Forever));
+        std::lock_guard<std::mutex> verrou(m_verrou);
+        m_hdbc = hdbc;
+    } catch (const ErreurAdo &) {
+        messages.append({MessageExecution::Erreur, kEchecConnexion, 0});
+        emit MessagesRecus(messages);
+        return false;
+    }
+    m_p = p;
+    m_sBaseCourante = p.sBase;
+    if (!messages.isEmpty())
+        emit MessagesRecus(messages);
+    return true;
+}
+
+void SessionRequete::FermeSession()
+{
+    SQLHDBC hdbc = SQL_NULL_HDBC;
+    {
+        std::lock_guard<std::mutex> verrou(m_verrou);
+        m_gardeAnnulation.reset();
+        std::swap(hdbc, m_hdbc);
+    }
+    if (hdbc != SQL_NULL_HDBC)
+        FermeSessionDediee(hdbc);
+    m_sBaseCourante.clear();
+}
+
+void SessionRequete::Ferme()
+{
+    FermeSession();
+}
+
+void SessionRequete::Execute(const QVector<Lot> &lots, const ParametresSession &p, int lLigneDecalage)
+{
+    FinExecution fin;
+    {
+        std::lock_guard<std::mutex> verrou(m_verrou);
+        m_bEnCours = true;
+    }
+    if (!m_bAnnule && Ouvre(p)) {
+        bool bVivante = true;
+        for (const Lot &lot : lots) {
+            for (int i = 0; i < lot.lRepetitions && bVivante && !m_bAnnule; ++i) {
+                bVivante = ExecuteLot(lot, lot.lLigneDebut + lLigneDecalage, fin);
+                if (bVivante)
+                    SuitBase();
+            }
+            if (!bVivante || m_bAnnule)
+                break;
+        }
+        bool bCoupe = false;
+        {
+            std::lock_guard<std::mutex> verrou(m_verrou);
+            bCoupe = m_gardeAnnulation && m_gardeAnnulation->Coupe();
+            m_gardeAnnulation.reset();
+        }
+        if (!bVivante || bCoupe || SessionMorte(m_hdbc)) {
+            FermeSession();
+            fin.bSessionPerdue = true;
+            m_bAnnoncerNouvelle = true;
+        } else {
+            fin.lTransactions = Transactions();
+        }
+    }
+    {
+        std::lock_guard<std::mutex> verrou(m_verrou);
+        m_bEnCours = false;
+        m_gardeAnnulation.reset();
+    }
+    fin.bAnnulee = m_bAnnule;
+    emit ExecutionTerminee(fin);
+}
+
+bool SessionRequete::ExecuteLot(const Lot &lot, int lLigneDebut, FinExecution &fin)
+{
+    SQLHSTMT h = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_hdbc, &h))) {
+        TransmetMessages(SQL_NULL_HSTMT, lLigneDebut);
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> verrou(m_verrou);
+        m_hstmt = h;
+    }
+    // A window of queries waits as long as the script runs: no timeout.
+    SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(0)), 0);
+    bool bVivante = true;
+    SQLRETURN rc = SQLExecDirectW(h, TexteLarge(lot.sTexte), SQL_NTS);
+    for (int lErreursVides = 0; rc != SQL_NO_DATA && bVivante && lErreursVides < 2;) {
+        bVivante = TransmetMessages(h, lLigneDebut);
+        if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
+            SQLSMALLINT lColonnes = 0;
+            SQLNumResultCols(h, &lColonnes);
+            if (lColonnes > 0) {
+                LitJeu(h, lColonnes, lLigneDebut, fin);
+            } else {
+                SQLLEN lCompte = -1;
+                if (SQL_SUCCEEDED(SQLRowCount(h, &lCompte)) && lCompte >= 0)
+                    emit MessagesRecus({MessageCompte(lCompte)});
+            }
+        } else {
+            ++lErreursVides;
+        }
+        if (m_bAnnule || !bVivante)
+            break;
+        rc = SQLMoreResults(h);
+        if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO)
+            lErreursVides = 0;
+    }
+    if (rc == SQL_NO_DATA)
+        TransmetMessages(h, lLigneDebut);
+    {
+        std::lock_guard<std::mutex> verrou(m_verrou);
+        m_hstmt = SQL_NULL_HSTMT;
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, h);
+    return bVivante && !SessionMorte(m_hdbc);
+}
+
+void SessionRequete::EnvoieBloc(std::unique_ptr<BlocLignes> &bloc, int lColonnes)
+{
+    if (bloc->Lignes() > 0) {
+        bloc->Compacte();
+        emit LignesLues(BlocPartage(bloc.release()));
+        bloc = std::make_unique<BlocLignes>(lColonnes);
+    }
+    m_depuisEnvoi.restart();
+}
+
+void SessionRequete::LitJeu(SQLHSTMT h, int lColonnes, int lLigneDebut, FinExecution &fin)
+{
+    const QVector<ColonneResultat> colonnes = DecritColonnes(h, lColonnes);
+    emit JeuCommence(colonnes);
+    auto bloc = std::make_unique<BlocLignes>(lColonnes);
+    m_depuisEnvoi.start();
+    qint64 lLignes = 0;
+    while (!m_bAnnule) {
+        const SQLRETURN rc = SQLFetch(h);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (rc == SQL_SUCCESS_WITH_INFO || rc == SQL_ERROR) {
+            EnvoieBloc(bloc, lColonnes);
+            TransmetMessages(h, lLigneDebut);
+        }
+        if (!SQL_SUCCEEDED(rc))
+            break;
+        for (int i = 0; i < lColonnes; ++i) {
+            const SQLUSMALLINT c = SQLUSMALLINT(i + 1);
+            switch (colonnes.at(i).genre) {
+            case GenreColonne::Date: LitDate(h, c, *bloc); break;
+            case GenreColonne::Binaire: LitBinaire(h, c, *bloc); break;
+            default: LitTexte(h, c, *bloc); break;
+            }
+        }
+        ++lLignes;
+        if (bloc->Lignes() >= kLignesParBloc || m_depuisEnvoi.elapsed() >= kAttenteBlocMs)
+            EnvoieBloc(bloc, lColonnes);
+    }
+    EnvoieBloc(bloc, lColonnes);
+    fin.lLignes += lLignes;
+    // The count of a SELECT, when the server sent one (none under NOCOUNT).
+    SQLLEN lCompte = -1;
+    if (!m_bAnnule && SQL_SUCCEEDED(SQLRowCount(h, &lCompte)) && lCompte >= 0)
+        emit MessagesRecus({MessageCompte(lCompte)});
+}
+
+bool SessionRequete::TransmetMessages(SQLHSTMT h, int lLigneDebut)
+{
+    const QList<MessageServeur> serveur = h != SQL_NULL_HSTMT ? LitMessages(SQL_HANDLE_STMT, h)
+                                                              : LitMessages(SQL_HANDLE_DBC, m_hdbc);
+    QVector<MessageExecution> messages;
+    bool bLienRompu = false;
+    for (const MessageServeur &m : serveur) {
+        // The cancel's own "Operation canceled" is not the user's error.
+        if (m_bAnnule && m.sEtatSql == QLatin1String("HY008"))
+            continue;
+        // "Changed database context" and "Changed language setting": the
+        // pickers show the first, the second concerns nobody.
+        if (m.lNumero == 5701 || m.lNumero == 5703)
+            continue;
+        bLienRompu = bLienRompu || m.sEtatSql.startsWith(QLatin1String("08"));
+        messages << MessagePour(m, lLigneDebut);
+    }
+    if (!messages.isEmpty())
+        emit MessagesRecus(messages);
+    return !bLienRompu;
+}
+
+void SessionRequete::SuitBase()
+{
+    SQLWCHAR nom[260] = {};
+    SQLINTEGER lLongueur = 0;
+    if (!SQL_SUCCEEDED(SQLGetConnectAttrW(m_hdbc, SQL_ATTR_CURRENT_CATALOG, nom, sizeof nom, &lLongueur)))
+        return;
+    const QString sBase = DepuisLarge(nom, qBound(qsizetype(0), qsizetype(lLongueur) / qsizetype(sizeof(SQLWCHAR)), qsizetype(259)));
+    if (!sBase.isEmpty() && sBase != m_sBaseCourante) {
+        m_sBaseCourante = sBase;
+        emit BaseChangee(sBase);
+    }
+}
+
+int SessionRequete::Transactions()
+{
+    SQLHSTMT h = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_hdbc, &h)))
+        return 0;
+    SQLINTEGER lCompte = 0;
+    SQLLEN lIndicateur = 0;
+    {
+        // A short question: a server that stopped answering does not hold the window's run.
+        const GardeAppel garde(m_hdbc, QDeadlineTimer(2000));
+        if (SQL_SUCCEEDED(SQLExecDirectW(h, TexteLarge(QStringLiteral("SELECT @@TRANCOUNT")), SQL_NTS))
+            && SQL_SUCCEEDED(SQLFetch(h)))
+            SQLGetData(h, 1, SQL_C_SLONG, &lCompte, sizeof lCompte, &lIndicateur);
+        SQLFreeHandle(SQL_HANDLE_STMT, h);
+    }
+    return int(lCompte);
+}
+
+void SessionRequete::TermineTransactions(bool bValide)
+{
+    if (m_hdbc == SQL_NULL_HDBC)
+        return;
+    const int lTransactions = Transactions();
+    if (lTransactions <= 0)
+        return;
+    // COMMIT ends one nesting level; ROLLBACK all of them.
+    QStringList ordres;
+    for (int i = 0; i < (bValide ? lTransactions : 1); ++i)
+        ordres << (bValide ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    SQLHSTMT h = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_hdbc, &h)))
+        return;
+    {
+        const GardeAppel garde(m_hdbc, QDeadlineTimer(2000));
+        SQLRETURN rc = SQLExecDirectW(h, TexteLarge(ordres.join(QLatin1Char('\n'))), SQL_NTS);
+        while (rc != SQL_NO_DATA && SQL_SUCCEEDED(rc))
+            rc = SQLMoreResults(h);
+        SQLFreeHandle(SQL_HANDLE_STMT, h);
+    }
+}
