@@ -116,8 +116,10 @@ void ControlesBrenlor::DisposeEditeurs()
     const auto twips = [f](int lPixels) { return PixelsEnTwips(f, lPixels); };
     const auto px = [f](double dTwips) { return TwipsEnPixels(f, dTwips); };
     const double W = twips(f->width());
-    const double H = twips(f->height());
     const double S = twips(sta->height());
+    // The results area may lie under the client area: the editors share
+    // what it leaves them.
+    const double H = twips(m_surface->mapTo(f, QPoint(0, m_surface->height())).y()) + S;
     const double T = twips(txtRequete->mapTo(f, QPoint(0, 0)).y());
 
     const double H1 = (H - T - S) / 2;
