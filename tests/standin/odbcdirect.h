@@ -3,6 +3,7 @@
 // FreeTDS driver (SQLDriverConnectW, SQLExecDirectW, forward-only cursor), so
 // that these tests do not depend on the program's data layer.
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -28,7 +29,13 @@ struct Resultat {
     QString sMessage;              ///< all diagnostic messages, one per line
     QVector<int> natifs;           ///< every native error number
     QStringList resultats;         ///< executeLot: one entry per result of the batch
+    /// executeLot: results and messages in the order they came, each message as
+    /// "!number@line text", each result as in resultats.
+    QStringList suite;
 };
+
+/// SQL_DIAG_SS_LINE of odbcss.h (SQL_DIAG_SS_BASE - 4): the line of a message, which FreeTDS also gives.
+constexpr SQLSMALLINT DiagLigneSqlServer = -1154;
 
 inline void litDiagnostics(SQLSMALLINT type, SQLHANDLE h, Resultat &r)
 {
@@ -39,12 +46,18 @@ inline void litDiagnostics(SQLSMALLINT type, SQLHANDLE h, Resultat &r)
         SQLSMALLINT longueur = 0;
         if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, h, i, etat, &natif, texte, 1024, &longueur)))
             break;
-        if (i == 1) {
+        if (r.natifs.isEmpty()) {
             r.lNatif = int(natif);
             r.sEtat = QString::fromUtf16(reinterpret_cast<const char16_t *>(etat));
         }
         r.natifs << int(natif);
-        r.sMessage += QString::fromUtf16(reinterpret_cast<const char16_t *>(texte), longueur) + QLatin1Char('\n');
+        const QString sTexte = QString::fromUtf16(reinterpret_cast<const char16_t *>(texte), longueur);
+        r.sMessage += sTexte + QLatin1Char('\n');
+        SQLUSMALLINT lLigne = 0;
+        SQLGetDiagFieldW(type, h, i, DiagLigneSqlServer, &lLigne, sizeof lLigne, nullptr);
+        // The driver's own prefix ("[FreeTDS][SQL Server]") is left out.
+        static const QRegularExpression prefixe(QStringLiteral("^(\\[[^\\]]*\\])+"));
+        r.suite << QStringLiteral("!%1@%2 %3").arg(natif).arg(lLigne).arg(QString(sTexte).remove(prefixe));
     }
 }
 
@@ -123,7 +136,8 @@ public:
 
     /// Runs a batch and walks all its results with SQLMoreResults: each result
     /// with columns gives its first column's values joined by commas, each row
-    /// count "#n". The first error ends the walk and is in the diagnostics.
+    /// count "#n". An error clears bOk; the walk goes on after it, as the
+    /// statements after an error that does not end the batch still run.
     Resultat executeLot(const QString &sSql)
     {
         Resultat r;
@@ -131,11 +145,13 @@ public:
         SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &st);
         SQLRETURN rc = SQLExecDirectW(st, const_cast<SQLWCHAR *>(wide(sSql)), SQL_NTS);
         r.bOk = true;
-        while (rc != SQL_NO_DATA) {
+        for (int lTours = 0; rc != SQL_NO_DATA && lTours < 100; ++lTours) {
+            if (rc == SQL_SUCCESS_WITH_INFO || rc == SQL_ERROR)
+                litDiagnostics(SQL_HANDLE_STMT, st, r);
             if (!SQL_SUCCEEDED(rc)) {
                 r.bOk = false;
-                litDiagnostics(SQL_HANDLE_STMT, st, r);
-                break;
+                rc = SQLMoreResults(st);
+                continue;
             }
             SQLSMALLINT lColonnes = 0;
             SQLNumResultCols(st, &lColonnes);
@@ -149,6 +165,7 @@ public:
             SQLLEN lLignes = -1;
             SQLRowCount(st, &lLignes);
             r.resultats << (lColonnes > 0 ? valeurs.join(QLatin1Char(',')) : QStringLiteral("#%1").arg(lLignes));
+            r.suite << r.resultats.last();
             rc = SQLMoreResults(st);
         }
         SQLFreeHandle(SQL_HANDLE_STMT, st);
@@ -181,6 +198,8 @@ private:
             rc = SQLExecDirectW(st, const_cast<SQLWCHAR *>(wide(sSql)), SQL_NTS);
         }
         r.bOk = SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA;
+        if (rc == SQL_SUCCESS_WITH_INFO)
+            litDiagnostics(SQL_HANDLE_STMT, st, r);
         if (!r.bOk) {
             litDiagnostics(SQL_HANDLE_STMT, st, r);
             SQLFreeHandle(SQL_HANDLE_STMT, st);

@@ -145,6 +145,42 @@ private slots:
         QCOMPARE(r.resultats, resultats);
     }
 
+    void messagesAndResultsInOrder_data()
+    {
+        QTest::addColumn<QString>("lot");
+        // Results as in resultats, messages "!number@line text"; the driver gives
+        // a statement that sent a message but no rows as a result without count (#-1).
+        QTest::addColumn<QStringList>("suite");
+        QTest::newRow("PRINT between results")
+            << "PRINT 'avant'\nSELECT 1\nPRINT 'entre'\nSELECT 2 SELECT 3"
+            << QStringList{"!0@1 avant", "#-1", "1", "!0@3 entre", "#-1", "2", "3"};
+        QTest::newRow("RAISERROR up to severity 10 is a message, with its arguments")
+            << "RAISERROR('n=%d, s=%s, [%5s] %%', 10, 1, 42, N'été', 'ab') SELECT 1"
+            << QStringList{"!50000@1 n=42, s=été, [   ab] %", "#-1", "1"};
+        QTest::newRow("RAISERROR above 10 is an error and the batch goes on")
+            << "SELECT 1\nRAISERROR(N'échec %d', 16, 2, 7)\nSELECT 2"
+            << QStringList{"1", "!50000@2 échec 7", "2"};
+        QTest::newRow("error line counted from the batch start")
+            << "-- en-tête\n\nSELECT 1\nSELECT *\n  FROM absente"
+            << QStringList{"1", "!208@4 Invalid object name 'absente'."};
+        QTest::newRow("line after a string over two lines")
+            << "SELECT 'a\nb' SELECT 2\nSELECT 1 FROM absente"
+            << QStringList{"a\nb", "2", "!208@3 Invalid object name 'absente'."};
+        QTest::newRow("counts unless NOCOUNT")
+            << "UPDATE mots SET code = code WHERE id < 3\nSET NOCOUNT ON\nUPDATE mots SET code = code WHERE id < 3\nPRINT 'fin'"
+            << QStringList{"#2", "!0@4 fin", "#-1"};
+    }
+
+    void messagesAndResultsInOrder()
+    {
+        QFETCH(QString, lot);
+        QFETCH(QStringList, suite);
+        Connexion cn;
+        QVERIFY(cn.ouvre(chaine(m_standin->port(), QStringLiteral("Mirabel4"), QStringLiteral("Ventes"))).bOk);
+        // Joined, so that a failure shows the whole sequence.
+        QCOMPARE(cn.executeLot(lot).suite.join(QLatin1String(" | ")), suite.join(QLatin1String(" | ")));
+    }
+
     void setOptionsLastForTheSession()
     {
         Connexion cn;

@@ -73,6 +73,38 @@ private slots:
         QVERIFY(r.lignes.value(0).value(0).toInt() > 0);
     }
 
+    void messageBeforeTheBatchEnds_data()
+    {
+        QTest::addColumn<QString>("lot");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("aussitot");
+        QTest::newRow("RAISERROR WITH NOWAIT leaves at once")
+            << "RAISERROR(N'tôt', 0, 1) WITH NOWAIT\nWAITFOR DELAY '00:00:05'\nSELECT 1" << "tôt" << true;
+        QTest::newRow("PRINT waits for the packet to fill or the batch to end")
+            << "PRINT 'tard'\nWAITFOR DELAY '00:00:00.600'\nSELECT 1" << "tard" << false;
+    }
+
+    void messageBeforeTheBatchEnds()
+    {
+        QFETCH(QString, lot);
+        QFETCH(QString, message);
+        QFETCH(bool, aussitot);
+        StandIn standin;
+        QVERIFY2(standin.isRunning(), qPrintable(standin.output()));
+        Connexion cn;
+        QVERIFY(cn.ouvre(chaine(standin.port(), QStringLiteral("Mirabel4"), QStringLiteral("Ventes"))).bOk);
+        QElapsedTimer chrono;
+        chrono.start();
+        // No rows are read: freeing the statement cancels the rest of the batch.
+        const Resultat r = cn.execute(lot, 0, 0);
+        QVERIFY2(r.sMessage.contains(message), qPrintable(r.sMessage));
+        if (aussitot)
+            QVERIFY2(chrono.elapsed() < 1000, qPrintable(QString::number(chrono.elapsed())));
+        else
+            QVERIFY2(chrono.elapsed() >= 550, qPrintable(QString::number(chrono.elapsed())));
+        QCOMPARE(premiereColonne(cn.execute(QStringLiteral("SELECT 2"))), QStringList{"2"});
+    }
+
     void delayedBatches()
     {
         StandIn::Options options;

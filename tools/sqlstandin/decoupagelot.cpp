@@ -58,7 +58,7 @@ bool commenceInstruction(const QString &sMot)
 {
     static const QSet<QString> mots{"SELECT", "INSERT", "UPDATE", "DELETE", "SET", "BEGIN", "COMMIT", "ROLLBACK",
                                     "SAVE", "CREATE", "DROP", "ALTER", "TRUNCATE", "USE", "PRINT", "DECLARE",
-                                    "WAITFOR", "EXEC", "EXECUTE", "GRANT", "REVOKE", "DENY"};
+                                    "WAITFOR", "EXEC", "EXECUTE", "GRANT", "REVOKE", "DENY", "RAISERROR"};
     return mots.contains(sMot);
 }
 
@@ -108,14 +108,19 @@ QVector<InstructionSql> DecoupeLot(const QString &sLot)
     const QVector<JetonSql> tous = DecoupeJetons(sLot);
     QVector<InstructionSql> instructions;
     EnCours e;
+    // Errors name the line where their statement starts, counted from the batch's first.
+    int lLigne = 1;
+    int lLigneInstruction = 1;
     auto termine = [&]() {
         while (!e.jetons.isEmpty() && !EstSignificatif(e.jetons.last()))
             e.jetons.removeLast();
-        if (!e.vide())
+        if (!e.vide()) {
             instructions << ModeleInstruction(e.jetons);
+            instructions.last().lLigne = lLigneInstruction;
+        }
         e = EnCours();
     };
-    for (int i = 0; i < tous.size(); ++i) {
+    for (int i = 0; i < tous.size(); lLigne += int(tous.at(i).sTexte.count(QLatin1Char('\n'))), ++i) {
         const JetonSql &x = tous.at(i);
         if (x.genre == JetonSql::Symbole && x.sTexte == QLatin1String(";")) {
             termine();
@@ -134,6 +139,8 @@ QVector<InstructionSql> DecoupeLot(const QString &sLot)
         if (!e.vide() && e.lProfondeur == 0 && commenceInstruction(sMot)
             && !continueInstruction(e, sMot, suivantSignificatif(tous, i)))
             termine();
+        if (e.vide())
+            lLigneInstruction = lLigne;
         e.jetons << x;
         note(e, x);
     }

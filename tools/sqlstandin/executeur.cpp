@@ -5,6 +5,7 @@
 #include "decoupagelot.h"
 #include "erreurssql.h"
 #include "fonctionssqlite.h"
+#include "raiserror.h"
 #include "reecriture.h"
 #include "resolution.h"
 #include "session.h"
@@ -34,6 +35,7 @@ private:
     Issue use(const InstructionSql &m, bool bDerniere);
     Issue waitfor(const InstructionSql &m, bool bDerniere);
     Issue print(const InstructionSql &m, bool bDerniere);
+    Issue raiserror(const InstructionSql &m, bool bDerniere);
     Issue exec(const InstructionSql &m);
     Issue erreur(const ErreurSql &e);
     Issue erreurSqlite(const InstructionSql &m);
@@ -46,6 +48,7 @@ private:
     bool m_bProcedure;
     bool m_bErreur = false;
     bool m_bFini = false;
+    int m_lLigne = 1; ///< where the running statement starts, for its messages
 };
 
 QString serveur(const EtatSession &etat)
@@ -226,7 +229,7 @@ Issue ExecuteurLot::done(bool bDerniere, uint16_t lStatut, uint16_t lCommande, q
 
 Issue ExecuteurLot::erreur(const ErreurSql &e)
 {
-    m_flux.ajoute(m_etat.jetons.erreur(e.lNumero, e.lEtat, e.lClasse, e.sMessage, serveur(m_etat)));
+    m_flux.ajoute(m_etat.jetons.erreur(e.lNumero, e.lEtat, e.lClasse, e.sMessage, serveur(m_etat), m_lLigne));
     done(!m_bProcedure, StatutDone::Erreur, CommandeDone::Aucune, 0);
     return Issue::Erreur;
 }
@@ -244,6 +247,7 @@ Issue ExecuteurLot::erreurSqlite(const InstructionSql &m)
 Issue ExecuteurLot::instruction(const InstructionSql &m, bool bDerniere)
 {
     m_etat.fonctions.erreurFonction.reset();
+    m_lLigne = m.lLigne;
     const QString mot = m.premierMot();
     std::optional<ErreurSql> e;
     if (mot == QLatin1String("SET"))
@@ -256,6 +260,8 @@ Issue ExecuteurLot::instruction(const InstructionSql &m, bool bDerniere)
         return waitfor(m, bDerniere);
     else if (mot == QLatin1String("PRINT"))
         return print(m, bDerniere);
+    else if (mot == QLatin1String("RAISERROR"))
+        return raiserror(m, bDerniere);
     else if (mot == QLatin1String("EXEC") || mot == QLatin1String("EXECUTE"))
         return exec(m);
     else
@@ -276,7 +282,7 @@ Issue ExecuteurLot::use(const InstructionSql &m, bool bDerniere)
     const QString sNouvelle = m_etat.fonctions.sBaseCourante;
     m_flux.ajoute(m_etat.jetons.changementBase(sNouvelle, sAncienne));
     m_flux.ajoute(m_etat.jetons.info(5701, 1, QStringLiteral("Changed database context to '%1'.").arg(sNouvelle),
-                                     serveur(m_etat)));
+                                     serveur(m_etat), m_lLigne));
     return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
 }
 
@@ -299,8 +305,29 @@ Issue ExecuteurLot::print(const InstructionSql &m, bool bDerniere)
 {
     const auto &j = m.j;
     const QString sTexte = j.size() > 1 ? (j.at(1).sValeur.isEmpty() ? j.at(1).sTexte : j.at(1).sValeur) : QString();
-    m_flux.ajoute(m_etat.jetons.info(0, 1, sTexte, serveur(m_etat)));
+    m_flux.ajoute(m_etat.jetons.info(0, 1, sTexte, serveur(m_etat), m_lLigne));
     return done(bDerniere, StatutDone::Final, CommandeDone::Aucune, 0);
+}
+
+// Severity 10 or less is a message; above, an error that does not stop the
+// batch. WITH NOWAIT sends what the reply holds so far at once, instead of
+// when the packets fill up or the batch ends.
+Issue ExecuteurLot::raiserror(const InstructionSql &m, bool bDerniere)
+{
+    const auto lu = LitRaiserror(m);
+    if (const auto *e = std::get_if<ErreurSql>(&lu))
+        return erreur(*e);
+    const MessageLeve &message = std::get<MessageLeve>(lu);
+    constexpr int lNumero = 50000;
+    const bool bErreur = message.lSeverite > 10;
+    m_flux.ajoute(bErreur ? m_etat.jetons.erreur(lNumero, message.lEtat, message.lSeverite, message.sTexte,
+                                                 serveur(m_etat), m_lLigne)
+                          : m_etat.jetons.info(lNumero, message.lEtat, message.sTexte, serveur(m_etat), m_lLigne,
+                                               message.lSeverite));
+    done(bDerniere, bErreur ? StatutDone::Erreur : StatutDone::Final, CommandeDone::Aucune, 0);
+    if (message.bSansAttente && !bDerniere)
+        m_flux.pousse();
+    return Issue::Suite;
 }
 
 Issue ExecuteurLot::exec(const InstructionSql &m)

@@ -23,6 +23,7 @@ struct InstructionSql {
     QStringList basesCitees;  ///< other databases the SQLite form names, to attach first
     QString sSchemaDefini;    ///< CREATE/DROP/ALTER TABLE or VIEW: the SQLite schema of the object
     QString sObjetDefini;     ///< ... and its stored name ("" for other statements)
+    int lLigne = 1;           ///< the line of the batch where the statement starts
 
     int taille() const { return int(j.size()); }
     bool mot(int i, const char *sMot) const;

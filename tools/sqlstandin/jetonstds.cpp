@@ -103,7 +103,7 @@ QByteArray EcrivainJetons::collation()
 }
 
 QByteArray EcrivainJetons::message(uint8_t jeton, int lNumero, int lEtat, int lClasse,
-                                   const QString &sMessage, const QString &sServeur) const
+                                   const QString &sMessage, const QString &sServeur, int lLigne) const
 {
     QByteArray corps;
     AjouteU32(corps, uint32_t(lNumero));
@@ -113,22 +113,22 @@ QByteArray EcrivainJetons::message(uint8_t jeton, int lNumero, int lEtat, int lC
     AjouteBVarchar(corps, sServeur);
     AjouteBVarchar(corps, QString());
     if (tds72())
-        AjouteU32(corps, 1);
+        AjouteU32(corps, uint32_t(lLigne));
     else
-        AjouteU16(corps, 1);
+        AjouteU16(corps, uint16_t(lLigne));
     return avecLongueur16(jeton, corps);
 }
 
 QByteArray EcrivainJetons::erreur(int lNumero, int lEtat, int lClasse, const QString &sMessage,
-                                  const QString &sServeur) const
+                                  const QString &sServeur, int lLigne) const
 {
-    return message(JetonErreur, lNumero, lEtat, lClasse, sMessage, sServeur);
+    return message(JetonErreur, lNumero, lEtat, lClasse, sMessage, sServeur, lLigne);
 }
 
-QByteArray EcrivainJetons::info(int lNumero, int lEtat, const QString &sMessage,
-                                const QString &sServeur) const
+QByteArray EcrivainJetons::info(int lNumero, int lEtat, const QString &sMessage, const QString &sServeur,
+                                int lLigne, int lClasse) const
 {
-    return message(JetonInfo, lNumero, lEtat, 0, sMessage, sServeur);
+    return message(JetonInfo, lNumero, lEtat, lClasse, sMessage, sServeur, lLigne);
 }
 
 QByteArray EcrivainJetons::changementBase(const QString &sNouvelle, const QString &sAncienne) const

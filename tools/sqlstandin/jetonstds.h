@@ -54,9 +54,12 @@ public:
     bool tds72() const { return m_version >= 0x72000000; }
     bool tds71() const { return m_version >= 0x71000000; }
 
+    /// lLigne: the line of the batch where the statement starts (1 for the first).
     QByteArray erreur(int lNumero, int lEtat, int lClasse, const QString &sMessage,
-                      const QString &sServeur) const;
-    QByteArray info(int lNumero, int lEtat, const QString &sMessage, const QString &sServeur) const;
+                      const QString &sServeur, int lLigne = 1) const;
+    /// An informational message; lClasse is the severity (10 or less).
+    QByteArray info(int lNumero, int lEtat, const QString &sMessage, const QString &sServeur, int lLigne = 1,
+                    int lClasse = 0) const;
     QByteArray changementBase(const QString &sNouvelle, const QString &sAncienne) const;
     QByteArray changementLangue(const QString &sLangue) const;
     QByteArray changementCollation() const;
@@ -81,7 +84,7 @@ public:
 private:
     QByteArray fin(uint8_t jeton, uint16_t lStatut, uint16_t lCommande, quint64 lLignes) const;
     QByteArray message(uint8_t jeton, int lNumero, int lEtat, int lClasse, const QString &sMessage,
-                       const QString &sServeur) const;
+                       const QString &sServeur, int lLigne) const;
     uint32_t m_version;
 };
 
