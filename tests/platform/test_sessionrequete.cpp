@@ -55,6 +55,7 @@ private slots:
     void cleanupTestCase();
     void execute_data();
     void execute();
+    void nowaitAvantLaFin();
     void annuleAttente();
     void serveurFige();
 
@@ -116,6 +117,13 @@ void TestSessionRequete::execute_data()
         << "SELECT 1 AS n\nGO\nSELECT * FROM nulle_part\nGO\nPRINT 'suite'"
         << QStringList{"jeu:n", "ligne:1", "compte:(1 ligne affectée)",
                        "err:Msg 208, Niveau 16, État 1, Ligne 3\nInvalid object name 'nulle_part'.", "msg:suite"};
+    QTest::newRow("erreur sur la deuxième ligne d'un lot")
+        << "SELECT 1 AS n\nGO\nPRINT 'a'\nSELECT * FROM nulle_part"
+        << QStringList{"jeu:n", "ligne:1", "compte:(1 ligne affectée)", "msg:a",
+                       "err:Msg 208, Niveau 16, État 1, Ligne 4\nInvalid object name 'nulle_part'."};
+    QTest::newRow("RAISERROR information et erreur")
+        << "RAISERROR('info %d', 10, 1, 7)\n\nRAISERROR('grave', 16, 1)\nPRINT 'suite'"
+        << QStringList{"msg:info 7", "err:Msg 50000, Niveau 16, État 1, Ligne 3\ngrave", "msg:suite"};
     QTest::newRow("NULL, texte NULL, date")
         << "SELECT NULL AS a, 'NULL' AS b, CONVERT(datetime, '2024-01-02 03:04:05.678', 121) AS d"
         << QStringList{"jeu:a,b,d", "ligne:<NULL>|NULL|2024-01-02 03:04:05.678", "compte:(1 ligne affectée)"};
@@ -131,6 +139,22 @@ void TestSessionRequete::execute()
     Lance(m_session, j, script, m_standIn->serverName());
     QCOMPARE(j.lignes.join(QLatin1Char('~')), attendu.join(QLatin1Char('~')));
     QVERIFY(!j.fin.bSessionPerdue);
+}
+
+void TestSessionRequete::nowaitAvantLaFin()
+{
+    Journal j(m_session);
+    m_session->Rearme();
+    const ParametresSession p{m_standIn->serverName(), QStringLiteral("Ventes"), QStringLiteral("Mirabel4")};
+    const DecoupageLots d = DecoupeLots(QStringLiteral("RAISERROR('tôt', 0, 1) WITH NOWAIT\nWAITFOR DELAY '00:00:01'\nPRINT 'tard'"));
+    QElapsedTimer chrono;
+    chrono.start();
+    QMetaObject::invokeMethod(m_session, [=] { m_session->Execute(d.lots, p, 0); });
+    QTRY_VERIFY_WITH_TIMEOUT(j.lignes.contains(QStringLiteral("msg:tôt")), 5000);
+    QVERIFY2(chrono.elapsed() < 700, qPrintable(QString::number(chrono.elapsed())));
+    QCOMPARE(j.lTermines, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(j.lTermines == 1, 5000);
+    QCOMPARE(j.lignes, (QStringList{"msg:tôt", "msg:tard"}));
 }
 
 void TestSessionRequete::annuleAttente()
