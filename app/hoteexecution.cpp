@@ -27,6 +27,10 @@ const QString kQuestionTransactions =
     QStringLiteral("Des transactions ne sont pas validées. Voulez-vous les valider ?");
 // The longest a closing window waits for a cancelled run to end.
 constexpr int kAttenteFinMs = 1500;
+// Twips: the editors' top and two lines of each.
+constexpr double kHautMinimumSurface = 1320 + 2 * 600;
+// The share of the height the results take when they first show.
+constexpr double kPartResultats = 0.45;
 
 QString Duree(qint64 lMs)
 {
@@ -102,7 +106,7 @@ void HoteExecution::CreeRaccourcis()
     raccourci(QKeySequence(Qt::ALT | Qt::Key_Pause), m_fenetre, [this] { Annule(); });
     raccourci(QKeySequence(Qt::Key_Escape), m_zone, [this] { Annule(); });
     raccourci(QKeySequence(Qt::Key_F6), m_fenetre, [this] { BasculeFocus(); });
-    raccourci(QKeySequence(Qt::CTRL | Qt::Key_R), m_fenetre, [this] { m_zone->setVisible(!m_zone->isVisible()); });
+    raccourci(QKeySequence(Qt::CTRL | Qt::Key_R), m_fenetre, [this] { m_zone->isVisible() ? CacheZone() : MontreZone(); });
 }
 
 void HoteExecution::Relie()
@@ -141,7 +145,7 @@ void HoteExecution::Execute()
     }
     if (EstSansInstruction(sScript))
         return;
-    m_zone->show();
+    MontreZone();
     m_zone->Vide();
     const DecoupageLots d = DecoupeLots(sScript);
     if (!d.sErreur.isEmpty()) {
@@ -164,6 +168,26 @@ void HoteExecution::Execute()
     SessionRequete *session = m_session;
     QMetaObject::invokeMethod(m_session, [session, lots = d.lots, p, lDecalage] { session->Execute(lots, p, lDecalage); },
                               Qt::QueuedConnection);
+}
+
+void HoteExecution::MontreZone()
+{
+    if (m_zone->isVisible())
+        return;
+    const int lTotal = m_separateur->height();
+    // The pickers and a few lines of each editor stay in view however far
+    // the results are dragged up; without the results the window keeps the
+    // sizes it always allowed.
+    m_c.Surface()->setMinimumHeight(TwipsEnPixels(m_c.Surface(), kHautMinimumSurface));
+    m_zone->show();
+    const int lZone = int(lTotal * kPartResultats);
+    m_separateur->setSizes({lTotal - lZone, lZone});
+}
+
+void HoteExecution::CacheZone()
+{
+    m_zone->hide();
+    m_c.Surface()->setMinimumHeight(0);
 }
 
 void HoteExecution::Annule()

@@ -46,6 +46,9 @@ protected:
 
 private:
     void CreeZone();
+    /// Shows the results area with a part of the height, the editors keeping the rest.
+    void MontreZone();
+    void CacheZone();
     void CreeRaccourcis();
     void Relie();
     void Termine(const FinExecution &fin);
