@@ -172,6 +172,29 @@ public:
         return r;
     }
 
+    /// Runs a statement and returns the first column of its first row whole,
+    /// read by SQLGetData in pieces as long values are; "<NULL>" for NULL.
+    QString valeurEntiere(const QString &sSql)
+    {
+        SQLHSTMT st = SQL_NULL_HSTMT;
+        SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &st);
+        QString sValeur = QStringLiteral("<error>");
+        if (SQL_SUCCEEDED(SQLExecDirectW(st, const_cast<SQLWCHAR *>(wide(sSql)), SQL_NTS))
+            && SQL_SUCCEEDED(SQLFetch(st))) {
+            sValeur.clear();
+            SQLWCHAR morceau[1024];
+            SQLLEN indicateur = 0;
+            SQLRETURN rc;
+            while (SQL_SUCCEEDED(rc = SQLGetData(st, 1, SQL_C_WCHAR, morceau, sizeof morceau, &indicateur))) {
+                if (indicateur == SQL_NULL_DATA)
+                    return SQLFreeHandle(SQL_HANDLE_STMT, st), QStringLiteral("<NULL>");
+                sValeur += QString::fromUtf16(reinterpret_cast<const char16_t *>(morceau));
+            }
+        }
+        SQLFreeHandle(SQL_HANDLE_STMT, st);
+        return sValeur;
+    }
+
 private:
     Resultat lance(const QString &sSql, int lDelaiSecondes, int lLignesMax, QVector<SQLINTEGER> *parametres,
                    SQLULEN lCurseur)

@@ -242,6 +242,13 @@ private slots:
         QTest::newRow("OBJECT_ID") << "CASE WHEN OBJECT_ID('mots') > 0 THEN 'oui' END" << "oui";
         QTest::newRow("USER_NAME") << "USER_NAME(1)" << "dbo";
         QTest::newRow("SERVERPROPERTY") << "SERVERPROPERTY('ProductVersion')" << "8.00.2039";
+        QTest::newRow("DATEADD of seconds, read as a datetime") << "DATEADD(second, 90, '2020-01-01')" << "2020-01-01 00:01:30.000";
+        QTest::newRow("DATEADD of a month keeps to the month's end") << "DATEADD(mm, 1, '2020-01-31')" << "2020-02-29 00:00:00.000";
+        QTest::newRow("DATEADD backwards over midnight") << "DATEADD(hour, -1, '2020-03-01')" << "2020-02-29 23:00:00.000";
+        QTest::newRow("GENERATE_SERIES") << "sum(value) FROM GENERATE_SERIES(1, 100)" << "5050";
+        QTest::newRow("GENERATE_SERIES downwards") << "count(*) FROM GENERATE_SERIES(10, 1)" << "10";
+        QTest::newRow("GENERATE_SERIES with a step") << "max(value) FROM GENERATE_SERIES(0, 100, 7)" << "98";
+        QTest::newRow("GENERATE_SERIES with a step the wrong way") << "count(*) FROM GENERATE_SERIES(1, 10, -1)" << "0";
         QTest::newRow("TOP in a scalar sub-query") << "(SELECT TOP 1 mot FROM mots ORDER BY id DESC)" << "b";
     }
 
@@ -252,6 +259,44 @@ private slots:
         const Resultat r = m_cn.execute(QStringLiteral("SELECT ") + expression);
         QVERIFY2(r.bOk, qPrintable(r.sMessage));
         QCOMPARE(premiereColonne(r), QStringList{valeur});
+    }
+
+    void generatedRowsHaveTheirTypes()
+    {
+        const Resultat r = m_cn.execute(QStringLiteral(
+            "SELECT TOP 2 value, CONVERT(nvarchar(40), value * 7), DATEADD(second, value, '2020-01-01') "
+            "FROM GENERATE_SERIES(1000000, 1)"));
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QCOMPARE(r.typesSql, (QVector<SQLSMALLINT>{SQL_INTEGER, SQL_WVARCHAR, SQL_TYPE_TIMESTAMP}));
+        QCOMPARE(r.lignes, (QVector<QStringList>{{"1000000", "7000000", "2020-01-12 13:46:40.000"},
+                                                 {"999999", "6999993", "2020-01-12 13:46:39.000"}}));
+    }
+
+    void longValuesKeepAllTheirCharacters_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("longueur");
+        QTest::addColumn<QString>("fin");
+        QTest::newRow("CONVERT to nvarchar(max)") << "SELECT CONVERT(nvarchar(max), REPLICATE(N'é', 70000)) + N'!'" << 70001 << "é!";
+        QTest::newRow("nvarchar(max) column") << "SELECT t FROM longs WHERE id = 1" << 40000 << "zz";
+        QTest::newRow("NULL in an nvarchar(max) column") << "SELECT t FROM longs WHERE id = 2" << 6 << "<NULL>";
+        QTest::newRow("varbinary(max), read as hexadecimal")
+            << "SELECT CONVERT(varbinary(max), REPLICATE('ab', 5000))" << 20000 << "6162";
+        QTest::newRow("short text stays bounded") << "SELECT REPLICATE('ab', 3)" << 6 << "ab";
+    }
+
+    void longValuesKeepAllTheirCharacters()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, longueur);
+        QFETCH(QString, fin);
+        if (!m_cn.execute(QStringLiteral("SELECT count(*) FROM longs")).bOk) {
+            QVERIFY(m_cn.execute(QStringLiteral("CREATE TABLE longs (id int, t nvarchar(max))")).bOk);
+            QVERIFY(m_cn.execute(QStringLiteral("INSERT INTO longs VALUES (1, REPLICATE('z', 40000)), (2, NULL)")).bOk);
+        }
+        const QString sValeur = m_cn.valeurEntiere(sql);
+        QCOMPARE(sValeur.size(), longueur);
+        QVERIFY2(sValeur.endsWith(fin), qPrintable(sValeur.right(10)));
     }
 
     void errorNumbers_data()

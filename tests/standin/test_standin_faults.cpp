@@ -105,6 +105,24 @@ private slots:
         QCOMPARE(premiereColonne(cn.execute(QStringLiteral("SELECT 2"))), QStringList{"2"});
     }
 
+    void attentionDuringALongResult()
+    {
+        StandIn standin;
+        QVERIFY2(standin.isRunning(), qPrintable(standin.output()));
+        Connexion cn;
+        QVERIFY(cn.ouvre(chaine(standin.port(), QStringLiteral("Mirabel4"), QStringLiteral("Ventes"))).bOk);
+        QElapsedTimer chrono;
+        chrono.start();
+        // Two rows of fifty million are read; freeing the statement sends the attention.
+        const Resultat r = cn.execute(QStringLiteral("SELECT value FROM GENERATE_SERIES(1, 50000000) SELECT 1"), 0, 2);
+        const qint64 lMs = chrono.elapsed();
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QCOMPARE(premiereColonne(r), (QStringList{"1", "2"}));
+        QVERIFY2(lMs < 1000, qPrintable(QString::number(lMs)));
+        // The attention was acknowledged: the same connection runs the next statement.
+        QCOMPARE(premiereColonne(cn.execute(QStringLiteral("SELECT 2"))), QStringList{"2"});
+    }
+
     void delayedBatches()
     {
         StandIn::Options options;

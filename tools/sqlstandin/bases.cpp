@@ -5,6 +5,7 @@
 #include "fonctionscatalogue.h"
 #include "fonctionssqlite.h"
 #include "profil.h"
+#include "serieentiers.h"
 
 #include <QFile>
 #include <mutex>
@@ -126,6 +127,7 @@ sqlite3 *OuvreFichier(const QString &sFichier, ContexteFonctions *contexte, QStr
     sqlite3_busy_timeout(db, 10000);
     InstalleFonctions(db, contexte);
     InstalleFonctionsCatalogue(db, contexte);
+    InstalleSerie(db);
     Execute(db, QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
     return db;
 }

@@ -4,6 +4,7 @@
 #include "collations.h"
 #include "decoupagelot.h"
 #include "erreurssql.h"
+#include "fonctionsconversion.h"
 #include "fonctionssqlite.h"
 #include "raiserror.h"
 #include "reecriture.h"
@@ -76,6 +77,8 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
             c.type = TypeTds::Texte;
             c.lTaille = (t.xtype == 35 || t.xtype == 99) ? 8000 : std::min(8000, std::max(2, 2 * t.precision));
         }
+        static const QRegularExpression max(QStringLiteral("\\bmax\\b"), QRegularExpression::CaseInsensitiveOption);
+        c.bMax = (c.type == TypeTds::Texte || c.type == TypeTds::Binaire) && max.match(QString::fromUtf8(declare)).hasMatch();
         return c;
     }
     const int genre = bLigne ? sqlite3_column_type(st, i) : SQLITE_NULL;
@@ -83,6 +86,9 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
         const qint64 v = sqlite3_column_int64(st, i);
         c.type = TypeTds::Entier;
         c.lTaille = (v >= INT32_MIN && v <= INT32_MAX) ? 4 : 8;
+    } else if (genre == SQLITE_TEXT && sqlite3_value_subtype(sqlite3_column_value(st, i)) == SousTypeDateHeure) {
+        c.type = TypeTds::DateHeure;
+        c.lTaille = 8;
     } else if (genre == SQLITE_FLOAT) {
         c.type = TypeTds::Flottant;
         c.lTaille = 8;
@@ -93,6 +99,11 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
         c.type = TypeTds::Texte;
         c.lTaille = 8000;
     }
+    // A (max) conversion, or a first value that might not fit the bounded
+    // types (4000 characters, 8000 bytes).
+    c.bMax = (genre == SQLITE_TEXT || genre == SQLITE_BLOB)
+             && (sqlite3_value_subtype(sqlite3_column_value(st, i)) == SousTypeMax
+                 || sqlite3_column_bytes(st, i) > (genre == SQLITE_TEXT ? 4000 : 8000));
     return c;
 }
 
@@ -114,9 +125,6 @@ ValeurTds valeurPour(sqlite3_stmt *st, int i, const ColonneTds &c)
         v.octets = QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
         break;
     case TypeTds::DateHeure:
-        v.sTexte = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
-                                     sqlite3_column_bytes(st, i));
-        break;
     case TypeTds::Texte:
         // Encoded straight from SQLite's bytes before the next step.
         v.pUtf8 = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
@@ -159,6 +167,11 @@ void ExecuteurLot::execute(const QString &sLot)
     if (instructions.isEmpty() && !m_bProcedure)
         done(true, StatutDone::Final, CommandeDone::Aucune, 0);
     for (int i = 0; i < instructions.size(); ++i) {
+        // An attention between two statements stops the batch there.
+        if (i > 0 && m_etat.canal.attentionPendant(0)) {
+            accuseAttention();
+            return;
+        }
         const Issue issue = instruction(instructions.at(i), i + 1 == instructions.size() && !m_bProcedure);
         if (issue == Issue::Coupure) {
             m_bFini = true;
@@ -459,6 +472,10 @@ Issue ExecuteurLot::resultat(sqlite3_stmt *st, const InstructionSql &m, bool bDe
         m_etat.jetons.ajouteLigne(m_flux.tampon(), colonnes, valeurs);
         m_flux.ecrit();
         ++lLignes;
+        // A client that cancels a long result must not wait for all of it:
+        // a look at the socket every few thousand rows costs nothing.
+        if (lLignes % 2048 == 0 && m_etat.canal.attentionPendant(0))
+            return Issue::Attention;
         rc = sqlite3_step(st);
     }
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)

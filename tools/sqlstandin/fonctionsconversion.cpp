@@ -1,10 +1,12 @@
 #include "fonctionsconversion.h"
 
 #include "fonctionssqlite.h"
+#include "momentsql.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
 #include <cmath>
+#include <cstdio>
 #include <sqlite3.h>
 
 namespace {
@@ -122,6 +124,17 @@ TypeCible lisType(const QString &s)
     return t;
 }
 
+// The type argument is the same text on every row: it is read once per
+// statement and kept by SQLite with the statement (auxiliary data).
+TypeCible typeDe(sqlite3_context *ctx, sqlite3_value *v)
+{
+    if (const auto *garde = static_cast<const TypeCible *>(sqlite3_get_auxdata(ctx, 1)))
+        return *garde;
+    const TypeCible t = lisType(texte(v));
+    sqlite3_set_auxdata(ctx, 1, new TypeCible(t), [](void *p) { delete static_cast<TypeCible *>(p); });
+    return t;
+}
+
 QString texteDeNombre(sqlite3_value *v)
 {
     if (sqlite3_value_type(v) == SQLITE_INTEGER)
@@ -131,14 +144,21 @@ QString texteDeNombre(sqlite3_value *v)
 
 void versTexte(sqlite3_context *ctx, sqlite3_value *v, const TypeCible &t, int lStyle)
 {
+    const int lLongueur = t.lLongueur == -1 ? 30 : t.lLongueur;
+    const bool bComplete = (t.sNom == QLatin1String("char") || t.sNom == QLatin1String("nchar")) && lLongueur >= 0;
+    if (sqlite3_value_type(v) == SQLITE_INTEGER && !bComplete) {
+        // The common case of a large result, without a QString on the way.
+        char tampon[24];
+        const int n = std::snprintf(tampon, sizeof tampon, "%lld", static_cast<long long>(sqlite3_value_int64(v)));
+        return sqlite3_result_text(ctx, tampon, lLongueur >= 0 ? std::min(n, lLongueur) : n, SQLITE_TRANSIENT);
+    }
     QString s = sqlite3_value_type(v) == SQLITE_TEXT ? texte(v) : texteDeNombre(v);
     if (lStyle >= 0 && sqlite3_value_type(v) == SQLITE_TEXT)
         if (const auto d = lisDate(s, 0))
             s = ecritDate(*d, lStyle);
-    const int lLongueur = t.lLongueur == -1 ? 30 : t.lLongueur;
     if (lLongueur >= 0 && s.size() > lLongueur)
         s.truncate(lLongueur);
-    if ((t.sNom == QLatin1String("char") || t.sNom == QLatin1String("nchar")) && lLongueur >= 0)
+    if (bComplete)
         s = s.leftJustified(lLongueur, QLatin1Char(' '));
     resultatTexte(ctx, s);
 }
@@ -200,12 +220,95 @@ void versDate(sqlite3_context *ctx, sqlite3_value *v, const TypeCible &t, int lS
     if (t.sNom == QLatin1String("smalldatetime"))
         d.setTime(QTime(d.time().hour(), d.time().minute()));
     resultatTexte(ctx, ecritDate(d, -1));
+    sqlite3_result_subtype(ctx, SousTypeDateHeure);
+}
+
+// DATEADD's parts: a length in milliseconds, or a number of months.
+struct PartieDate {
+    qint64 lMs = 0;
+    int lMois = 0;
+};
+
+std::optional<PartieDate> lisPartie(const QString &sPartie)
+{
+    const QString p = sPartie.toLower();
+    auto est = [&](std::initializer_list<const char *> noms) {
+        for (const char *nom : noms)
+            if (p == QLatin1String(nom))
+                return true;
+        return false;
+    };
+    if (est({"millisecond", "ms"}))
+        return PartieDate{1, 0};
+    if (est({"second", "ss", "s"}))
+        return PartieDate{1000, 0};
+    if (est({"minute", "mi", "n"}))
+        return PartieDate{60000, 0};
+    if (est({"hour", "hh"}))
+        return PartieDate{3600000, 0};
+    if (est({"day", "dd", "d", "dayofyear", "dy", "y", "weekday", "dw", "w"}))
+        return PartieDate{86400000, 0};
+    if (est({"week", "wk", "ww"}))
+        return PartieDate{7 * 86400000LL, 0};
+    if (est({"month", "mm", "m"}))
+        return PartieDate{0, 1};
+    if (est({"quarter", "qq", "q"}))
+        return PartieDate{0, 3};
+    if (est({"year", "yy", "yyyy"}))
+        return PartieDate{0, 12};
+    return std::nullopt;
+}
+
+std::optional<MomentSql> momentDe(sqlite3_value *v)
+{
+    if (sqlite3_value_type(v) != SQLITE_TEXT) {
+        // Numbers count days from 1 January 1900.
+        const MomentSql origine{QDate(1900, 1, 1).toJulianDay(), 0};
+        return origine.plusMs(qint64(std::llround(sqlite3_value_double(v) * 86400000.0)));
+    }
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    if (const auto m = MomentSql::lis(p, sqlite3_value_bytes(v)))
+        return m;
+    const auto d = lisDate(texte(v), -1);
+    if (!d)
+        return std::nullopt;
+    return MomentSql{d->date().toJulianDay(), d->time().msecsSinceStartOfDay()};
+}
+
+// What an argument gives, read once per statement when it is a constant
+// (SQLite keeps it as auxiliary data), as on every row of a large result.
+template <typename T, typename Lecture>
+std::optional<T> constanteDe(sqlite3_context *ctx, int lArgument, Lecture lecture)
+{
+    if (const auto *garde = static_cast<const T *>(sqlite3_get_auxdata(ctx, lArgument)))
+        return *garde;
+    const std::optional<T> lu = lecture();
+    if (lu)
+        sqlite3_set_auxdata(ctx, lArgument, new T(*lu), [](void *p) { delete static_cast<T *>(p); });
+    return lu;
+}
+
+void fonctionDateAjoute(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[1]) == SQLITE_NULL || sqlite3_value_type(argv[2]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const auto d = constanteDe<MomentSql>(ctx, 2, [&]() { return momentDe(argv[2]); });
+    if (!d)
+        return echoue(ctx, kDateInvalide);
+    const auto partie = constanteDe<PartieDate>(ctx, 0, [&]() { return lisPartie(texte(argv[0])); });
+    if (!partie)
+        return echoue(ctx, {155, 15, 1, QStringLiteral("'%1' is not a recognized dateadd option.").arg(texte(argv[0]))});
+    const qint64 n = sqlite3_value_int64(argv[1]);
+    const MomentSql resultat = partie->lMois ? d->plusMois(int(n * partie->lMois)) : d->plusMs(n * partie->lMs);
+    char tampon[24];
+    resultat.ecrit(tampon);
+    sqlite3_result_text(ctx, tampon, 23, SQLITE_TRANSIENT);
+    sqlite3_result_subtype(ctx, SousTypeDateHeure);
 }
 
 void fonctionConvertit(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    const QString sType = texte(argv[1]);
-    const TypeCible t = lisType(sType);
+    const TypeCible t = typeDe(ctx, argv[1]);
     const int lStyle = sqlite3_value_type(argv[2]) == SQLITE_NULL ? -1 : sqlite3_value_int(argv[2]);
     static const QStringList textes{"char", "varchar", "nchar", "nvarchar", "text", "ntext", "sysname"};
     static const QStringList entiers{"int", "bigint", "smallint", "tinyint"};
@@ -214,12 +317,16 @@ void fonctionConvertit(sqlite3_context *ctx, int, sqlite3_value **argv)
     const bool bConnu = textes.contains(t.sNom) || entiers.contains(t.sNom) || reels.contains(t.sNom)
                         || dates.contains(t.sNom) || t.sNom == QLatin1String("bit") || t.sNom.endsWith(QLatin1String("binary"));
     if (!bConnu)
-        return echoue(ctx, {243, 16, 1, QStringLiteral("Type %1 is not a defined system type.").arg(sType.section(QLatin1Char('('), 0, 0))});
+        return echoue(ctx, {243, 16, 1, QStringLiteral("Type %1 is not a defined system type.").arg(texte(argv[1]).section(QLatin1Char('('), 0, 0))});
     sqlite3_value *v = argv[0];
     if (sqlite3_value_type(v) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    if (textes.contains(t.sNom))
-        return versTexte(ctx, v, t, lStyle);
+    if (textes.contains(t.sNom)) {
+        versTexte(ctx, v, t, lStyle);
+        if (t.lLongueur == -2)
+            sqlite3_result_subtype(ctx, SousTypeMax);
+        return;
+    }
     if (entiers.contains(t.sNom) || t.sNom == QLatin1String("bit"))
         return versEntierOuBit(ctx, v, t.sNom == QLatin1String("bit"));
     if (reels.contains(t.sNom))
@@ -230,6 +337,8 @@ void fonctionConvertit(sqlite3_context *ctx, int, sqlite3_value **argv)
                                   ? QByteArray(static_cast<const char *>(sqlite3_value_blob(v)), sqlite3_value_bytes(v))
                                   : texte(v).toUtf8();
     sqlite3_result_blob(ctx, octets.constData(), int(octets.size()), SQLITE_TRANSIENT);
+    if (t.lLongueur == -2)
+        sqlite3_result_subtype(ctx, SousTypeMax);
 }
 
 void fonctionCharIndex(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -318,9 +427,16 @@ void fonctionTranCount(sqlite3_context *ctx, int, sqlite3_value **)
 void InstalleFonctionsConversion(sqlite3 *db, ContexteFonctions *contexte)
 {
     const int deterministe = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(db, "convertit", 3, deterministe, contexte, fonctionConvertit, nullptr, nullptr, nullptr);
+#ifdef SQLITE_RESULT_SUBTYPE
+    const int sousType = SQLITE_RESULT_SUBTYPE; // required of functions that set one from SQLite 3.45 on
+#else
+    const int sousType = 0;
+#endif
+    sqlite3_create_function_v2(db, "convertit", 3, deterministe | sousType, contexte, fonctionConvertit, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "charindex", 3, SQLITE_UTF8, contexte, fonctionCharIndex, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "datalength", 2, deterministe, contexte, fonctionDataLength, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "tsql_plus", 2, deterministe, contexte, fonctionPlus, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "trancount", 0, SQLITE_UTF8, contexte, fonctionTranCount, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "dateajoute", 3, deterministe | sousType, contexte, fonctionDateAjoute, nullptr,
+                               nullptr, nullptr);
 }

@@ -28,6 +28,8 @@ const FonctionTsql kFonctions[] = {
     {"CONVERT", 3, 3, "convertit(%2, %T1, %3)"},
     {"CAST", 2, 2, "convertit(%1, %T2, NULL)"},
     {"GETDATE", 0, 0, nullptr},
+    {"REPLICATE", 2, 2, "replace(hex(zeroblob(max(%2, 0))), '00', %1)"}, // "00" once per repeat
+    {"DATEADD", 3, 3, "dateajoute(%T1, %2, %3)"},
     {"YEAR", 1, 1, "CAST(strftime('%Y', %1) AS INTEGER)"},
     {"MONTH", 1, 1, "CAST(strftime('%m', %1) AS INTEGER)"},
     {"DAY", 1, 1, "CAST(strftime('%d', %1) AS INTEGER)"},

@@ -1,5 +1,6 @@
 #include "jetonstds.h"
 
+#include "momentsql.h"
 #include "profil.h"
 
 #include <algorithm>
@@ -33,9 +34,19 @@ QByteArray avecLongueur16(uint8_t jeton, const QByteArray &corps)
 }
 
 // datetime: days since 1900-01-01 and three-hundredths of a second since midnight.
-void ajouteDateHeure(QByteArray &o, const QString &sTexte)
+void ajouteMoment(QByteArray &o, const MomentSql &m)
 {
-    QString s = sTexte.trimmed();
+    o.append(char(8));
+    AjouteU32(o, uint32_t(int32_t(m.joursDepuis1900())));
+    AjouteU32(o, uint32_t((qint64(m.lMs) * 300 + 500) / 1000));
+}
+
+void ajouteDateHeure(QByteArray &o, const char *pUtf8, int lUtf8)
+{
+    if (const auto m = MomentSql::lis(pUtf8, lUtf8))
+        return ajouteMoment(o, *m);
+    // Other forms (a time alone, blanks around) take the slower way.
+    QString s = QString::fromUtf8(pUtf8, lUtf8).trimmed();
     s.replace(QLatin1Char('T'), QLatin1Char(' '));
     QDateTime moment = QDateTime::fromString(s, QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
     if (!moment.isValid())
@@ -46,11 +57,13 @@ void ajouteDateHeure(QByteArray &o, const QString &sTexte)
         o.append(char(0));
         return;
     }
-    const qint64 lJours = QDate(1900, 1, 1).daysTo(moment.date());
-    const qint64 lMs = moment.time().msecsSinceStartOfDay();
-    o.append(char(8));
-    AjouteU32(o, uint32_t(int32_t(lJours)));
-    AjouteU32(o, uint32_t((lMs * 300 + 500) / 1000));
+    ajouteMoment(o, MomentSql{moment.date().toJulianDay(), moment.time().msecsSinceStartOfDay()});
+}
+
+void ajouteDateHeure(QByteArray &o, const QString &sTexte)
+{
+    const QByteArray u = sTexte.toUtf8();
+    ajouteDateHeure(o, u.constData(), int(u.size()));
 }
 }
 
@@ -265,13 +278,13 @@ QByteArray EcrivainJetons::descriptionColonnes(const QVector<ColonneTds> &colonn
             break;
         case TypeTds::Texte:
             o.append(char(TypeNVarChar));
-            AjouteU16(o, uint16_t(c.lTaille));
+            AjouteU16(o, c.bMax && tds72() ? 0xFFFF : uint16_t(c.lTaille));
             if (tds71())
                 o.append(collation());
             break;
         case TypeTds::Binaire:
             o.append(char(TypeBigVarBinary));
-            AjouteU16(o, uint16_t(c.lTaille));
+            AjouteU16(o, c.bMax && tds72() ? 0xFFFF : uint16_t(c.lTaille));
             break;
         }
         AjouteBVarchar(o, c.sNom);
@@ -322,6 +335,23 @@ void ajouteEntier(QByteArray &o, qint64 v, int lTaille)
         octets[1 + b] = char((quint64(v) >> (8 * b)) & 0xFF);
     o.append(octets, 1 + lTaille);
 }
+
+// A (max) value as partly length-prefixed data: its whole length, then its
+// bytes in one chunk and the empty chunk that ends them; NULL has a length of its own.
+void ajoutePlp(QByteArray &o, const ValeurTds &v, bool bTexte)
+{
+    if (v.bNul) {
+        AjouteU64(o, ~quint64(0));
+        return;
+    }
+    const QByteArray octets = !bTexte ? v.octets : Ucs2(v.pUtf8 ? QString::fromUtf8(v.pUtf8, v.lUtf8) : v.sTexte);
+    AjouteU64(o, quint64(octets.size()));
+    if (!octets.isEmpty()) {
+        AjouteU32(o, uint32_t(octets.size()));
+        o.append(octets);
+    }
+    AjouteU32(o, 0);
+}
 }
 
 void EcrivainJetons::ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colonnes,
@@ -357,11 +387,15 @@ void EcrivainJetons::ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colon
         case TypeTds::DateHeure:
             if (v.bNul)
                 o.append(char(0));
+            else if (v.pUtf8)
+                ajouteDateHeure(o, v.pUtf8, v.lUtf8);
             else
                 ajouteDateHeure(o, v.sTexte);
             break;
         case TypeTds::Texte:
-            if (v.bNul) {
+            if (c.bMax && tds72()) {
+                ajoutePlp(o, v, true);
+            } else if (v.bNul) {
                 AjouteU16(o, 0xFFFF);
             } else if (v.pUtf8) {
                 ajouteTexteUtf8(o, v.pUtf8, v.lUtf8, c.lTaille);
@@ -373,7 +407,9 @@ void EcrivainJetons::ajouteLigne(QByteArray &o, const QVector<ColonneTds> &colon
             }
             break;
         case TypeTds::Binaire:
-            if (v.bNul) {
+            if (c.bMax && tds72()) {
+                ajoutePlp(o, v, false);
+            } else if (v.bNul) {
                 AjouteU16(o, 0xFFFF);
             } else {
                 const QByteArray b = v.octets.left(c.lTaille);

@@ -11,6 +11,9 @@ struct ColonneTds {
     QString sNom;
     TypeTds type = TypeTds::Texte;
     int lTaille = 8000;   ///< bytes: 1/2/4/8 for integers, maximum length for text and binary
+    /// nvarchar(max), varbinary(max): values of any length, sent in chunks
+    /// (from TDS 7.2; older clients get them cut to lTaille).
+    bool bMax = false;
 };
 
 /// One value of a row, already in the column's kind.
@@ -20,8 +23,8 @@ struct ValeurTds {
     double dReel = 0;
     QString sTexte;
     QByteArray octets;
-    /// A text still in the database's UTF-8 (valid until the next row is
-    /// stepped to); when set it is used instead of sTexte.
+    /// A text or a date still in the database's UTF-8 (valid until the next
+    /// row is stepped to); when set it is used instead of sTexte.
     const char *pUtf8 = nullptr;
     int lUtf8 = 0;
 };

@@ -226,10 +226,13 @@ void adapteColonne(InstructionSql &t, int de, int a, const QString &sCollation)
         int k = apresType + 1;
         while (k <= a && !estSymbole(t.j.at(k), ")"))
             ++k;
-        // nvarchar(max): SQLite only takes numbers between the parentheses.
-        if (k == apresType + 3 && estMot(t.j.at(apresType + 2), "MAX"))
+        // nvarchar(max): SQLite only takes numbers between the parentheses; the
+        // declared type "nvarchar max" keeps the column's results unbounded.
+        if (k == apresType + 3 && estMot(t.j.at(apresType + 2), "MAX")) {
             for (int x = apresType + 1; x <= k; ++x)
                 t.sortie[x].clear();
+            t.sortie[apresType + 2] = QStringLiteral(" max");
+        }
         apresType = std::min(k, a);
     }
     bool bIdentite = false, bClePrimaire = false, bCollation = false;
