@@ -28,6 +28,7 @@ private slots:
     void init();
     void cleanup();
     void deuxLotsGrillesEtMessages();
+    void valeurLongueEntiereALaCopie();
     void erreurDoubleClicPlaceLeCurseur();
     void useDeplaceLaBaseSansRouvrir();
     void annulerPendantUneAttente();
@@ -98,6 +99,20 @@ void TestExecution::deuxLotsGrillesEtMessages()
     // F6 goes back to the editor.
     QTest::keyClick(grille, Qt::Key_F6);
     QCOMPARE(QApplication::focusWidget(), m_fenetre->txtRequete);
+}
+
+void TestExecution::valeurLongueEntiereALaCopie()
+{
+    QVERIFY(Execute(QStringLiteral("SELECT REPLICATE(CONVERT(nvarchar(max), 'ab'), 40000) AS l")));
+    GrilleResultats *grille = Hote()->Zone()->Grilles().value(0);
+    QVERIFY(grille);
+    const QString sAffiche = grille->model()->index(0, 0).data().toString();
+    QCOMPARE(sAffiche.size(), ModeleResultats::kCaracteresAffiches + 1);
+    QVERIFY(sAffiche.endsWith(QChar(0x2026)));
+    grille->setFocus();
+    QTest::keyClick(grille, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(grille, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("ab").repeated(40000) + QStringLiteral("\r\n"));
 }
 
 void TestExecution::erreurDoubleClicPlaceLeCurseur()

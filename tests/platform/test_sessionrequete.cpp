@@ -56,6 +56,7 @@ private slots:
     void execute_data();
     void execute();
     void nowaitAvantLaFin();
+    void annuleAttente_data();
     void annuleAttente();
     void serveurFige();
 
@@ -125,8 +126,13 @@ void TestSessionRequete::execute_data()
         << "RAISERROR('info %d', 10, 1, 7)\n\nRAISERROR('grave', 16, 1)\nPRINT 'suite'"
         << QStringList{"msg:info 7", "err:Msg 50000, Niveau 16, État 1, Ligne 3\ngrave", "msg:suite"};
     QTest::newRow("NULL, texte NULL, date")
-        << "SELECT NULL AS a, 'NULL' AS b, CONVERT(datetime, '2024-01-02 03:04:05.678', 121) AS d"
-        << QStringList{"jeu:a,b,d", "ligne:<NULL>|NULL|2024-01-02 03:04:05.678", "compte:(1 ligne affectée)"};
+        << "SELECT NULL AS a, 'NULL' AS b, CONVERT(datetime, '2024-01-02 03:04:05.670', 121) AS d"
+        << QStringList{"jeu:a,b,d", "ligne:<NULL>|NULL|2024-01-02 03:04:05.670", "compte:(1 ligne affectée)"};
+    QTest::newRow("valeur de plus de 64 Kio entière")
+        << "SELECT REPLICATE(CONVERT(nvarchar(max), 'ab'), 40000) AS l"
+        << QStringList{"jeu:l", "ligne:" + QStringLiteral("ab").repeated(40000), "compte:(1 ligne affectée)"};
+    QTest::newRow("binaire en 0x")
+        << "SELECT CONVERT(varbinary(max), 'ab') AS b" << QStringList{"jeu:b", "ligne:0x6162", "compte:(1 ligne affectée)"};
     QTest::newRow("USE déplace la base")
         << "USE master\nGO\nPRINT 'ici'\nGO\nUSE Ventes" << QStringList{"base:master", "msg:ici", "base:Ventes"};
 }
@@ -157,14 +163,23 @@ void TestSessionRequete::nowaitAvantLaFin()
     QCOMPARE(j.lignes, (QStringList{"msg:tôt", "msg:tard"}));
 }
 
+void TestSessionRequete::annuleAttente_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::newRow("WAITFOR") << "PRINT 'avant'\nWAITFOR DELAY '00:00:30'\nGO\nPRINT 'jamais'";
+    QTest::newRow("long SELECT") << "SELECT value FROM GENERATE_SERIES(1, 100000000)\nGO\nPRINT 'jamais'";
+}
+
 void TestSessionRequete::annuleAttente()
 {
+    QFETCH(QString, script);
     Journal j(m_session);
     Lance(m_session, j, QStringLiteral("CREATE TABLE #reste (a int)"), m_standIn->serverName());
+    QVERIFY(j.lignes.isEmpty());
     j.lignes.clear();
     m_session->Rearme();
     const ParametresSession p{m_standIn->serverName(), QStringLiteral("Ventes"), QStringLiteral("Mirabel4")};
-    const DecoupageLots d = DecoupeLots(QStringLiteral("PRINT 'avant'\nWAITFOR DELAY '00:00:30'\nGO\nPRINT 'jamais'"));
+    const DecoupageLots d = DecoupeLots(script);
     QMetaObject::invokeMethod(m_session, [=] { m_session->Execute(d.lots, p, 0); });
     QTest::qWait(300);
     QElapsedTimer chrono;
@@ -178,6 +193,7 @@ void TestSessionRequete::annuleAttente()
     // The same session: its temporary table is still there.
     Lance(m_session, j, QStringLiteral("SELECT COUNT(*) AS n FROM #reste"), m_standIn->serverName());
     QCOMPARE(j.lignes, (QStringList{"jeu:n", "ligne:0", "compte:(1 ligne affectée)"}));
+    Lance(m_session, j, QStringLiteral("DROP TABLE #reste"), m_standIn->serverName());
 }
 
 void TestSessionRequete::serveurFige()
