@@ -228,7 +228,7 @@ bool SessionRequete::Ouvre(const ParametresSession &p)
     QVector<MessageExecution> messages;
     if (m_bAnnoncerNouvelle) {
         messages.append({MessageExecution::Info,
-                         QStringLiteral("La session précédente ne répondait plus : une nouvelle session est ouverte."), 0});
+                         QStringLiteral("La session précédente a été perdue : une nouvelle session est ouverte."), 0});
         m_bAnnoncerNouvelle = false;
     }
     try {

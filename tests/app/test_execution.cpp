@@ -6,6 +6,7 @@
 #include "chaineconnexion.h"
 #include "connexion.h"
 #include "editeurriche.h"
+#include "erreurado.h"
 #include "grilleresultats.h"
 #include "hoteexecution.h"
 #include "modeleresultats.h"
@@ -33,6 +34,7 @@ private slots:
     void useDeplaceLaBaseSansRouvrir();
     void annulerPendantUneAttente();
     void transactionsALaFermeture();
+    void transactionsAuChangementDeBase();
 
 private:
     // Types the script into txtRequete, runs it with F5 and waits for the end.
@@ -185,6 +187,39 @@ void TestExecution::transactionsALaFermeture()
     Recordset rs;
     rs.Open(QStringLiteral("SELECT COUNT(*) FROM valide_a_la_fermeture"), &cn);
     QCOMPARE(rs.Fields(0), QStringLiteral("0"));
+}
+
+void TestExecution::transactionsAuChangementDeBase()
+{
+    QVERIFY(Execute(QStringLiteral("BEGIN TRAN\nCREATE TABLE annulee_au_changement (a int)")));
+    QCOMPARE(Hote()->Transactions(), 1);
+    int lQuestions = 0;
+    ReponseQuestion reponse = ReponseQuestion::Annuler;
+    InstalleReponsesQuestions([&](const QString &) {
+        ++lQuestions;
+        return reponse;
+    });
+    ComboImages *cbo = m_fenetre->cboBase;
+    const auto choisit = [cbo](const QString &sBase) {
+        cbo->SelectionneCle(sBase);
+        emit cbo->activated(cbo->currentIndex());
+    };
+    // Annuler: nothing changes, the picker goes back.
+    choisit(QStringLiteral("master"));
+    QCOMPARE(lQuestions, 1);
+    QCOMPARE(cbo->currentText(), QStringLiteral("Ventes"));
+    QCOMPARE(Hote()->Transactions(), 1);
+    // Non: rolled back, the picker keeps the new database.
+    reponse = ReponseQuestion::Non;
+    choisit(QStringLiteral("master"));
+    QCOMPARE(lQuestions, 2);
+    QCOMPARE(cbo->currentText(), QStringLiteral("master"));
+    QCOMPARE(Hote()->Transactions(), 0);
+    Connexion cn;
+    cn.Open(ChaineConnexion(m_standIn->serverName(), QStringLiteral("Ventes"), QStringLiteral("Mirabel4"),
+                            QStringLiteral("Brenlor")));
+    Recordset rs;
+    QVERIFY_THROWS_EXCEPTION(ErreurAdo, rs.Open(QStringLiteral("SELECT COUNT(*) FROM annulee_au_changement"), &cn));
 }
 
 BRENLOR_TEST_FENETRE_MAIN(TestExecution)

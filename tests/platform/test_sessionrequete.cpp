@@ -59,6 +59,7 @@ private slots:
     void annuleAttente_data();
     void annuleAttente();
     void serveurFige();
+    void lienPerduPuisNouvelleSession();
 
 private:
     // Runs a script and waits for its end; returns the events.
@@ -220,6 +221,47 @@ void TestSessionRequete::serveurFige()
         QTRY_VERIFY_WITH_TIMEOUT(j.lTermines == 1, 5000);
         QVERIFY2(chrono.elapsed() < 1000, qPrintable(QString::number(chrono.elapsed())));
         QVERIFY(j.fin.bSessionPerdue);
+    }
+    QMetaObject::invokeMethod(session, &SessionRequete::Ferme, Qt::BlockingQueuedConnection);
+    fil.quit();
+    fil.wait();
+    delete session;
+}
+
+void TestSessionRequete::lienPerduPuisNouvelleSession()
+{
+    StandIn::Options options;
+    options.extraArguments << QStringLiteral("--drop-after-rows") << QStringLiteral("5");
+    StandIn coupant(options);
+    QVERIFY2(coupant.isRunning(), qPrintable(coupant.output()));
+    QThread fil;
+    auto *session = new SessionRequete;
+    session->moveToThread(&fil);
+    fil.start();
+    {
+        Journal j(session);
+        const auto lance = [&](const QString &sScript, const QString &sPWD) {
+            const int lAvant = j.lTermines;
+            j.lignes.clear();
+            session->Rearme();
+            const ParametresSession p{coupant.serverName(), QStringLiteral("Ventes"), sPWD};
+            const DecoupageLots d = DecoupeLots(sScript);
+            QMetaObject::invokeMethod(session, [=] { session->Execute(d.lots, p, 0); });
+            return QTest::qWaitFor([&] { return j.lTermines > lAvant; }, 10000);
+        };
+        // A login that fails says what the connection check says.
+        QVERIFY(lance(QStringLiteral("SELECT 1 AS n"), QStringLiteral("faux")));
+        QCOMPARE(j.lignes, QStringList{"err:Serveur non trouvé ou mot de passe invalide ou aucune base de données."});
+        // The link drops in the middle of the rows: the driver's message, and the session is gone.
+        QVERIFY(lance(QStringLiteral("SELECT value FROM GENERATE_SERIES(1, 100)\nGO\nPRINT 'jamais'"),
+                      QStringLiteral("Mirabel4")));
+        QVERIFY(j.fin.bSessionPerdue);
+        QVERIFY2(j.lignes.last().startsWith(QStringLiteral("err:")), qPrintable(j.lignes.join(QLatin1Char('~'))));
+        QVERIFY(!j.lignes.contains(QStringLiteral("msg:jamais")));
+        // The next run logs in again and says so.
+        QVERIFY(lance(QStringLiteral("SELECT 1 AS n"), QStringLiteral("Mirabel4")));
+        QCOMPARE(j.lignes, (QStringList{"msg:La session précédente a été perdue : une nouvelle session est ouverte.",
+                                        "jeu:n", "ligne:1", "compte:(1 ligne affectée)"}));
     }
     QMetaObject::invokeMethod(session, &SessionRequete::Ferme, Qt::BlockingQueuedConnection);
     fil.quit();
