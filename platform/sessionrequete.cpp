@@ -322,26 +322,28 @@ bool SessionRequete::ExecuteLot(const Lot &lot, int lLigneDebut, FinExecution &f
     SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(0)), 0);
     bool bVivante = true;
     SQLRETURN rc = SQLExecDirectW(h, TexteLarge(lot.sTexte), SQL_NTS);
-    for (int lErreursVides = 0; rc != SQL_NO_DATA && bVivante && lErreursVides < 2;) {
-        bVivante = TransmetMessages(h, lLigneDebut);
+    // An error is one statement's: the batch goes on, and so do its results,
+    // until the driver has nothing more (or fails without saying why).
+    for (bool bMuet = false; rc != SQL_NO_DATA && bVivante && !bMuet;) {
+        int lMessages = 0;
+        bVivante = TransmetMessages(h, lLigneDebut, &lMessages, rc == SQL_ERROR);
         if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
             SQLSMALLINT lColonnes = 0;
             SQLNumResultCols(h, &lColonnes);
             if (lColonnes > 0) {
-                LitJeu(h, lColonnes, lLigneDebut, fin);
+                bVivante = LitJeu(h, lColonnes, lLigneDebut, fin);
             } else {
                 SQLLEN lCompte = -1;
                 if (SQL_SUCCEEDED(SQLRowCount(h, &lCompte)) && lCompte >= 0)
                     emit MessagesRecus({MessageCompte(lCompte)});
             }
         } else {
-            ++lErreursVides;
+            // A failure that says nothing, or a link gone, ends the batch.
+            bMuet = lMessages == 0 || SessionMorte(m_hdbc);
         }
-        if (m_bAnnule || !bVivante)
+        if (m_bAnnule || !bVivante || bMuet)
             break;
         rc = SQLMoreResults(h);
-        if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO)
-            lErreursVides = 0;
     }
     if (rc == SQL_NO_DATA)
         TransmetMessages(h, lLigneDebut);
@@ -363,8 +365,9 @@ void SessionRequete::EnvoieBloc(std::unique_ptr<BlocLignes> &bloc, int lColonnes
     m_depuisEnvoi.restart();
 }
 
-void SessionRequete::LitJeu(SQLHSTMT h, int lColonnes, int lLigneDebut, FinExecution &fin)
+bool SessionRequete::LitJeu(SQLHSTMT h, int lColonnes, int lLigneDebut, FinExecution &fin)
 {
+    bool bVivante = true;
     const QVector<ColonneResultat> colonnes = DecritColonnes(h, lColonnes);
     emit JeuCommence(colonnes);
     auto bloc = std::make_unique<BlocLignes>(lColonnes);
@@ -376,7 +379,7 @@ void SessionRequete::LitJeu(SQLHSTMT h, int lColonnes, int lLigneDebut, FinExecu
             break;
         if (rc == SQL_SUCCESS_WITH_INFO || rc == SQL_ERROR) {
             EnvoieBloc(bloc, lColonnes);
-            TransmetMessages(h, lLigneDebut);
+            bVivante = TransmetMessages(h, lLigneDebut, nullptr, rc == SQL_ERROR);
         }
         if (!SQL_SUCCEEDED(rc))
             break;
@@ -396,16 +399,19 @@ void SessionRequete::LitJeu(SQLHSTMT h, int lColonnes, int lLigneDebut, FinExecu
     fin.lLignes += lLignes;
     // The count of a SELECT, when the server sent one (none under NOCOUNT).
     SQLLEN lCompte = -1;
-    if (!m_bAnnule && SQL_SUCCEEDED(SQLRowCount(h, &lCompte)) && lCompte >= 0)
+    if (!m_bAnnule && bVivante && SQL_SUCCEEDED(SQLRowCount(h, &lCompte)) && lCompte >= 0)
         emit MessagesRecus({MessageCompte(lCompte)});
+    return bVivante && !SessionMorte(m_hdbc);
 }
 
-bool SessionRequete::TransmetMessages(SQLHSTMT h, int lLigneDebut)
+bool SessionRequete::TransmetMessages(SQLHSTMT h, int lLigneDebut, int *pNombre, bool bEchec)
 {
     const QList<MessageServeur> serveur = h != SQL_NULL_HSTMT ? LitMessages(SQL_HANDLE_STMT, h)
                                                               : LitMessages(SQL_HANDLE_DBC, m_hdbc);
     QVector<MessageExecution> messages;
-    bool bLienRompu = false;
+    // FreeTDS reports a lost link at a low severity: a dead session makes its
+    // own messages errors.
+    bool bLienRompu = !serveur.isEmpty() && SessionMorte(m_hdbc);
     for (const MessageServeur &m : serveur) {
         // The cancel's own "Operation canceled" is not the user's error.
         if (m_bAnnule && m.sEtatSql == QLatin1String("HY008"))
@@ -416,7 +422,14 @@ bool SessionRequete::TransmetMessages(SQLHSTMT h, int lLigneDebut)
             continue;
         bLienRompu = bLienRompu || m.sEtatSql.startsWith(QLatin1String("08"));
         messages << MessagePour(m, lLigneDebut);
+        // FreeTDS numbers its own messages from 20000 to 20999 and gives a
+        // lost link (20017, "Unexpected EOF from the server") severity 9.
+        const bool bDuPilote = m.lNumero >= 20000 && m.lNumero < 21000;
+        if (bDuPilote && (bLienRompu || bEchec))
+            messages.last() = {MessageExecution::Erreur, m.sTexte, 0};
     }
+    if (pNombre)
+        *pNombre = int(serveur.size());
     if (!messages.isEmpty())
         emit MessagesRecus(messages);
     return !bLienRompu;

@@ -70,10 +70,12 @@ private:
     bool Ouvre(const ParametresSession &p);
     void FermeSession();
     bool ExecuteLot(const Lot &lot, int lLigneDebut, FinExecution &fin);
-    void LitJeu(SQLHSTMT h, int lColonnes, int lLigneDebut, FinExecution &fin);
-    /// Emits the messages of the last call on the statement; false when
-    /// they tell that the link is gone.
-    bool TransmetMessages(SQLHSTMT h, int lLigneDebut);
+    /// Reads a result set into blocks; false when the link is gone.
+    bool LitJeu(SQLHSTMT h, int lColonnes, int lLigneDebut, FinExecution &fin);
+    /// Emits the messages of the last call on the statement (their number
+    /// in *pNombre), the driver's own as errors when the call failed; false
+    /// when they tell that the link is gone.
+    bool TransmetMessages(SQLHSTMT h, int lLigneDebut, int *pNombre = nullptr, bool bEchec = false);
     void SuitBase();
     int Transactions();
     void EnvoieBloc(std::unique_ptr<BlocLignes> &bloc, int lColonnes);

@@ -126,6 +126,10 @@ void TestSessionRequete::execute_data()
     QTest::newRow("RAISERROR information et erreur")
         << "RAISERROR('info %d', 10, 1, 7)\n\nRAISERROR('grave', 16, 1)\nPRINT 'suite'"
         << QStringList{"msg:info 7", "err:Msg 50000, Niveau 16, État 1, Ligne 3\ngrave", "msg:suite"};
+    QTest::newRow("erreurs à la suite, le lot continue")
+        << "PRINT 'début'\nRAISERROR('a', 16, 1)\nRAISERROR('b', 16, 1)\nSELECT 5 AS n"
+        << QStringList{"msg:début", "err:Msg 50000, Niveau 16, État 1, Ligne 2\na", "err:Msg 50000, Niveau 16, État 1, Ligne 3\nb",
+                       "jeu:n", "ligne:5", "compte:(1 ligne affectée)"};
     QTest::newRow("NULL, texte NULL, date")
         << "SELECT NULL AS a, 'NULL' AS b, CONVERT(datetime, '2024-01-02 03:04:05.670', 121) AS d"
         << QStringList{"jeu:a,b,d", "ligne:<NULL>|NULL|2024-01-02 03:04:05.670", "compte:(1 ligne affectée)"};
