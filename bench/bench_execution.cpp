@@ -8,12 +8,14 @@
 #include "grilleresultats.h"
 #include "hoteexecution.h"
 #include "modeleresultats.h"
+#include "sessionrequete.h"
 #include "zoneresultats.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 
@@ -139,6 +141,34 @@ int main(int argc, char **argv)
     const qint64 lAnnulation = chrono.elapsed();
     std::printf("cancel during WAITFOR: %lld ms (%s)\n", lAnnulation,
                 qPrintable(hote->Zone()->TexteMessages().replace(QLatin1Char('\n'), QLatin1Char(' '))));
+
+    // The same on a server that stopped answering mid-run: the link watch ends it.
+    qint64 lAnnulationGel = -1;
+    {
+        StandIn::Options options;
+        options.extraArguments << QStringLiteral("--gel-apres") << QStringLiteral("1");
+        StandIn fige(options);
+        QThread fil;
+        auto *session = new SessionRequete;
+        session->moveToThread(&fil);
+        fil.start();
+        bool bFini = false;
+        QObject::connect(session, &SessionRequete::ExecutionTerminee, &app, [&] { bFini = true; });
+        const ParametresSession p{fige.serverName(), QStringLiteral("Ventes"), QStringLiteral("Mirabel4")};
+        const DecoupageLots d = DecoupeLots(QStringLiteral("SELECT 1 AS n\nGO\nSELECT 2 AS m"));
+        QMetaObject::invokeMethod(session, [=] { session->Execute(d.lots, p, 0); });
+        QTest::qWait(1000);
+        chrono.restart();
+        session->Annule();
+        while (!bFini && chrono.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        lAnnulationGel = chrono.elapsed();
+        QMetaObject::invokeMethod(session, &SessionRequete::Ferme, Qt::BlockingQueuedConnection);
+        fil.quit();
+        fil.wait();
+        delete session;
+    }
+    std::printf("cancel on a server that stopped answering: %lld ms\n", lAnnulationGel);
 
     const double dSecondes = qMax<qint64>(1, lTotal) / 1000.0;
     std::printf("first_row_ms=%lld rows_per_s=%.0f mem_mb_per_million=%.0f prints_10k_ms=%lld cancel_ms=%lld\n",

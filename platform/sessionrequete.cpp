@@ -206,12 +206,12 @@ void SessionRequete::Annule()
     std::lock_guard<std::mutex> verrou(m_verrou);
     if (!m_bEnCours)
         return;
-    if (m_hstmt != SQL_NULL_HSTMT)
-        SQLCancel(m_hstmt);
     // A server that does not acknowledge in time has its link cut, which
-    // ends the waiting call at once.
+    // ends the waiting call at once; the time counts from the request.
     if (m_hdbc != SQL_NULL_HDBC && !m_gardeAnnulation)
         m_gardeAnnulation = std::make_unique<GardeAppel>(m_hdbc, QDeadlineTimer(kDelaiAccuseMs));
+    if (m_hstmt != SQL_NULL_HSTMT)
+        SQLCancel(m_hstmt);
 }
 
 bool SessionRequete::Ouvre(const ParametresSession &p)
@@ -291,7 +291,6 @@ void SessionRequete::Execute(const QVector<Lot> &lots, const ParametresSession &
             m_gardeAnnulation.reset();
         }
         if (!bVivante || bCoupe || SessionMorte(m_hdbc)) {
-            FermeSession();
             fin.bSessionPerdue = true;
             m_bAnnoncerNouvelle = true;
         } else {
@@ -305,6 +304,10 @@ void SessionRequete::Execute(const QVector<Lot> &lots, const ParametresSession &
     }
     fin.bAnnulee = m_bAnnule;
     emit ExecutionTerminee(fin);
+    // Logging a lost session off may wait on its link a while: the window
+    // has heard the run end first.
+    if (fin.bSessionPerdue)
+        FermeSession();
 }
 
 bool SessionRequete::ExecuteLot(const Lot &lot, int lLigneDebut, FinExecution &fin)
