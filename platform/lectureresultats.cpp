@@ -7,7 +7,8 @@
 
 namespace {
 
-// SQL Server's own diagnostic fields (msodbcsql.h); FreeTDS gives the state and the line.
+// SQL Server's own diagnostic fields (msodbcsql.h). FreeTDS gives the line,
+// and the severity in place of the state (see LitNiveauEtEtat).
 constexpr SQLSMALLINT kDiagEtatMessage = -1150;
 constexpr SQLSMALLINT kDiagNiveau = -1151;
 constexpr SQLSMALLINT kDiagLigne = -1154;
