@@ -22,7 +22,8 @@ constexpr qint64 kAttenteBlocMs = 40;
 
 } // namespace
 
-SessionRequete::SessionRequete(QObject *parent) : QObject(parent)
+SessionRequete::SessionRequete(QObject *parent)
+    : QObject(parent), m_interrupteur(std::make_unique<InterrupteurConnexion>())
 {
     qRegisterMetaType<BlocPartage>();
     qRegisterMetaType<QVector<ColonneResultat>>();
@@ -37,9 +38,17 @@ SessionRequete::~SessionRequete()
     FermeSession();
 }
 
+void SessionRequete::Rearme()
+{
+    m_bAnnule = false;
+    m_interrupteur->Rearme();
+}
+
 void SessionRequete::Annule()
 {
     m_bAnnule = true;
+    // A login under way is cut at once: there is no statement to cancel yet.
+    m_interrupteur->Interrompt();
     std::lock_guard<std::mutex> verrou(m_verrou);
     if (!m_bEnCours)
         return;
@@ -70,12 +79,16 @@ bool SessionRequete::Ouvre(const ParametresSession &p)
     }
     try {
         const SQLHDBC hdbc = OuvreSessionDediee(
-            ChaineConnexion(p.sServeur, p.sBase, p.sPWD, QStringLiteral("Brenlor")), QDeadlineTimer(QDeadlineTimer::Forever));
+            ChaineConnexion(p.sServeur, p.sBase, p.sPWD, QStringLiteral("Brenlor")), QDeadlineTimer(QDeadlineTimer::Forever),
+            m_interrupteur.get());
         std::lock_guard<std::mutex> verrou(m_verrou);
         m_hdbc = hdbc;
     } catch (const ErreurAdo &) {
-        messages.append({MessageExecution::Erreur, kEchecConnexion, 0});
-        emit MessagesRecus(messages);
+        // A login the user cancelled is no failure to report.
+        if (!m_bAnnule)
+            messages.append({MessageExecution::Erreur, kEchecConnexion, 0});
+        if (!messages.isEmpty())
+            emit MessagesRecus(messages);
         return false;
     }
     m_p = p;

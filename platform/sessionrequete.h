@@ -12,6 +12,7 @@
 #include <sql.h>
 
 class GardeAppel;
+class InterrupteurConnexion;
 
 /// What a run logs in with: the pickers' server, database and password.
 struct ParametresSession {
@@ -46,7 +47,7 @@ public:
     /// is cut when the cancel is not acknowledged in time.
     void Annule();
     /// Forgets an earlier cancel before a new run is queued (any thread).
-    void Rearme() { m_bAnnule = false; }
+    void Rearme();
 
 public slots:
     /// Runs the batches, each as many times as its count, on the session,
@@ -89,6 +90,7 @@ private:
     SQLHSTMT m_hstmt = SQL_NULL_HSTMT;
     bool m_bEnCours = false;
     std::unique_ptr<GardeAppel> m_gardeAnnulation;
+    std::unique_ptr<InterrupteurConnexion> m_interrupteur;  ///< cuts a login the user cancels
     std::atomic<bool> m_bAnnule{false};
     QElapsedTimer m_depuisEnvoi;
 };

@@ -58,6 +58,7 @@ private slots:
     void nowaitAvantLaFin();
     void annuleAttente_data();
     void annuleAttente();
+    void serveurFige_data();
     void serveurFige();
     void lienPerduPuisNouvelleSession();
 
@@ -201,10 +202,20 @@ void TestSessionRequete::annuleAttente()
     Lance(m_session, j, QStringLiteral("DROP TABLE #reste"), m_standIn->serverName());
 }
 
+void TestSessionRequete::serveurFige_data()
+{
+    QTest::addColumn<QString>("apres");
+    QTest::addColumn<bool>("perdue");
+    QTest::newRow("pendant les lots") << "1" << true;
+    QTest::newRow("pendant la connexion") << "0" << false;
+}
+
 void TestSessionRequete::serveurFige()
 {
+    QFETCH(QString, apres);
+    QFETCH(bool, perdue);
     StandIn::Options options;
-    options.extraArguments << QStringLiteral("--gel-apres") << QStringLiteral("1");
+    options.extraArguments << QStringLiteral("--gel-apres") << apres;
     StandIn fige(options);
     QVERIFY2(fige.isRunning(), qPrintable(fige.output()));
     QThread fil;
@@ -217,14 +228,19 @@ void TestSessionRequete::serveurFige()
         const ParametresSession p{fige.serverName(), QStringLiteral("Ventes"), QStringLiteral("Mirabel4")};
         const DecoupageLots d = DecoupeLots(QStringLiteral("SELECT 1 AS n\nGO\nSELECT 2 AS m"));
         QMetaObject::invokeMethod(session, [=] { session->Execute(d.lots, p, 0); });
-        QTRY_VERIFY_WITH_TIMEOUT(j.lignes.contains(QStringLiteral("ligne:1")), 5000);
-        QTest::qWait(200);
+        if (perdue)
+            QTRY_VERIFY_WITH_TIMEOUT(j.lignes.contains(QStringLiteral("ligne:1")), 5000);
+        QTest::qWait(300);
         QElapsedTimer chrono;
         chrono.start();
         session->Annule();
         QTRY_VERIFY_WITH_TIMEOUT(j.lTermines == 1, 5000);
         QVERIFY2(chrono.elapsed() < 1000, qPrintable(QString::number(chrono.elapsed())));
-        QVERIFY(j.fin.bSessionPerdue);
+        QVERIFY(j.fin.bAnnulee);
+        QCOMPARE(j.fin.bSessionPerdue, perdue);
+        // A cancelled login is not reported as a failed one.
+        if (!perdue)
+            QCOMPARE(j.lignes, QStringList());
     }
     QMetaObject::invokeMethod(session, &SessionRequete::Ferme, Qt::BlockingQueuedConnection);
     fil.quit();
