@@ -119,8 +119,10 @@ void ControlesBrenlor::DisposeEditeurs()
     const auto twips = [f](int lPixels) { return PixelsEnTwips(f, lPixels); };
     const auto px = [f](double dTwips) { return TwipsEnPixels(f, dTwips); };
     const double W = twips(f->width());
-    const double H = CadreFenetreTwips(f).dScaleHeight;
     const double S = twips(sta->height());
+    // The results area may lie under the client area: the editors share
+    // what it leaves them.
+    const double H = GeometrieTwips(m_surface).bottom() + S;
     const double T = GeometrieTwips(txtRequete).top();
 
     const double H1 = (H - T - S) / 2;

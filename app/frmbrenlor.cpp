@@ -42,6 +42,7 @@ frmBrenlor::frmBrenlor(const OptionsDecouverte &decouverte, QWidget *parent)
     m_policeMesure = font();
     CreeControles(this);
     Relie();
+    new HoteExecution(this, *this);
     resize(TwipsEnPixels(this, kLargeurClient), TwipsEnPixels(this, kHauteurClient));
     Fichiers = new GestionFichiers(this, txtRequete, txtRequete2, sta);
 }

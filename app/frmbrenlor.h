@@ -5,6 +5,7 @@
 
 #include "controlesbrenlor.h"
 #include "decouverte.h"
+#include "hoteexecution.h"
 #include "lecturescript.h"
 #include "motscles.h"
 #include "proposition.h"

@@ -7,6 +7,7 @@
 #include "odbcchaine.h"
 #include "odbcpilote.h"
 #include "poolconnexions.h"
+#include "sessiondediee.h"
 #include "sourcedonnees.h"
 
 #include <atomic>
@@ -48,7 +49,8 @@ CibleOdbc CibleOdbcPour(const ParametresConnexion &p, const QDeadlineTimer &limi
 
 // The driver counts the login timeout in whole seconds and, whatever it
 // does on the way, the login's link is cut off at the deadline.
-SQLHDBC NouvelleSession(const CibleOdbc &cible, const QDeadlineTimer &limite)
+SQLHDBC NouvelleSession(const CibleOdbc &cible, const QDeadlineTimer &limite,
+                        InterrupteurConnexion *pInterrupteur = nullptr)
 {
     if (limite.hasExpired())
         throw ErreurDelaiConnexion();
@@ -67,8 +69,12 @@ SQLHDBC NouvelleSession(const CibleOdbc &cible, const QDeadlineTimer &limite)
     {
         const qint64 lDelaiMs = lDelaiS > 0 ? lDelaiS * 1000LL + kDelaiAccuseMs : 0;
         GardeAppel garde(avant, cible.lPort, EcheanceBornee(lDelaiMs, limite));
+        if (pInterrupteur)
+            pInterrupteur->Inscrit(&garde);
         rc = SQLDriverConnectW(hdbc, nullptr, TexteLarge(cible.sChaine), SQL_NTS, nullptr, 0, nullptr,
                                SQL_DRIVER_NOPROMPT);
+        if (pInterrupteur)
+            pInterrupteur->Inscrit(nullptr);
         bCoupe = garde.Coupe();
     }
     if (bCoupe || !SQL_SUCCEEDED(rc)) {
@@ -223,4 +229,16 @@ int Connexion::LoginTimeout()
 int Connexion::CommandTimeout()
 {
     return g_delaiCommandeS.load();
+}
+
+SQLHDBC OuvreSessionDediee(const QString &sConnectionString, const QDeadlineTimer &limite,
+                           InterrupteurConnexion *pInterrupteur)
+{
+    const ParametresConnexion p = AnalyseChaineConnexion(sConnectionString);
+    return NouvelleSession(CibleOdbcPour(p, limite), limite, pInterrupteur);
+}
+
+void FermeSessionDediee(SQLHDBC hdbc)
+{
+    PoolConnexions::Deconnecte(hdbc);
 }

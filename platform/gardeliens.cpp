@@ -152,6 +152,15 @@ public:
         m_surveillances.erase(std::remove(m_surveillances.begin(), m_surveillances.end(), s), m_surveillances.end());
     }
 
+    void Rapproche(GardeAppel::Surveillance *s, Horloge::time_point echeance)
+    {
+        std::lock_guard<std::mutex> verrou(m_verrou);
+        if (echeance >= s->echeance)
+            return;
+        s->echeance = echeance;
+        m_reveil.notify_one();
+    }
+
     bool Coupe(const GardeAppel::Surveillance *s)
     {
         std::lock_guard<std::mutex> verrou(m_verrou);
@@ -293,4 +302,33 @@ GardeAppel::~GardeAppel()
 bool GardeAppel::Coupe() const
 {
     return m_surveillance && Veilleur::Instance().Coupe(m_surveillance.get());
+}
+
+void GardeAppel::Rapproche(const QDeadlineTimer &echeance)
+{
+    if (m_surveillance)
+        Veilleur::Instance().Rapproche(m_surveillance.get(), Instant(echeance));
+}
+
+void InterrupteurConnexion::Interrompt()
+{
+    std::lock_guard<std::mutex> verrou(m_verrou);
+    m_bInterrompu = true;
+    if (m_garde)
+        m_garde->Rapproche(QDeadlineTimer(0));
+}
+
+void InterrupteurConnexion::Rearme()
+{
+    std::lock_guard<std::mutex> verrou(m_verrou);
+    m_bInterrompu = false;
+}
+
+void InterrupteurConnexion::Inscrit(GardeAppel *garde)
+{
+    std::lock_guard<std::mutex> verrou(m_verrou);
+    m_garde = garde;
+    // Interrupted before the login began: it is cut at once.
+    if (garde && m_bInterrompu)
+        garde->Rapproche(QDeadlineTimer(0));
 }

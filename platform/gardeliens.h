@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QVector>
 #include <memory>
+#include <mutex>
 
 /// One TCP link of the process: its descriptor and both ends, so that a
 /// descriptor the system has since given to another socket is never taken
@@ -34,6 +35,24 @@ void Oublie(const void *session);
 
 } // namespace GardeLiens
 
+class GardeAppel;
+
+/// Lets another thread cut a login short: the login's watch registers here
+/// while it runs, and Interrompt() brings its deadline to now.
+class InterrupteurConnexion
+{
+public:
+    void Interrompt();
+    void Rearme();
+    /// Called by the login around its watched call.
+    void Inscrit(GardeAppel *garde);
+
+private:
+    std::mutex m_verrou;
+    GardeAppel *m_garde = nullptr;
+    bool m_bInterrompu = false;
+};
+
 /// Watches one call that waits on a server for as long as it lives: if the
 /// call still runs at the deadline, the link under it is shut down, so that
 /// the driver gives up at once on a broken link instead of waiting for its
@@ -53,6 +72,8 @@ public:
 
     /// True once the deadline cut the link.
     bool Coupe() const;
+    /// Brings the deadline nearer, from any thread (a later one changes nothing).
+    void Rapproche(const QDeadlineTimer &echeance);
 
     struct Surveillance;
 

@@ -20,7 +20,7 @@ void InstalleCaptureMessages(
 /// Asks a question with the buttons "Oui" and "Non", and "Annuler" when
 /// bAnnuler (Escape answers Annuler, or Non without it); or hands it to the
 /// answerer installed for tests.
-ReponseQuestion PoseQuestion(QWidget *parent, const QString &sTexte, const QString &sTitre, bool bAnnuler);
+ReponseQuestion PoseQuestion(QWidget *parent, const QString &sTexte, const QString &sTitre, bool bAnnuler = true);
 
 /// Routes every later question to this function instead of a dialog (an empty
 /// function restores the dialogs).

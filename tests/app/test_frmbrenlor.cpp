@@ -669,7 +669,7 @@ void TestFrmBrenlor::deuxClicsSurLaSurface()
     ImageList *ils2000 = f->ListeMotsCles->ilsIcones2000;
     ImageList *ils2005 = f->ListeMotsCles->ilsIcones2005;
     QCOMPARE(ilsIconesCourantes, ils2005);
-    QWidget *surface = f->centralWidget();
+    QWidget *surface = f->Surface();
     const QPoint vide(TwipsEnPixels(f.get(), 9000), TwipsEnPixels(f.get(), 300));
     QVERIFY(!surface->childAt(vide));
     auto verifie = [&](ImageList *attendu) {
