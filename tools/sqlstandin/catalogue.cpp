@@ -1,6 +1,7 @@
 #include "catalogue.h"
 
 #include "cataloguesys.h"
+#include "clesetrangeres.h"
 #include "collations.h"
 #include "profil.h"
 #include "reecriture.h"
@@ -380,7 +381,7 @@ QString SynchroniseObjet(sqlite3 *db, const QString &sSchema, const QString &sNo
         }
     }
     if (lId != 0) {
-        const QString erreur = Execute(db, QStringLiteral("DELETE FROM %1.syscolumns WHERE id = %2;"
+        const QString erreur = OublieClesEtrangeres(db, sSchema, lId) + Execute(db, QStringLiteral("DELETE FROM %1.syscolumns WHERE id = %2;"
                                                           "DELETE FROM %1.sysobjects WHERE id = %2").arg(schema).arg(lId));
         if (!erreur.isEmpty())
             return erreur;
@@ -396,6 +397,8 @@ QString SynchroniseObjet(sqlite3 *db, const QString &sSchema, const QString &sNo
                                   0, proprietaire.lUid);
     if (erreur.isEmpty())
         erreur = inscritColonnes(db, sSchema, sNomStocke, lId, CollationDuFichier(db, sSchema));
+    if (erreur.isEmpty() && sGenre == QLatin1String("table"))
+        erreur = InscritClesEtrangeres(db, sSchema, sNomStocke, lId);
     return erreur;
 }
 
