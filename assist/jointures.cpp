@@ -233,3 +233,34 @@ QStringList ConditionsDeJointure(const QVector<TableDeJointure> &tables, int iJo
     }
     return conditions;
 }
+
+int IndexDeLaJointure(const QVector<TableDeJointure> &tables, const TableDeJointure &jointe)
+{
+    for (int i = int(tables.size()) - 1; i >= 0; --i) {
+        if (tables.at(i).sObjet.compare(jointe.sObjet, Qt::CaseInsensitive) == 0
+            && tables.at(i).sAlias.compare(jointe.sAlias, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVector<LigneProposition> PropositionsDeJointure(SourceCatalogue &source, const QVector<TableDeJointure> &tables,
+                                                 int iJointe, int lVersionMajeure, const QString &sPrefixe)
+{
+    QVector<LigneProposition> propositions;
+    if (iJointe < 0 || iJointe >= tables.size() || tables.at(iJointe).bDuScript)
+        return propositions;
+    // Only the joined table and those before it can give a condition.
+    const QVector<TableDeJointure> utiles = tables.mid(0, iJointe + 1);
+    const QString sRequete = RequeteClesEtrangeres(utiles, lVersionMajeure);
+    if (sRequete.isEmpty())
+        return propositions;
+    const auto lignes = source.Lignes(sRequete);
+    if (!lignes)
+        return propositions;
+    for (const QString &sCondition : ConditionsDeJointure(utiles, iJointe, ClesDesLignes(*lignes))) {
+        if (sCondition.startsWith(sPrefixe, Qt::CaseInsensitive))
+            propositions.append({sCondition, CleIconeJointure(), QString()});
+    }
+    return propositions;
+}

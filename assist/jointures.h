@@ -52,3 +52,21 @@ QVector<CleEtrangere> ClesDesLignes(const QVector<LigneProposition> &lignes);
 /// joined by AND in its column order ("c.id = o.client_id").
 QStringList ConditionsDeJointure(const QVector<TableDeJointure> &tables, int iJointe,
                                  const QVector<CleEtrangere> &cles);
+
+/// The icon key of the proposed conditions.
+inline const QString &CleIconeJointure()
+{
+    static const QString sCle = QStringLiteral("jointures");
+    return sCle;
+}
+
+/// Where the table a join names stands among the statement's tables: the
+/// last one with that object and alias (ignoring case); -1 when none.
+int IndexDeLaJointure(const QVector<TableDeJointure> &tables, const TableDeJointure &jointe);
+
+/// The conditions for the table iJointe as proposals under the icon key
+/// CleIconeJointure(), those that start with the typed prefix (ignoring
+/// case), read on the open session of a server of that major version; none
+/// when the server refuses the query.
+QVector<LigneProposition> PropositionsDeJointure(SourceCatalogue &source, const QVector<TableDeJointure> &tables,
+                                                 int iJointe, int lVersionMajeure, const QString &sPrefixe);

@@ -47,6 +47,7 @@ private slots:
     void conditions();
     void requeteSansTableACles();
     void requeteParBase();
+    void indexDeLaJointure();
 };
 
 void TestJointures::jointureAuCurseur_data()
@@ -160,6 +161,14 @@ void TestJointures::requeteParBase()
     const QString s2000 = RequeteClesEtrangeres(Tables("commandes o|Autre.dbo.t x"), 8);
     QVERIFY(s2000.contains(QStringLiteral("[Autre].dbo.sysforeignkeys")));
     QVERIFY(!s2000.contains(QStringLiteral("sys.")));
+}
+
+void TestJointures::indexDeLaJointure()
+{
+    const QVector<TableDeJointure> tables = Tables("commandes o|clients c|commandes o2");
+    QCOMPARE(IndexDeLaJointure(tables, {"COMMANDES", "O2", false}), 2);
+    QCOMPARE(IndexDeLaJointure(tables, {"commandes", "o", false}), 0);
+    QCOMPARE(IndexDeLaJointure(tables, {"clients", "", false}), -1);
 }
 
 QTEST_APPLESS_MAIN(TestJointures)

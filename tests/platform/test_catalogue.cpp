@@ -405,27 +405,33 @@ void TestCatalogue::conditionsDesCles_data()
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("tables");  // "object alias|object alias..." the last one just joined
     QTest::addColumn<int>("version");     // 0: the server's own
+    QTest::addColumn<QString>("prefixe");
     QTest::addColumn<QStringList>("conditions");
     for (const char *profil : {"2000", "2019"}) {
         const QString p = QLatin1String(profil);
         const QByteArray n = p.toLatin1() + ": ";
-        QTest::newRow(n + "orders to customers") << p << "Ventes" << "commandes o|clients c" << 0
+        QTest::newRow(n + "orders to customers") << p << "Ventes" << "commandes o|clients c" << 0 << ""
                                                  << QStringList{"c.id = o.client_id"};
         QTest::newRow(n + "order lines, bracketed, to orders and products")
-            << p << "Ventes" << "commandes o|produits p|[lignes de commande] l" << 0
+            << p << "Ventes" << "commandes o|produits p|[lignes de commande] l" << 0 << ""
             << QStringList{"l.commande_id = o.id", "l.produit_id = p.id"};
         QTest::newRow(n + "two-column key in the second schema")
-            << p << "Ventes" << "Compta.factures f|Compta.reglements r" << 0
+            << p << "Ventes" << "Compta.factures f|Compta.reglements r" << 0 << ""
             << QStringList{"r.facture_id = f.id AND r.client_id = f.client_id"};
         QTest::newRow(n + "three-part names from another database, no alias")
-            << p << "master" << "Ventes.Compta.reglements|Ventes.Compta.factures" << 0
+            << p << "master" << "Ventes.Compta.reglements|Ventes.Compta.factures" << 0 << ""
             << QStringList{"Ventes.Compta.factures.id = Ventes.Compta.reglements.facture_id AND "
                            "Ventes.Compta.factures.client_id = Ventes.Compta.reglements.client_id"};
-        QTest::newRow(n + "a temporary table has no keys") << p << "Ventes" << "#commandes o|clients c" << 0
+        QTest::newRow(n + "a temporary table has no keys") << p << "Ventes" << "#commandes o|clients c" << 0 << ""
                                                            << QStringList{};
     }
+    QTest::newRow("a prefix keeps the conditions that start with it, ignoring case")
+        << "2019" << "Ventes" << "commandes o|produits p|[lignes de commande] l" << 0 << "L"
+        << QStringList{"l.commande_id = o.id", "l.produit_id = p.id"};
+    QTest::newRow("a prefix of another name gives none")
+        << "2019" << "Ventes" << "commandes o|produits p|[lignes de commande] l" << 0 << "p" << QStringList{};
     QTest::newRow("a query the server refuses gives nothing")
-        << "2000" << "Ventes" << "commandes o|clients c" << 15 << QStringList{};
+        << "2000" << "Ventes" << "commandes o|clients c" << 15 << "" << QStringList{};
 }
 
 void TestCatalogue::conditionsDesCles()
@@ -434,6 +440,7 @@ void TestCatalogue::conditionsDesCles()
     QFETCH(QString, base);
     QFETCH(QString, tables);
     QFETCH(int, version);
+    QFETCH(QString, prefixe);
     QFETCH(QStringList, conditions);
     QVector<TableDeJointure> liste;
     for (const QString &sTable : tables.split(QLatin1Char('|'))) {
@@ -445,12 +452,14 @@ void TestCatalogue::conditionsDesCles()
     CatalogueConnexion catalogue(m_cn, ChaineConnexion(standIn.serverName(), base, QStringLiteral("Mirabel4"),
                                                        QStringLiteral("Brenlor")));
     QVERIFY(catalogue.Ouvre());
-    const QString sRequete = RequeteClesEtrangeres(liste, version ? version : catalogue.VersionMajeure());
-    const auto lignes = sRequete.isEmpty() ? std::optional<QVector<LigneProposition>>() : catalogue.Lignes(sRequete);
-    QCOMPARE(lignes.has_value(), version == 0);
-    const int iJointe = int(liste.size()) - 1;
-    QCOMPARE(ConditionsDeJointure(liste, iJointe, ClesDesLignes(lignes.value_or(QVector<LigneProposition>()))),
-             conditions);
+    const QVector<LigneProposition> lignes = PropositionsDeJointure(
+        catalogue, liste, int(liste.size()) - 1, version ? version : catalogue.VersionMajeure(), prefixe);
+    QStringList lues;
+    for (const LigneProposition &ligne : lignes) {
+        QCOMPARE(ligne.sCleIcone, CleIconeJointure());
+        lues << ligne.Affichage();
+    }
+    QCOMPARE(lues, conditions);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)
