@@ -21,7 +21,8 @@ void frmBrenlor::AfficheProposition(int lSysteme, GenreDemande genre)
     const bool bSysteme = ModeSysteme(lSysteme, LlDernierShift);
     DesigneServeur();
     const std::unique_ptr<SourceCatalogue> catalogue = m_serveur.Catalogue();
-    AppliqueDemande(DemandeProposition(*catalogue, txtRequete->Text(), txtRequete->SelStart(), bSysteme, genre));
+    AppliqueDemande(DemandeProposition(*catalogue, m_texteRequete.Texte(txtRequete), txtRequete->SelStart(),
+                                       bSysteme, genre, &m_memoireScript));
 }
 
 void frmBrenlor::AppliqueDemande(const Demande &demande)

@@ -3,6 +3,7 @@
 #include "boitemessage.h"
 #include "comboimages.h"
 #include "comparaison.h"
+#include "controleurcompletion.h"
 #include "editeurriche.h"
 #include "formateur.h"
 #include "frmlistemotscles.h"
@@ -80,9 +81,7 @@ void frmBrenlor::Form_Load()
 {
     if (!ListeMotsCles) {
         ListeMotsCles = new frmListeMotsCles(this);
-        ListeMotsCles->SetEditeur(txtRequete);
-        connect(ListeMotsCles, &frmListeMotsCles::FrappeEcrite, this,
-                [this] { AfficheProposition(0, GenreDemande::Frappe); });
+        new ControleurCompletion(ListeMotsCles, txtRequete, [this] { AfficheProposition(0, GenreDemande::Frappe); });
     }
     ChangeIcones(ListeMotsCles->ilsIcones2005);
 

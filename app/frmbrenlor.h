@@ -5,10 +5,12 @@
 
 #include "controlesbrenlor.h"
 #include "decouverte.h"
+#include "lecturescript.h"
 #include "motscles.h"
 #include "proposition.h"
 #include "reglages.h"
 #include "serveurcourant.h"
+#include "textesuivi.h"
 
 class ComboImages;
 class ImageList;
@@ -86,6 +88,8 @@ private:
 
     OptionsDecouverte m_decouverte;
     ServeurCourant m_serveur;
+    TexteSuivi m_texteRequete;      ///< the text of txtRequete as completion reads it
+    MemoireScript m_memoireScript;  ///< the batches of txtRequete already read by completion
     QFont m_policeMesure;
     bool m_testEnCours = false;
 };

@@ -4,7 +4,6 @@
 #include "editeurriche.h"
 #include "fenetres.h"
 #include "imagelist.h"
-#include "insertion.h"
 #include "lexique.h"
 #include "modelepropositions.h"
 #include "twips.h"
@@ -108,6 +107,11 @@ QString frmListeMotsCles::TexteElement(int lRang) const
     return lRang >= 0 && lRang < Nombre() ? m_modele->Ligne(lRang).Affichage() : QString();
 }
 
+QString frmListeMotsCles::NomElement(int lRang) const
+{
+    return lRang >= 0 && lRang < Nombre() ? m_modele->Ligne(lRang).sNom : QString();
+}
+
 int frmListeMotsCles::IconeElement(int lRang) const
 {
     return lRang >= 0 && lRang < Nombre() ? m_modele->Icone(lRang) : 0;
@@ -160,28 +164,18 @@ void frmListeMotsCles::Ferme()
 
 void frmListeMotsCles::InsereTexte(const QString &sTexte, bool bKeyPress)
 {
-    if (!m_editeur)
-        return;
-    Insertion insertion;
     if (bKeyPress) {
-        insertion = InsereFrappe(m_editeur->Text(), m_editeur->SelStart(), sTexte);
-    } else {
-        const int lRang = Selection();
-        const bool bBase = lRang >= 0 && IconeElement(lRang) == IndexBases();
-        QString sNom = sTexte;
-        QString sProprietaire;
-        // The selected proposal is written part by part: an owner and a name
-        // are bracketed each on their own.
-        if (lRang >= 0 && TexteElement(lRang) == sTexte) {
-            sNom = m_modele->Ligne(lRang).sNom;
-            sProprietaire = m_modele->Ligne(lRang).sProprietaire;
-        }
-        insertion = RemplaceMot(m_editeur->Text(), m_editeur->SelStart(), TexteDuChoix(sNom, sProprietaire, bBase));
+        emit ToucheAEcrire(sTexte);
+        return;
     }
-    if (insertion.bAppliquee) {
-        m_editeur->SetText(insertion.sTexte);
-        m_editeur->SetSelStart(insertion.lSelStart);
-    }
+    const int lRang = Selection();
+    // The selected proposal is written part by part: an owner and a name
+    // are bracketed each on their own.
+    if (lRang >= 0 && TexteElement(lRang) == sTexte)
+        emit NomAEcrire(m_modele->Ligne(lRang).sNom, m_modele->Ligne(lRang).sProprietaire,
+                        IconeElement(lRang) == IndexBases());
+    else
+        emit NomAEcrire(sTexte, QString(), false);
 }
 
 void frmListeMotsCles::Choisit(int lRang, const QString &sApres)
@@ -210,12 +204,10 @@ void frmListeMotsCles::Form_KeyPress(int KeyAscii)
 {
     if (KeyAscii == 13 || KeyAscii == 32) {
         const QString sTouche = KeyAscii == 13 ? QStringLiteral("\r\n") : QStringLiteral(" ");
-        const int lRang = Selection();
-        // A word typed in full is not a choice: the key is typed.
-        if (lRang < 0 || (m_editeur && MotTermine(m_editeur->Text(), m_editeur->SelStart(), m_modele->Ligne(lRang).sNom)))
+        if (Selection() < 0)
             EcritTouche(sTouche);
         else
-            Choisit(lRang, KeyAscii == 32 ? sTouche : QString());
+            emit ToucheDeChoix(sTouche);
         return;
     }
     const QChar ch(KeyAscii);

@@ -3,7 +3,11 @@
 
 Contexte AnalyseContexte(const QString &sTexte, int lCaret, bool bSysteme)
 {
-    const MotCurseur mot = MotAuCurseur(sTexte, lCaret);
+    return AnalyseContexte(MotAuCurseur(sTexte, lCaret), sTexte, bSysteme);
+}
+
+Contexte AnalyseContexte(const MotCurseur &mot, const QString &sTexte, bool bSysteme)
+{
     Contexte contexte;
     contexte.bDansLitteral = mot.bDansLitteral;
     contexte.parties = mot.parties;

@@ -14,5 +14,9 @@ struct Contexte {
     QStringList parties;
 };
 
+struct MotCurseur;
+
 /// The completion context of a text with lCaret characters before the caret.
 Contexte AnalyseContexte(const QString &sTexte, int lCaret, bool bSysteme);
+/// The same, from the word at the caret already found in that text.
+Contexte AnalyseContexte(const MotCurseur &mot, const QString &sTexte, bool bSysteme);

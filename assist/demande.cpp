@@ -1,6 +1,10 @@
 #include "demande.h"
+#include "lecturescript.h"
 #include "motcurseur.h"
+#include "nomsduscript.h"
 #include "tentatives.h"
+
+#include <QSet>
 
 bool ModeSysteme(int lSysteme, int &lDernierShift)
 {
@@ -37,20 +41,59 @@ bool MotTermine(const QString &sTexte, int lCaret, const QString &sNom)
     return !sNom.isEmpty() && NomDeLaPartie(sMot).compare(sNom, Qt::CaseInsensitive) == 0;
 }
 
+namespace {
+
+// The script's names first, then the catalogue's, a catalogue name equal to
+// one of the script's left out: the script's wins, as on the server. A
+// shortcut that finds nothing under the prefix lists every name.
+ResultatProposition Fusionne(const NomsDuScript &script, ResultatProposition catalogue, GenreDemande genre)
+{
+    const bool bTout = script.filtrees.isEmpty() && genre == GenreDemande::Raccourci
+        && (catalogue.lignes.isEmpty() || catalogue.bNonFiltre);
+    QVector<LigneProposition> lignes = bTout ? script.toutes : script.filtrees;
+    if (!lignes.isEmpty()) {
+        QSet<QString> noms;
+        for (const LigneProposition &ligne : lignes)
+            noms.insert(ligne.sNom.toLower());
+        for (LigneProposition &ligne : catalogue.lignes) {
+            if (!noms.contains(ligne.Affichage().toLower()))
+                lignes.append(std::move(ligne));
+        }
+        catalogue.lignes = std::move(lignes);
+    }
+    catalogue.lRecordCount = long(catalogue.lignes.size());
+    catalogue.bLignes = !catalogue.lignes.isEmpty();
+    return catalogue;
+}
+
+} // namespace
+
 Demande DemandeProposition(SourceCatalogue &source, const QString &sTexte, int lCaret, bool bSysteme,
-                           GenreDemande genre)
+                           GenreDemande genre, MemoireScript *memoire)
 {
     Demande demande;
-    demande.contexte = AnalyseContexte(sTexte, lCaret, bSysteme);
+    const LectureScript lecture = LitScript(sTexte, lCaret, memoire);
+    demande.contexte = AnalyseContexte(lecture.mot, sTexte, bSysteme);
     if (demande.contexte.bDansLitteral)
         return demande;
-    if (!source.Ouvre()) {
-        demande.action = ActionPopup::Cacher;
-        return demande;
+    const NomsDuScript script = ChercheNomsDuScript(lecture, demande.contexte, bSysteme);
+    ResultatProposition catalogue;
+    if (!script.bSeuls) {
+        const bool bOuverte = source.Ouvre();
+        if (!bOuverte && script.toutes.isEmpty()) {
+            demande.action = ActionPopup::Cacher;
+            return demande;
+        }
+        Contexte contexte = demande.contexte;
+        if (!script.sSource.isEmpty())
+            contexte.sObjet = script.sSource;
+        // With script names under the prefix, the catalogue adds its own
+        // under it too, never all of them.
+        if (bOuverte)
+            catalogue = ExecuteProposition(source, Tentatives(contexte, bSysteme, source.VersionMajeure(), lecture),
+                                           script.filtrees.isEmpty() ? genre : GenreDemande::Frappe);
     }
-    const QVector<Requetes> tentatives =
-        Tentatives(demande.contexte, bSysteme, source.VersionMajeure(), sTexte, lCaret);
-    demande.resultat = ExecuteProposition(source, tentatives, genre);
+    demande.resultat = Fusionne(script, std::move(catalogue), genre);
     demande.action = DecideAction(demande.resultat, genre, demande.contexte.sPrefixe);
     return demande;
 }

@@ -24,9 +24,13 @@ struct Demande {
 /// both remembered in lDernierShift; 0 reuses the remembered one.
 bool ModeSysteme(int lSysteme, int &lDernierShift);
 
-/// Runs a request on the text and caret of the editor.
+struct MemoireScript;
+
+/// Runs a request on the text and caret of the editor; a memory of the
+/// script spares reading again the batches that did not change since the
+/// last request.
 Demande DemandeProposition(SourceCatalogue &source, const QString &sTexte, int lCaret, bool bSysteme,
-                           GenreDemande genre);
+                           GenreDemande genre, MemoireScript *memoire = nullptr);
 
 /// What the popup does with a result: typing shows whatever the filtered
 /// query found (one name included); a shortcut writes a single name that

@@ -47,35 +47,50 @@ int FinDesCaracteresDeNom(const QString &sTexte, int i)
 
 } // namespace
 
-MotCurseur MotAuCurseur(const QString &sTexte, int lCaret)
+SuiviMot::SuiviMot(const QString &sTexte, int lCaret)
+    : m_texte(sTexte), m_lCaret(qBound(0, lCaret, int(sTexte.size())))
+{
+}
+
+void SuiviMot::Lit(const Jeton &jeton)
+{
+    const int c = m_lCaret;
+    if (jeton.lDebut >= c)
+        return;
+    if (!EstPieceDeNom(jeton.genre)) {
+        // Anything that is not part of a name starts the word again after it.
+        m_lDebutMot = jeton.lFin;
+        if (EstLitteral(jeton.genre) && ContientLeCaret(jeton, c))
+            m_bDansLitteral = true;
+    } else if (jeton.lFin > c && (jeton.genre == GenreJeton::Crochet || jeton.genre == GenreJeton::Guillemet)) {
+        // The caret stands in a bracketed name: its rest belongs to the word.
+        m_lFinSegment = jeton.lFin;
+    }
+}
+
+MotCurseur SuiviMot::Mot() const
 {
     MotCurseur mot;
-    const int c = qBound(0, lCaret, int(sTexte.size()));
+    const int c = m_lCaret;
     mot.lCaret = c;
-    int lDebutMot = 0;
-    int lFinSegment = -1;
-
-    LecteurSql lecteur(sTexte);
-    Jeton jeton;
-    while (lecteur.Position() < c && lecteur.Suivant(jeton)) {
-        if (!EstPieceDeNom(jeton.genre)) {
-            // Anything that is not part of a name starts the word again after it.
-            lDebutMot = jeton.lFin;
-            if (EstLitteral(jeton.genre) && ContientLeCaret(jeton, c))
-                mot.bDansLitteral = true;
-        } else if (jeton.lFin > c
-                   && (jeton.genre == GenreJeton::Crochet || jeton.genre == GenreJeton::Guillemet)) {
-            // The caret stands in a bracketed name: its rest belongs to the word.
-            lFinSegment = jeton.lFin;
-        }
-    }
-    mot.lDebut = mot.bDansLitteral ? c : qMin(lDebutMot, c);
-    if (mot.bDansLitteral)
+    mot.bDansLitteral = m_bDansLitteral;
+    mot.lDebut = m_bDansLitteral ? c : qMin(m_lDebutMot, c);
+    if (m_bDansLitteral)
         mot.lFin = c;
     else
-        mot.lFin = lFinSegment >= 0 ? lFinSegment : FinDesCaracteresDeNom(sTexte, c);
-    mot.parties = CoupeAuxPoints(sTexte, mot.lDebut, c, mot.lDebutPartie);
+        mot.lFin = m_lFinSegment >= 0 ? m_lFinSegment : FinDesCaracteresDeNom(m_texte, c);
+    mot.parties = CoupeAuxPoints(m_texte, mot.lDebut, c, mot.lDebutPartie);
     return mot;
+}
+
+MotCurseur MotAuCurseur(const QString &sTexte, int lCaret)
+{
+    SuiviMot suivi(sTexte, lCaret);
+    LecteurSql lecteur(sTexte);
+    Jeton jeton;
+    while (lecteur.Position() < suivi.Caret() && lecteur.Suivant(jeton))
+        suivi.Lit(jeton);
+    return suivi.Mot();
 }
 
 QString NomDeLaPartie(const QString &sPartie)

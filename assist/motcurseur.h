@@ -23,6 +23,28 @@ struct MotCurseur {
 /// stands at the end.
 MotCurseur MotAuCurseur(const QString &sTexte, int lCaret);
 
+struct Jeton;
+
+/// Finds the word at the caret from the pieces of the text read in order,
+/// so that a reader going through the text anyway finds it on the way.
+class SuiviMot
+{
+public:
+    SuiviMot(const QString &sTexte, int lCaret);
+    /// Takes the next piece; pieces starting at or after the caret are not needed.
+    void Lit(const Jeton &jeton);
+    /// The word, once every piece before the caret was read.
+    MotCurseur Mot() const;
+    int Caret() const { return m_lCaret; }
+
+private:
+    const QString &m_texte;
+    int m_lCaret;
+    int m_lDebutMot = 0;
+    int m_lFinSegment = -1;
+    bool m_bDansLitteral = false;
+};
+
 /// The name a part of a word stands for: without its brackets or quotes (an
 /// opening one alone included), doubled closing characters made single.
 QString NomDeLaPartie(const QString &sPartie);

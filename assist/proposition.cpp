@@ -24,12 +24,16 @@ ResultatProposition ExecuteProposition(SourceCatalogue &source, const QVector<Re
     for (const Requetes &r : tentatives) {
         std::optional<QVector<LigneProposition>> lignes = source.Lignes(r.sRequeteFiltree);
         // Typing narrows the list; only a shortcut falls back to every name.
-        if (lignes && lignes->isEmpty() && genre == GenreDemande::Raccourci)
+        const bool bRepli = lignes && lignes->isEmpty() && genre == GenreDemande::Raccourci;
+        if (bRepli)
             lignes = source.Lignes(r.sRequete);
         if (!lignes)
             return ResultatProposition();
-        if (!lignes->isEmpty())
-            return Resultat(std::move(*lignes));
+        if (!lignes->isEmpty()) {
+            ResultatProposition resultat = Resultat(std::move(*lignes));
+            resultat.bNonFiltre = bRepli;
+            return resultat;
+        }
     }
     return ResultatProposition();
 }

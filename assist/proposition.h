@@ -13,6 +13,7 @@ enum class GenreDemande { Raccourci, Frappe };
 struct ResultatProposition {
     bool bLignes = false;
     long lRecordCount = 0;
+    bool bNonFiltre = false;  ///< the names are those of an unfiltered query
     QVector<LigneProposition> lignes;
 };
 

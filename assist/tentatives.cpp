@@ -1,5 +1,5 @@
 #include "tentatives.h"
-#include "alias.h"
+#include "lecturescript.h"
 #include "motcurseur.h"
 
 namespace {
@@ -37,12 +37,18 @@ Requetes ColonnesDeLObjet(const Contexte &contexte, const QString &sObjet, int l
 QVector<Requetes> Tentatives(const Contexte &contexte, bool bSysteme, int lVersionMajeure, const QString &sTexte,
                              int lCaret)
 {
+    return Tentatives(contexte, bSysteme, lVersionMajeure, LitScript(sTexte, lCaret));
+}
+
+QVector<Requetes> Tentatives(const Contexte &contexte, bool bSysteme, int lVersionMajeure,
+                             const LectureScript &lecture)
+{
     if (contexte.lTypes != 4)
         return {ConstruitRequetes(contexte, bSysteme, lVersionMajeure)};
     const QStringList parties = Parties(contexte.sObjet);
     QVector<Requetes> tentatives;
     if (parties.size() == 1) {
-        const QString sCible = ObjetDeLAlias(sTexte, lCaret, parties.first());
+        const QString sCible = lecture.ObjetDeLAlias(parties.first());
         if (!sCible.isEmpty())
             tentatives << ColonnesDeLObjet(contexte, sCible, lVersionMajeure);
         tentatives << ConstruitRequetes(contexte, bSysteme, lVersionMajeure)

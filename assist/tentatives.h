@@ -12,3 +12,8 @@
 /// or an object of another database ("master.dbo.sysobjects.").
 QVector<Requetes> Tentatives(const Contexte &contexte, bool bSysteme, int lVersionMajeure, const QString &sTexte,
                              int lCaret);
+
+struct LectureScript;
+/// The same, with the aliases of a reading of the script already made.
+QVector<Requetes> Tentatives(const Contexte &contexte, bool bSysteme, int lVersionMajeure,
+                             const LectureScript &lecture);

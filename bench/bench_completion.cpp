@@ -5,11 +5,15 @@
 // the popup's list `liv` filled and the popup placed. The popup is hidden
 // again between requests, outside the timed part, and never painted.
 //
-// Run against a stand-in seeded with 10000 tables and 100000 columns
-// (database Grande). Four cases of at least 200 requests each: a prefix
-// that matches 50 tables, a prefix that matches nothing (the request falls
-// back to the unfiltered query: all 10000 tables), the 500 columns of a
-// table, and the same columns after an alias of the statement. The last
+// Run against a stand-in seeded with --tables N tables and --columns M
+// columns (database Grande; 10000 and 100000 unless told). Seven cases of at
+// least 200 requests each: a prefix that matches 50 tables, a prefix that
+// matches nothing (the request falls back to the unfiltered query: all N
+// tables), the 500 columns of a table, the same columns after an alias of
+// the statement, and at the end of a 1 MiB script the columns of a CTE, the
+// columns of a temporary table made in its first batch and the variables of
+// its last batch; before each request of these three, a blank is typed or
+// taken back at the start of the last batch, as typing there would. The last
 // line, `p50_ms=X p99_ms=Y ratio_to_select1=Z`, is computed over all the
 // requests of the cases together; Z is that p50 divided
 // by the p50 of SELECT 1 on the same pooled connection in the same run.
@@ -19,7 +23,8 @@
 // busy the client's processor is); the stand-in then logs every batch, which
 // adds a millisecond or more to a long list, so read the request times from a
 // run without it; with BENCH_LOTS=1 in the environment each
-// batch line of the stand-in is echoed on stderr; --repetitions N (at least 200).
+// batch line of the stand-in is echoed on stderr; --repetitions N (at least 200);
+// --tables N --columns M.
 #include "boitemessage.h"
 #include "catalogueconnexion.h"
 #include "comboimages.h"
@@ -44,6 +49,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -117,7 +123,27 @@ struct Cas {
     std::vector<double> remplissages; ///< the popup's RemplitListe alone, on those rows
     std::vector<double> serveur;      ///< server-side time of each request's slowest batch, with --timing
     int lLignes = 0;
+    int lDebutEdition = -1;           ///< where a blank is typed and taken back between requests (-1: none)
+    std::vector<double> cpu;          ///< processor time of the client in AfficheProposition
 };
+
+// About 1 MiB of ordinary batches, a temporary table made in the first one.
+QString GrandScript()
+{
+    QString s = QStringLiteral("CREATE TABLE #o (id int, total money, nom varchar(20))\r\nGO\r\n");
+    const QString sLot = QStringLiteral(
+        "SELECT c.col001, c.col002, 'a.b' AS x -- FROM t00002 d\r\nFROM t00001 c JOIN t00003 e ON e.col001 = c.col001\r\n"
+        "WHERE c.col003 = 1 /* c. */\r\nGO\r\n");
+    while (s.size() < 1024 * 1024)
+        s += sLot;
+    return s;
+}
+
+int Option(const QStringList &arguments, const QString &sNom, int lDefaut)
+{
+    const qsizetype i = arguments.indexOf(sNom);
+    return i > 0 && i + 1 < arguments.size() ? arguments.at(i + 1).toInt() : lDefaut;
+}
 
 // The offscreen platform says so at every activation of the popup.
 void FiltreMessagesQt(QtMsgType type, const QMessageLogContext &, const QString &sMessage)
@@ -141,10 +167,9 @@ int main(int argc, char **argv)
 
     const QStringList arguments = app.arguments();
     const bool bChrono = arguments.contains(QStringLiteral("--timing"));
-    int lRepetitions = 300;
-    const qsizetype iRep = arguments.indexOf(QStringLiteral("--repetitions"));
-    if (iRep > 0 && iRep + 1 < arguments.size())
-        lRepetitions = std::max(200, arguments.at(iRep + 1).toInt());
+    const int lRepetitions = std::max(200, Option(arguments, QStringLiteral("--repetitions"), 300));
+    const int lTables = std::max(600, Option(arguments, QStringLiteral("--tables"), 10000));
+    const int lColonnes = std::max(1000, Option(arguments, QStringLiteral("--columns"), 100000));
 
     int lMessages = 0;
     InstalleCaptureMessages([&lMessages](const QString &sTexte, IconeMessage, const QString &) {
@@ -154,7 +179,7 @@ int main(int argc, char **argv)
 
     StandIn::Options options;
     options.seedDemo = false;
-    options.seedLarge = QStringLiteral("10000,100000");
+    options.seedLarge = QStringLiteral("%1,%2").arg(lTables).arg(lColonnes);
     if (bChrono)
         options.extraArguments << QStringLiteral("--timing");
     StandIn standIn(options);
@@ -172,10 +197,19 @@ int main(int argc, char **argv)
 
     std::vector<Cas> cas{
         {"prefix matching 50 tables", QStringLiteral("SELECT * FROM cible"), -1, 50, {}, {}, {}, {}, 0},
-        {"no match, fall-back to all tables", QStringLiteral("SELECT * FROM zzz"), -1, 10000, {}, {}, {}, {}, 0},
+        {"no match, fall-back to all tables", QStringLiteral("SELECT * FROM zzz"), -1, lTables, {}, {}, {}, {}, 0},
         {"columns of a 500-column table", QStringLiteral("SELECT large500."), -1, 500, {}, {}, {}, {}, 0},
         {"columns after an alias", QStringLiteral("SELECT t. FROM large500 AS t"), 9, 500, {}, {}, {}, {}, 0},
     };
+    const QString sScript = GrandScript();
+    const int lDebutDernierLot = int(sScript.size());
+    for (const auto &[sNom, sFin] : {
+             std::pair{"CTE columns, end of a 1 MiB script",
+                       QStringLiteral("WITH r AS (SELECT col001, col002 AS b, COUNT(*) AS n FROM large500 GROUP BY col001, col002) SELECT r.")},
+             std::pair{"temporary table columns, end of a 1 MiB script", QStringLiteral("SELECT * FROM #o AS o WHERE o.")},
+             std::pair{"variables, end of a 1 MiB script", QStringLiteral("DECLARE @a int, @b date\r\nDECLARE @c TABLE (x int)\r\nSELECT @")}}) {
+        cas.push_back({sNom, sScript + sFin, -1, 3, {}, {}, {}, {}, 0, lDebutDernierLot});
+    }
 
     qsizetype lDejaLu = 0;
     TempsServeur(standIn, lDejaLu);
@@ -185,10 +219,17 @@ int main(int argc, char **argv)
         fenetre->txtRequete->SetText(c.sTexte);
         fenetre->txtRequete->SetSelStart(c.lCaret < 0 ? int(c.sTexte.size()) : c.lCaret);
         for (int i = 0; i < 5 + lRepetitions; ++i) {
+            if (c.lDebutEdition >= 0) {
+                const bool bBlanc = i % 2 == 0;
+                fenetre->txtRequete->RemplacePlage(c.lDebutEdition, bBlanc ? 0 : 1, bBlanc ? QStringLiteral(" ") : QString());
+                fenetre->txtRequete->SetSelStart(int(c.sTexte.size()) + (bBlanc ? 1 : 0));
+            }
             QElapsedTimer chrono;
+            const std::clock_t lCpuAvant = std::clock();
             chrono.start();
             fenetre->AfficheProposition(2);  // Ctrl+Space: user mode
             const double dDuree = Millisecondes(chrono);
+            const double dCpu = double(std::clock() - lCpuAvant) * 1000.0 / CLOCKS_PER_SEC;
             c.lLignes = popup->Nombre();
             if (c.lLignes != c.lLignesAttendues || !popup->isVisible()) {
                 std::fprintf(stderr, "%s: %d rows listed, %d expected, popup %s\n", c.sNom, c.lLignes,
@@ -197,8 +238,10 @@ int main(int argc, char **argv)
             }
             popup->tmr->stop();
             popup->hide();
-            if (i >= 5)
+            if (i >= 5) {
                 c.durees.push_back(dDuree);
+                c.cpu.push_back(dCpu);
+            }
             if (bChrono) {
                 const std::vector<double> t = TempsServeur(standIn, lDejaLu);
                 if (i >= 5)
@@ -213,6 +256,8 @@ int main(int argc, char **argv)
     const QString sChaine = ChaineConnexion(fenetre->cboServeur->currentText(), fenetre->cboBase->currentText(),
                                             fenetre->txtPWD->text(), frmBrenlor::TitreApplication());
     for (Cas &c : cas) {
+        if (c.lDebutEdition >= 0)
+            continue;  // the script answers these: no catalogue query to time
         const int lCaret = c.lCaret < 0 ? int(c.sTexte.size()) : c.lCaret;
         const Contexte contexte = AnalyseContexte(c.sTexte, lCaret, false);
         for (int i = 0; i < 5 + lRepetitions / 2; ++i) {
@@ -268,6 +313,10 @@ int main(int argc, char **argv)
                    .arg(m.p50, 0, 'f', 3).arg(m.p99, 0, 'f', 3).arg(c.durees.size())
                    .arg(mr.p50, 0, 'f', 3).arg(mr.p99, 0, 'f', 3)
                    .arg(Percentiles(c.remplissages).p50, 0, 'f', 3);
+        // On a shared machine the wall clock also counts time spent waiting
+        // for a processor; the client's own processor time does not.
+        out << QStringLiteral("; client processor time p50 %1 ms, p99 %2 ms")
+                   .arg(Percentiles(c.cpu).p50, 0, 'f', 3).arg(Percentiles(c.cpu).p99, 0, 'f', 3);
         if (bChrono) {
             const Mesure ms = Percentiles(c.serveur);
             out << QStringLiteral("; server-side (slowest batch of a request) p50 %1 ms, p99 %2 ms (%3 requests)")

@@ -59,6 +59,23 @@ void EditeurRiche::SetText(const QString &sTexte)
     setTextCursor(debut);
 }
 
+void EditeurRiche::RemplacePlage(int lDebut, int lLongueur, const QString &sTexte)
+{
+    // One cursor edit of the span alone: its cost does not grow with the
+    // text, and undo takes back just this change.
+    const int lHorizontal = horizontalScrollBar()->value();
+    const int lVertical = verticalScrollBar()->value();
+    QTextCursor c(document());
+    c.setPosition(PositionDocument(lDebut));
+    c.setPosition(PositionDocument(lDebut + qMax(0, lLongueur)), QTextCursor::KeepAnchor);
+    c.beginEditBlock();
+    c.insertText(NormaliseSauts(sTexte));
+    c.endEditBlock();
+    setTextCursor(c);
+    horizontalScrollBar()->setValue(lHorizontal);
+    verticalScrollBar()->setValue(lVertical);
+}
+
 int EditeurRiche::OffsetTexte(int lPositionDocument) const
 {
     const QTextDocument *doc = document();

@@ -32,6 +32,11 @@ public:
     /// Selects that many characters from SelStart on (clamped to the text).
     void SetSelLength(int lLongueur);
 
+    /// Replaces the characters [lDebut, lDebut + lLongueur) (CR LF counting two,
+    /// like SelStart) by a text, as one step that Ctrl+Z undoes, without
+    /// scrolling the view; the caret goes to the end of the inserted text.
+    void RemplacePlage(int lDebut, int lLongueur, const QString &sTexte);
+
     /// 0-based display line (wrapped lines counted) holding that character offset.
     int GetLineFromChar(int lPosition) const;
 

@@ -66,6 +66,7 @@ private slots:
     void exemples();
     void requetesTapees_data();
     void requetesTapees();
+    void scriptDeclareTapeEtAnnule();
 
 private:
     QList<Nom> Serveur(const QString &sRequete);
@@ -166,6 +167,8 @@ void TestCompletion::Tape(const QString &sScript)
                 QTest::keyClick(cible, Qt::Key_Space, Qt::ControlModifier);
             } else if (sCode == QLatin1String("BS")) {
                 QTest::keyClick(cible, Qt::Key_Backspace);
+            } else if (sCode == QLatin1String("^Z")) {
+                QTest::keyClick(cible, Qt::Key_Z, Qt::ControlModifier);
             } else if (sCode == QLatin1String("ESC")) {
                 QTest::keyClick(cible, Qt::Key_Escape);
             } else if (sCode.startsWith(QLatin1String("choix:"))) {
@@ -578,6 +581,29 @@ void TestCompletion::exemples_data()
         << "SELECT * FROM Ventes..pro|" << "{^ }" << "SELECT * FROM Ventes..produits|" << false << tout;
     QTest::newRow("a dot inside a literal is only a dot")
         << "PRINT 'fin|" << ". Suite'" << "PRINT 'fin. Suite'|" << false << tout;
+    QTest::newRow("a single match after an owner is written at once")
+        << "SELECT * FROM dbo.pro|" << "{^ }" << "SELECT * FROM dbo.produits|" << false << tout;
+    QTest::newRow("columns of a CTE, from the text")
+        << "WITH r AS (SELECT client_id, COUNT(*) AS n FROM commandes GROUP BY client_id) SELECT r.|" << "{^ }"
+        << "WITH r AS (SELECT client_id, COUNT(*) AS n FROM commandes GROUP BY client_id) SELECT r.|" << true
+        << QStringList{"client_id", "n"};
+    QTest::newRow("columns of a derived table")
+        << "SELECT d.| FROM (SELECT nom AS client, ville FROM clients) d" << "{^ }"
+        << "SELECT d.| FROM (SELECT nom AS client, ville FROM clients) d" << true << QStringList{"client", "ville"};
+    QTest::newRow("a temporary table of an earlier batch after #")
+        << "CREATE TABLE #o (id int, total money)\r\nGO\r\nSELECT * FROM #|" << "{^ }"
+        << "CREATE TABLE #o (id int, total money)\r\nGO\r\nSELECT * FROM #o|" << false << tout;
+    QTest::newRow("SELECT * INTO: the source's columns from the server")
+        << "SELECT * INTO #p FROM produits\r\nSELECT #p.|" << "{^ }" << "SELECT * INTO #p FROM produits\r\nSELECT #p.|"
+        << true << QStringList{"categorie", "id", "nom", "prix", "stock"};
+    QTest::newRow("a variable keeps the typed @")
+        << "DECLARE @cutoff date, @n int\r\nSELECT @cu|" << "{^ }" << "DECLARE @cutoff date, @n int\r\nSELECT @cutoff|"
+        << false << tout;
+    QTest::newRow("typing @ with the list open turns it to the variables")
+        << "DECLARE @cutoff date\r\nSELECT |" << "{^ }@c" << "DECLARE @cutoff date\r\nSELECT @c|" << true
+        << QStringList{"@cutoff"};
+    QTest::newRow("a typed bracket stays")
+        << "SELECT * FROM [produ|" << "{^ }" << "SELECT * FROM [produits]|" << false << tout;
     QTest::newRow("no shortcut inside a comment")
         << "SELECT 1 -- cl|" << "{^ }" << "SELECT 1 -- cl|" << false << tout;
 }
@@ -629,6 +655,31 @@ void TestCompletion::requetesTapees()
     Tape(sScript);
     QCOMPARE(m_fenetre->txtRequete->Text(), requete);
     QCOMPARE(m_fenetre->txtRequete->SelStart(), int(requete.size()));
+}
+
+// A script that declares its own names, typed key by key, a name chosen from
+// each of their lists: the text is what was typed and chosen, and Ctrl+Z after
+// a choice takes back that name alone.
+void TestCompletion::scriptDeclareTapeEtAnnule()
+{
+    Ecrit(QString());
+    Tape(QStringLiteral("CREATE TABLE #o (id int, total money)\rDECLARE @cutoff date, @n int\r"
+                        "WITH r AS (SELECT client_id, COUNT(*) AS n FROM commandes GROUP BY client_id)\r"
+                        "SELECT r.{choix:client_id}, #o.{choix:total}\rFROM r CROSS JOIN #{^ }\r"
+                        "WHERE r.n > @{^ }{choix:@n} AND r.client_id < @"));
+    const QString sAvant = QStringLiteral(
+        "CREATE TABLE #o (id int, total money)\r\nDECLARE @cutoff date, @n int\r\n"
+        "WITH r AS (SELECT client_id, COUNT(*) AS n FROM commandes GROUP BY client_id)\r\n"
+        "SELECT r.client_id, #o.total\r\nFROM r CROSS JOIN #o\r\nWHERE r.n > @n AND r.client_id < @");
+    QCOMPARE(TexteEtCaret(), sAvant + QLatin1Char('|'));
+    Tape(QStringLiteral("{^ }"));
+    QVERIFY(Popup()->isVisible());
+    QCOMPARE(Noms(), (QStringList{"@cutoff", "@n"}));
+    Tape(QStringLiteral("{choix:@cutoff}"));
+    QCOMPARE(TexteEtCaret(), sAvant + QStringLiteral("cutoff|"));
+    QVERIFY(!Popup()->isVisible());
+    Tape(QStringLiteral("{^Z}"));
+    QCOMPARE(TexteEtCaret(), sAvant + QLatin1Char('|'));
 }
 
 BRENLOR_TEST_FENETRE_MAIN(TestCompletion)

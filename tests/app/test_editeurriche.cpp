@@ -1,6 +1,7 @@
 // The query editor's interface: CR LF texts and offsets over a document that
 // holds one character per line break, display lines, wrapping, keys, undo.
 #include "editeurriche.h"
+#include "textesuivi.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QMimeData>
@@ -46,6 +47,9 @@ private slots:
     void barresDefilement_data();
     void barresDefilement();
     void setTextUneEtapeAnnulable();
+    void remplacePlage_data();
+    void remplacePlage();
+    void texteSuiviDesChangements();
     void ctrlZApresSetText();
     void collageNormaliseLesSauts();
     void majEntreeDonneUnSautCrLf();
@@ -301,6 +305,77 @@ void TestEditeurRiche::setTextUneEtapeAnnulable()
     QCOMPARE(e.Text(), QStringLiteral("select a\r\nfrom t"));
     e.redo();
     QCOMPARE(e.Text(), QStringLiteral("SELECT a \r\nFROM t"));
+}
+
+void TestEditeurRiche::remplacePlage_data()
+{
+    QTest::addColumn<int>("debut");
+    QTest::addColumn<int>("longueur");
+    QTest::addColumn<QString>("insere");
+    QTest::addColumn<QString>("attendu");  // the last lines of the text, "|" at the caret
+    QTest::newRow("mot remplace") << -2 << 2 << "clients" << "ligne 199\r\nFROM clients|";
+    QTest::newRow("insertion seule") << -2 << 0 << "x" << "ligne 199\r\nFROM x|cl";
+    QTest::newRow("saut entier efface") << -9 << 2 << "" << "ligne 199|FROM cl";
+    QTest::newRow("saut insere en CR LF") << -2 << 2 << "a\r\nb" << "ligne 199\r\nFROM a\r\nb|";
+}
+
+void TestEditeurRiche::remplacePlage()
+{
+    // A long text scrolled to its top: the edit at its end, one undo step,
+    // and the view stays where it is.
+    QFETCH(int, debut);
+    QFETCH(int, longueur);
+    QFETCH(QString, insere);
+    QFETCH(QString, attendu);
+    EditeurRiche e;
+    e.resize(300, 200);
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    QString sTexte;
+    for (int i = 0; i < 200; ++i)
+        sTexte += QStringLiteral("ligne %1\r\n").arg(i);
+    sTexte += QStringLiteral("FROM cl");
+    e.SetText(sTexte);
+    e.verticalScrollBar()->setValue(0);
+    e.RemplacePlage(int(sTexte.size()) + debut, longueur, insere);
+    QString sApres = e.Text();
+    sApres.insert(e.SelStart(), QLatin1Char('|'));
+    QCOMPARE(sApres.mid(sTexte.size() - 18), attendu);
+    QCOMPARE(e.verticalScrollBar()->value(), 0);
+    e.undo();
+    QCOMPARE(e.Text(), sTexte);
+}
+
+void TestEditeurRiche::texteSuiviDesChangements()
+{
+    // The text kept from the document's changes is the editor's own after
+    // every kind of change.
+    EditeurRiche e;
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    e.setFocus();
+    TexteSuivi suivi;
+    e.SetText(QStringLiteral("SELECT a\r\nFROM t\r\nWHERE x"));
+    QCOMPARE(suivi.Texte(&e), e.Text());
+    const std::vector<std::function<void()>> changements{
+        [&] { e.RemplacePlage(8, 2, QStringLiteral(",\r\n  b\r\n")); },
+        [&] { e.RemplacePlage(0, 0, QStringLiteral("-- x\r\n")); },
+        [&] { e.SetSelStart(12); QTest::keyClicks(&e, QStringLiteral("cd")); },
+        [&] { QTest::keyClick(&e, Qt::Key_Return); },
+        [&] { QTest::keyClick(&e, Qt::Key_Backspace); QTest::keyClick(&e, Qt::Key_Backspace); },
+        [&] { e.SetSelStart(0); e.SetSelLength(9); QTest::keyClick(&e, Qt::Key_Delete); },
+        [&] { e.undo(); },
+        [&] { e.undo(); e.undo(); },
+        [&] { e.redo(); },
+        [&] { e.SetText(QStringLiteral("x\r\n\r\ny")); },
+        [&] { e.SetSelStart(3); QTest::keyClick(&e, Qt::Key_Backspace); },
+        [&] { e.RemplacePlage(0, int(e.Text().size()), QString()); },
+        [&] { QTest::keyClicks(&e, QStringLiteral("ab")); QTest::keyClick(&e, Qt::Key_Return); },
+    };
+    for (size_t i = 0; i < changements.size(); ++i) {
+        changements[i]();
+        QCOMPARE(suivi.Texte(&e), e.Text());
+    }
 }
 
 void TestEditeurRiche::ctrlZApresSetText()

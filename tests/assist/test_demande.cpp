@@ -100,6 +100,45 @@ void TestDemande::demande_data()
         << "FROM zz" << raccourci << true << R({}) << echec << ActionPopup::Cacher << 2 << QStringList{};
     QTest::newRow("nothing at all")
         << "FROM zz" << raccourci << true << R({}) << R({}) << ActionPopup::Cacher << 2 << QStringList{};
+    QTest::newRow("CTE columns from the text alone")
+        << "WITH r AS (SELECT client_id, COUNT(*) AS n FROM commandes GROUP BY client_id) SELECT r." << raccourci
+        << true << R({"x"}) << R({"y"}) << ActionPopup::Montrer << 0 << QStringList{"client_id", "n"};
+    QTest::newRow("CTE column list, the one typed only closes")
+        << "WITH r (a, b) AS (SELECT 1, 2) SELECT r.b" << raccourci << true << R({"x"}) << R({"y"})
+        << ActionPopup::Fermer << 0 << QStringList{"b"};
+    QTest::newRow("derived table columns")
+        << "SELECT * FROM (SELECT nom AS client, ville FROM clients) d WHERE d." << raccourci << true << R({"x"})
+        << R({"y"}) << ActionPopup::Montrer << 0 << QStringList{"client", "ville"};
+    QTest::newRow("a temporary table of an earlier batch after #")
+        << "CREATE TABLE #o (id int)\r\nGO\r\nSELECT * FROM #" << raccourci << true << R({"x"}) << R({"y"})
+        << ActionPopup::Inserer << 0 << QStringList{"#o"};
+    QTest::newRow("columns of a temporary table through its alias")
+        << "SELECT id, total INTO #o FROM x\r\nSELECT * FROM #o o WHERE o.t" << raccourci << true << R({"x"})
+        << R({"y"}) << ActionPopup::Inserer << 0 << QStringList{"total"};
+    QTest::newRow("variables after @")
+        << "DECLARE @cutoff date, @n int\r\nSELECT @" << raccourci << true << R({"x"}) << R({"y"})
+        << ActionPopup::Montrer << 0 << QStringList{"@cutoff", "@n"};
+    QTest::newRow("typing narrows the variables")
+        << "DECLARE @cutoff date, @n int\r\nSELECT @cu" << frappe << true << R({"x"}) << R({"y"})
+        << ActionPopup::Montrer << 0 << QStringList{"@cutoff"};
+    QTest::newRow("columns of a table variable")
+        << "DECLARE @t TABLE (x int, y int)\r\nSELECT @t." << raccourci << true << R({"a"}) << R({"b"})
+        << ActionPopup::Montrer << 0 << QStringList{"x", "y"};
+    QTest::newRow("variables of another batch are not proposed")
+        << "DECLARE @a int\r\nGO\r\nSELECT @" << raccourci << true << R({"x"}) << R({"y"}) << ActionPopup::Cacher
+        << 0 << QStringList{};
+    QTest::newRow("a CTE and a table of the same name: the script's wins")
+        << "WITH produits AS (SELECT 1 AS a) SELECT * FROM pro" << raccourci << true << R({"produits", "promos"})
+        << R({"y"}) << ActionPopup::Montrer << 1 << QStringList{"produits", "promos"};
+    QTest::newRow("script names join the fall-back")
+        << "WITH r AS (SELECT 1 AS a) SELECT * FROM zz" << raccourci << true << R({}) << R({"a", "b"})
+        << ActionPopup::Montrer << 2 << QStringList{"r", "a", "b"};
+    QTest::newRow("SELECT * INTO asks the catalogue for its source's columns")
+        << "SELECT * INTO #p FROM produits\r\nSELECT #p." << raccourci << true << R({"id", "nom"}) << R({"y"})
+        << ActionPopup::Montrer << 1 << QStringList{"id", "nom"};
+    QTest::newRow("no session: the script's names still come")
+        << "WITH r AS (SELECT 1 AS a) SELECT * FROM " << raccourci << false << R({"x"}) << R({"y"})
+        << ActionPopup::Inserer << 0 << QStringList{"r"};
 }
 
 void TestDemande::demande()

@@ -98,6 +98,14 @@ void TestInsertion::insere_data()
     QTest::newRow("name with dot bracketed")
         << "SELECT * FROM " << 14 << "a.b" << false << false << true
         << "SELECT * FROM [a.b]" << 19;
+    QTest::newRow("a typed @ stays, not doubled")
+        << "SELECT @cu" << 10 << "@cutoff" << false << false << true << "SELECT @cutoff" << 14;
+    QTest::newRow("a typed # stays")
+        << "SELECT * FROM #" << 15 << "#o" << false << false << true << "SELECT * FROM #o" << 16;
+    QTest::newRow("a typed bracket stays around a plain name")
+        << "SELECT * FROM [cl" << 17 << "clients" << false << false << true << "SELECT * FROM [clients]" << 23;
+    QTest::newRow("a typed quote stays around a column")
+        << "SELECT r.\"n" << 11 << "nom" << false << false << true << "SELECT r.\"nom\"" << 14;
     QTest::newRow("closing bracket inside a bracketed name doubled")
         << "SELECT * FROM " << 14 << "a]b c" << false << false << true
         << "SELECT * FROM [a]]b c]" << 22;
