@@ -238,7 +238,7 @@ int IndexDeLaJointure(const QVector<TableDeJointure> &tables, const TableDeJoint
 {
     for (int i = int(tables.size()) - 1; i >= 0; --i) {
         if (tables.at(i).sObjet.compare(jointe.sObjet, Qt::CaseInsensitive) == 0
-            && tables.at(i).sAlias.compare(jointe.sAlias, Qt::CaseInsensitive) == 0)
+            && NomDeLaPartie(tables.at(i).sAlias).compare(NomDeLaPartie(jointe.sAlias), Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;

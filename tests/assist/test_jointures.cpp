@@ -1,6 +1,10 @@
 // Join conditions from foreign keys: where a condition is asked for, and how
 // the keys of the catalogue are written as conditions.
 #include "jointures.h"
+#include "jointurescript.h"
+#include "insertion.h"
+#include "lecturescript.h"
+#include "motcurseur.h"
 
 #include <QtTest>
 
@@ -48,6 +52,9 @@ private slots:
     void requeteSansTableACles();
     void requeteParBase();
     void indexDeLaJointure();
+    void jointureDeLaLecture_data();
+    void jointureDeLaLecture();
+    void plageDeLaCondition();
 };
 
 void TestJointures::jointureAuCurseur_data()
@@ -169,6 +176,54 @@ void TestJointures::indexDeLaJointure()
     QCOMPARE(IndexDeLaJointure(tables, {"COMMANDES", "O2", false}), 2);
     QCOMPARE(IndexDeLaJointure(tables, {"commandes", "o", false}), 0);
     QCOMPARE(IndexDeLaJointure(tables, {"clients", "", false}), -1);
+}
+
+// The statement's tables as the script's reading gives them, the joined one as written.
+void TestJointures::jointureDeLaLecture_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QString>("tables"); // "-" when no join stands at the caret
+    QTest::addColumn<int>("jointe");
+
+    QTest::newRow("aliases") << "SELECT * FROM commandes o JOIN clients c ON |" << "commandes o|clients c" << 1;
+    QTest::newRow("the joined alias as written, brackets kept")
+        << "SELECT * FROM commandes o JOIN clients [c] ON |" << "commandes o|clients [c]" << 1;
+    QTest::newRow("the caret's statement only")
+        << "SELECT * FROM produits p;\r\nSELECT * FROM commandes o JOIN clients c ON |" << "commandes o|clients c" << 1;
+    QTest::newRow("a CTE is the script's")
+        << "WITH r AS (SELECT 1 AS id) SELECT * FROM r JOIN clients c ON |" << "r*|clients c" << 1;
+    QTest::newRow("a temporary table of an earlier batch is the script's")
+        << "CREATE TABLE #t (id int)\r\nGO\r\nSELECT * FROM #t x JOIN clients c ON |" << "#t x*|clients c" << 1;
+    QTest::newRow("after WHERE") << "SELECT * FROM commandes o JOIN clients c ON 1 = 1 WHERE |" << "-" << -1;
+}
+
+void TestJointures::jointureDeLaLecture()
+{
+    QFETCH(QString, texte);
+    QFETCH(QString, tables);
+    QFETCH(int, jointe);
+    const int lCaret = int(texte.indexOf(QLatin1Char('|')));
+    texte.remove(lCaret, 1);
+    const auto jointure = JointureDeLaLecture(LitScript(texte, lCaret), texte, lCaret);
+    QCOMPARE(jointure.has_value(), tables != QLatin1String("-"));
+    if (!jointure)
+        return;
+    QStringList lues;
+    for (const TableDeJointure &t : jointure->tables)
+        lues << t.sObjet + (t.sAlias.isEmpty() ? QString() : QLatin1Char(' ') + t.sAlias)
+                    + (t.bDuScript ? QStringLiteral("*") : QString());
+    QCOMPARE(lues.join(QLatin1Char('|')), tables);
+    QCOMPARE(jointure->iJointe, jointe);
+}
+
+void TestJointures::plageDeLaCondition()
+{
+    // The condition replaces the typed prefix and the rest of the word, written as it is.
+    const QString texte = QStringLiteral("SELECT * FROM commandes o JOIN clients c ON cx WHERE 1 = 1");
+    const int lCaret = int(texte.indexOf(QStringLiteral("cx"))) + 1;
+    const Plage plage = PlageDeLaCondition(MotAuCurseur(texte, lCaret), QStringLiteral("c.id = o.client_id"));
+    QCOMPARE(QString(texte).replace(plage.lDebut, plage.lLongueur, plage.sTexte),
+             QStringLiteral("SELECT * FROM commandes o JOIN clients c ON c.id = o.client_id WHERE 1 = 1"));
 }
 
 QTEST_APPLESS_MAIN(TestJointures)
