@@ -319,7 +319,10 @@ QString CreeCatalogue(sqlite3 *db, bool bMaster, const QString &sCollation)
             "CREATE INDEX sysobjects_name ON sysobjects(name, type, uid);"
             "CREATE INDEX sysobjects_type ON sysobjects(type, name, uid);"
             "CREATE INDEX syscolumns_id ON syscolumns(id, colid);"
-            "CREATE INDEX syscolumns_nom ON syscolumns(id, name);"));
+            "CREATE INDEX syscolumns_nom ON syscolumns(id, name);"
+            // The keys between a few tables are looked up from both ends.
+            "CREATE INDEX sysforeignkeys_fkeyid ON sysforeignkeys(fkeyid);"
+            "CREATE INDEX sysforeignkeys_rkeyid ON sysforeignkeys(rkeyid);"));
     if (AvecSchemas()) {
         // Here the old system tables are views of the sys schema, listed in
         // sys.system_views; sysobjects shows the internal base tables instead.
