@@ -2,6 +2,7 @@
 #include "insertion.h"
 #include "lexique.h"
 #include "motcurseur.h"
+#include "requetes.h"
 
 #include <QMap>
 #include <tuple>
@@ -38,18 +39,6 @@ int DebutDuNom(const QVector<Jeton> &p, int k)
 QString TexteDe(const QString &sTexte, const QVector<Jeton> &p, int i, int j)
 {
     return sTexte.mid(p.at(i).lDebut, p.at(j).lFin - p.at(i).lDebut);
-}
-
-QString Litteral(const QString &sTexte)
-{
-    QString sDouble = sTexte;
-    return QStringLiteral("N'") + sDouble.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
-QString Crochets(const QString &sNom)
-{
-    QString sInterieur = sNom;
-    return QLatin1Char('[') + sInterieur.replace(QLatin1Char(']'), QStringLiteral("]]")) + QLatin1Char(']');
 }
 
 QStringList Parties(const QString &sObjet)
