@@ -4,6 +4,7 @@
 #include "cataloguesys.h"
 
 #include <QList>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -109,7 +110,8 @@ QStringList clePrimaire(sqlite3 *db, const QString &sSchema, const QString &sSto
 // SQL Server names an unnamed key FK__table__column__id (table and column cut short).
 QString nomContrainte(const QString &sTable, const QString &sColonne, int lId)
 {
-    return QStringLiteral("FK__%1__%2__%3").arg(sTable.left(9), sColonne.left(5), QString::number(uint(lId), 16).toUpper());
+    return QStringLiteral("FK__%1__%2__%3")
+        .arg(sTable.left(9), sColonne.left(5), QString::number(uint(lId), 16).toUpper());
 }
 
 QString inscritContrainte(sqlite3 *db, const QString &sSchema, int lTable, int lId, const QString &sNom)
