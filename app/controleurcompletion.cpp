@@ -4,6 +4,7 @@
 #include "editeurriche.h"
 #include "frmlistemotscles.h"
 #include "insertion.h"
+#include "jointurescript.h"
 #include "motcurseur.h"
 
 #include <QTextBlock>
@@ -15,6 +16,7 @@ ControleurCompletion::ControleurCompletion(frmListeMotsCles *popup, EditeurRiche
 {
     connect(popup, &frmListeMotsCles::ToucheAEcrire, this, &ControleurCompletion::EcritTouche);
     connect(popup, &frmListeMotsCles::NomAEcrire, this, &ControleurCompletion::EcritNom);
+    connect(popup, &frmListeMotsCles::ConditionAEcrire, this, &ControleurCompletion::EcritCondition);
     connect(popup, &frmListeMotsCles::ToucheDeChoix, this, &ControleurCompletion::ToucheDeChoix);
     connect(popup, &frmListeMotsCles::FrappeEcrite, this, [redemande] { redemande(); });
 }
@@ -42,6 +44,13 @@ void ControleurCompletion::EcritNom(const QString &sNom, const QString &sProprie
     int lDebutLigne = 0;
     const MotCurseur mot = MotDeLaLigne(lDebutLigne);
     const Plage plage = PlageDuChoix(mot, sNom, sProprietaire, bBase);
+    m_editeur->RemplacePlage(lDebutLigne + plage.lDebut, plage.lLongueur, plage.sTexte);
+}
+
+void ControleurCompletion::EcritCondition(const QString &sCondition)
+{
+    int lDebutLigne = 0;
+    const Plage plage = PlageDeLaCondition(MotDeLaLigne(lDebutLigne), sCondition);
     m_editeur->RemplacePlage(lDebutLigne + plage.lDebut, plage.lLongueur, plage.sTexte);
 }
 

@@ -20,6 +20,7 @@ public:
 private:
     void EcritTouche(const QString &sTouche);
     void EcritNom(const QString &sNom, const QString &sProprietaire, bool bBase);
+    void EcritCondition(const QString &sCondition);
     void ToucheDeChoix(const QString &sTouche);
     /// The word at the caret, read in the caret's line alone; lDebutLigne is
     /// the offset (CR LF counting two) where that line starts.

@@ -4,6 +4,7 @@
 #include "editeurriche.h"
 #include "fenetres.h"
 #include "imagelist.h"
+#include "jointures.h"
 #include "lexique.h"
 #include "modelepropositions.h"
 #include "twips.h"
@@ -171,7 +172,9 @@ void frmListeMotsCles::InsereTexte(const QString &sTexte, bool bKeyPress)
     const int lRang = Selection();
     // The selected proposal is written part by part: an owner and a name
     // are bracketed each on their own.
-    if (lRang >= 0 && TexteElement(lRang) == sTexte)
+    if (lRang >= 0 && TexteElement(lRang) == sTexte && m_modele->Ligne(lRang).sCleIcone == CleIconeJointure())
+        emit ConditionAEcrire(sTexte);
+    else if (lRang >= 0 && TexteElement(lRang) == sTexte)
         emit NomAEcrire(m_modele->Ligne(lRang).sNom, m_modele->Ligne(lRang).sProprietaire,
                         IconeElement(lRang) == IndexBases());
     else

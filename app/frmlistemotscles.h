@@ -75,6 +75,8 @@ signals:
     /// A chosen name to write in place of the word at the caret, with its
     /// owner ("" for none); bBase for a database.
     void NomAEcrire(const QString &sNom, const QString &sProprietaire, bool bBase);
+    /// A chosen join condition to write as it is in place of the word at the caret.
+    void ConditionAEcrire(const QString &sCondition);
     /// Enter ("\r\n") or Space with a proposal selected: choosing it, or typing
     /// the key when the word is already that name, is the owner's call.
     void ToucheDeChoix(const QString &sTouche);

@@ -61,7 +61,8 @@ const QStringList &ImageList::Cles()
     static const QStringList cles = {
         QStringLiteral("serveurs"),     QStringLiteral("bases"),        QStringLiteral("U"),
         QStringLiteral("V"),            QStringLiteral("colonnes"),     QStringLiteral("declencheurs"),
-        QStringLiteral("procstockees"), QStringLiteral("FN"),           QStringLiteral("S")};
+        QStringLiteral("procstockees"), QStringLiteral("FN"),           QStringLiteral("S"),
+        QStringLiteral("jointures")};
     return cles;
 }
 

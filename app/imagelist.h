@@ -4,8 +4,9 @@
 #include <QStringList>
 #include <QVector>
 
-/// A set of nine 16 x 16 icons under the keys "serveurs", "bases", "U", "V",
-/// "colonnes", "declencheurs", "procstockees", "FN", "S", in that order.
+/// A set of 16 x 16 icons under the keys "serveurs", "bases", "U", "V",
+/// "colonnes", "declencheurs", "procstockees", "FN", "S", in that order, then
+/// "jointures" (join conditions from foreign keys).
 /// Indexes are 1-based, as the pickers and the popup list store them.
 class ImageList
 {

@@ -1,4 +1,5 @@
 #include "demande.h"
+#include "jointurescript.h"
 #include "lecturescript.h"
 #include "motcurseur.h"
 #include "nomsduscript.h"
@@ -76,8 +77,17 @@ Demande DemandeProposition(SourceCatalogue &source, const QString &sTexte, int l
     demande.contexte = AnalyseContexte(lecture.mot, sTexte, bSysteme);
     if (demande.contexte.bDansLitteral)
         return demande;
+    // Right after the ON of a join: the conditions its keys give, then the
+    // joined table's columns, as after its name and a dot.
+    const auto jointure = bSysteme ? std::nullopt : JointureDeLaLecture(lecture, sTexte, lCaret);
+    if (jointure) {
+        demande.contexte.lTypes = 4;
+        demande.contexte.sObjet = jointure->jointe.Qualifiant();
+        demande.contexte.parties = QStringList{demande.contexte.sObjet, lecture.mot.parties.constLast()};
+    }
     const NomsDuScript script = ChercheNomsDuScript(lecture, demande.contexte, bSysteme);
     ResultatProposition catalogue;
+    QVector<LigneProposition> conditions;
     if (!script.bSeuls) {
         const bool bOuverte = source.Ouvre();
         if (!bOuverte && script.toutes.isEmpty()) {
@@ -92,8 +102,12 @@ Demande DemandeProposition(SourceCatalogue &source, const QString &sTexte, int l
         if (bOuverte)
             catalogue = ExecuteProposition(source, Tentatives(contexte, bSysteme, source.VersionMajeure(), lecture),
                                            script.filtrees.isEmpty() ? genre : GenreDemande::Frappe);
+        if (bOuverte && jointure)
+            conditions = PropositionsDeJointure(source, jointure->tables, jointure->iJointe, source.VersionMajeure(),
+                                                demande.contexte.sPrefixe);
     }
     demande.resultat = Fusionne(script, std::move(catalogue), genre);
+    AjouteConditions(demande.resultat, conditions);
     demande.action = DecideAction(demande.resultat, genre, demande.contexte.sPrefixe);
     return demande;
 }

@@ -1,10 +1,5 @@
 #include "requetes.h"
 
-namespace {
-
-const QString kUnion = QStringLiteral(" UNION ALL ");
-const QString kTri = QStringLiteral("ORDER BY name");
-
 // The typed text reaches the server inside N'...' literals: Unicode, so a
 // Greek or Cyrillic name stays what it is, and a quote must not end the
 // literal early.
@@ -13,6 +8,17 @@ QString Litteral(const QString &sTexte)
     QString sDouble = sTexte;
     return QStringLiteral("N'") + sDouble.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
+
+QString Crochets(const QString &sNom)
+{
+    QString sInterieur = sNom;
+    return QLatin1Char('[') + sInterieur.replace(QLatin1Char(']'), QStringLiteral("]]")) + QLatin1Char(']');
+}
+
+namespace {
+
+const QString kUnion = QStringLiteral(" UNION ALL ");
+const QString kTri = QStringLiteral("ORDER BY name");
 
 // A prefix matches literally: LIKE's own wildcards are put between brackets.
 QString MotifDuPrefixe(const QString &sPrefixe)
@@ -26,12 +32,6 @@ QString MotifDuPrefixe(const QString &sPrefixe)
             sMotif += ch;
     }
     return Litteral(sMotif + QLatin1Char('%'));
-}
-
-QString Crochets(const QString &sNom)
-{
-    QString sInterieur = sNom;
-    return QLatin1Char('[') + sInterieur.replace(QLatin1Char(']'), QStringLiteral("]]")) + QLatin1Char(']');
 }
 
 struct Sorte {

@@ -9,6 +9,11 @@ struct Requetes {
     QString sRequeteFiltree;
 };
 
+/// A text as an N'...' literal, its quotes doubled.
+QString Litteral(const QString &sTexte);
+/// A name between brackets, a "]" inside doubled.
+QString Crochets(const QString &sNom);
+
 /// True for a server of SQL Server 2005 or later (major version 9 and up),
 /// where sysobjects.uid is a schema and the system tables are views of "sys";
 /// an unknown version (0) is taken as SQL Server 2000.

@@ -6,14 +6,16 @@
 // again between requests, outside the timed part, and never painted.
 //
 // Run against a stand-in seeded with --tables N tables and --columns M
-// columns (database Grande; 10000 and 100000 unless told). Seven cases of at
+// columns (database Grande; 10000 and 100000 unless told). Eight cases of at
 // least 200 requests each: a prefix that matches 50 tables, a prefix that
 // matches nothing (the request falls back to the unfiltered query: all N
 // tables), the 500 columns of a table, the same columns after an alias of
-// the statement, and at the end of a 1 MiB script the columns of a CTE, the
-// columns of a temporary table made in its first batch and the variables of
-// its last batch; before each request of these three, a blank is typed or
-// taken back at the start of the last batch, as typing there would. The last
+// the statement, the condition of a join from the foreign keys (every table
+// has one) then the joined table's columns, and at the end of a 1 MiB script
+// the columns of a CTE, the columns of a temporary table made in its first
+// batch and the variables of its last batch; before each request of these
+// three, a blank is typed or taken back at the start of the last batch, as
+// typing there would. The last
 // line, `p50_ms=X p99_ms=Y ratio_to_select1=Z`, is computed over all the
 // requests of the cases together; Z is that p50 divided
 // by the p50 of SELECT 1 on the same pooled connection in the same run.
@@ -125,6 +127,7 @@ struct Cas {
     int lLignes = 0;
     int lDebutEdition = -1;           ///< where a blank is typed and taken back between requests (-1: none)
     std::vector<double> cpu;          ///< processor time of the client in AfficheProposition
+    QString sPremiere;                ///< when set, the first row listed (a join condition)
 };
 
 // About 1 MiB of ordinary batches, a temporary table made in the first one.
@@ -137,6 +140,15 @@ QString GrandScript()
     while (s.size() < 1024 * 1024)
         s += sLot;
     return s;
+}
+
+// The large seed gives large500 its 500 columns and spreads the others
+// evenly, one more to each of the first tables after it: t00002 is the 52nd.
+int ColonnesDeT00002(int lTables, int lColonnes)
+{
+    const int lAutres = (lColonnes - 500) / (lTables - 1);
+    const int lReste = (lColonnes - 500) % (lTables - 1);
+    return lAutres + (52 <= lReste ? 1 : 0);
 }
 
 int Option(const QStringList &arguments, const QString &sNom, int lDefaut)
@@ -201,6 +213,15 @@ int main(int argc, char **argv)
         {"columns of a 500-column table", QStringLiteral("SELECT large500."), -1, 500, {}, {}, {}, {}, 0},
         {"columns after an alias", QStringLiteral("SELECT t. FROM large500 AS t"), 9, 500, {}, {}, {}, {}, 0},
     };
+    // After the ON of a join: the keys of the two tables read in one query
+    // (every table of Grande has one, t00001's to t00002), then t00002's columns.
+    {
+        Cas jointure{"join condition from the foreign keys",
+                     QStringLiteral("SELECT * FROM t00001 a JOIN t00002 b ON "), -1, 1 + ColonnesDeT00002(lTables, lColonnes),
+                     {}, {}, {}, {}, 0};
+        jointure.sPremiere = QStringLiteral("b.col001 = a.col001");
+        cas.push_back(jointure);
+    }
     const QString sScript = GrandScript();
     const int lDebutDernierLot = int(sScript.size());
     for (const auto &[sNom, sFin] : {
@@ -231,6 +252,10 @@ int main(int argc, char **argv)
             const double dDuree = Millisecondes(chrono);
             const double dCpu = double(std::clock() - lCpuAvant) * 1000.0 / CLOCKS_PER_SEC;
             c.lLignes = popup->Nombre();
+            if (!c.sPremiere.isEmpty() && popup->TexteElement(0) != c.sPremiere) {
+                std::fprintf(stderr, "%s: first row '%s'\n", c.sNom, qPrintable(popup->TexteElement(0)));
+                return 1;
+            }
             if (c.lLignes != c.lLignesAttendues || !popup->isVisible()) {
                 std::fprintf(stderr, "%s: %d rows listed, %d expected, popup %s\n", c.sNom, c.lLignes,
                              c.lLignesAttendues, popup->isVisible() ? "shown" : "hidden");
@@ -256,8 +281,8 @@ int main(int argc, char **argv)
     const QString sChaine = ChaineConnexion(fenetre->cboServeur->currentText(), fenetre->cboBase->currentText(),
                                             fenetre->txtPWD->text(), frmBrenlor::TitreApplication());
     for (Cas &c : cas) {
-        if (c.lDebutEdition >= 0)
-            continue;  // the script answers these: no catalogue query to time
+        if (c.lDebutEdition >= 0 || !c.sPremiere.isEmpty())
+            continue;  // the script answers these, or the request is more than one proposal query
         const int lCaret = c.lCaret < 0 ? int(c.sTexte.size()) : c.lCaret;
         const Contexte contexte = AnalyseContexte(c.sTexte, lCaret, false);
         for (int i = 0; i < 5 + lRepetitions / 2; ++i) {

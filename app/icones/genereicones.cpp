@@ -194,6 +194,25 @@ void Systeme(QPainter &p, const Style &st)
     p.drawPath(roue.subtracted(trou));
 }
 
+// Two tables tied column to column: a join condition from a foreign key.
+void Jointure(QPainter &p, const Style &st)
+{
+    const QColor entete = st.plat ? QColor(0x3d, 0x7e, 0xd6) : QColor(0x00, 0x00, 0x80);
+    const QColor lien = st.plat ? QColor(0xe0, 0x8a, 0x1e) : QColor(0xff, 0x80, 0x00);
+    for (const QRect &r : {QRect(0, 0, 8, 8), QRect(8, 8, 8, 8)}) {
+        Boite(p, st, r, QColor(0xfb, 0xfb, 0xfb));
+        p.setPen(Qt::NoPen);
+        p.setBrush(entete);
+        p.drawRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, 2));
+    }
+    p.setPen(QPen(lien, 2));
+    p.drawLine(5, 8, 5, 12);
+    p.drawLine(5, 12, 8, 12);
+    p.setPen(kContour);
+    p.drawPoint(4, 5);
+    p.drawPoint(11, 12);
+}
+
 QImage Dessine(const QString &cle, const Style &st)
 {
     QImage img(16, 16, QImage::Format_ARGB32);
@@ -218,6 +237,8 @@ QImage Dessine(const QString &cle, const Style &st)
         Fonction(p, st);
     else if (cle == QLatin1String("S"))
         Systeme(p, st);
+    else if (cle == QLatin1String("jointures"))
+        Jointure(p, st);
     return img;
 }
 
@@ -259,7 +280,7 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     const QString racine = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     const QStringList cles = {"serveurs", "bases", "U", "V", "colonnes",
-                              "declencheurs", "procstockees", "FN", "S"};
+                              "declencheurs", "procstockees", "FN", "S", "jointures"};
     for (const auto &[dossier, plat] : {std::pair{QStringLiteral("2000"), false},
                                         std::pair{QStringLiteral("2005"), true}}) {
         QDir().mkpath(racine + QLatin1Char('/') + dossier);

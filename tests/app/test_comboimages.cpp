@@ -38,10 +38,10 @@ void TestComboImages::jeuxDIcones()
 {
     QFETCH(bool, plat);
     ImageList *jeu = plat ? ImageList::Icones2005() : ImageList::Icones2000();
-    QCOMPARE(jeu->Count(), 9);
+    QCOMPARE(jeu->Count(), 10);
     QCOMPARE(ImageList::Cles(), (QStringList{"serveurs", "bases", "U", "V", "colonnes", "declencheurs",
-                                             "procstockees", "FN", "S"}));
-    for (int i = 1; i <= 9; ++i) {
+                                             "procstockees", "FN", "S", "jointures"}));
+    for (int i = 1; i <= 10; ++i) {
         QCOMPARE(jeu->Index(ImageList::Cles().at(i - 1)), i);
         const QImage image = jeu->Icone(i).pixmap(16, 16).toImage();
         QCOMPARE(image.size(), QSize(16, 16));
@@ -50,18 +50,18 @@ void TestComboImages::jeuxDIcones()
         QVERIFY(qAlpha(image.pixel(8, 8)) > 0 || qAlpha(image.pixel(7, 7)) > 0);
     }
     QVERIFY(jeu->Icone(0).isNull());
-    QVERIFY(jeu->Icone(10).isNull());
+    QVERIFY(jeu->Icone(11).isNull());
 }
 
 void TestComboImages::lesDeuxJeuxDifferent()
 {
-    for (int i = 1; i <= 9; ++i)
+    for (int i = 1; i <= 10; ++i)
         QVERIFY2(ImageList::Icones2000()->Icone(i).pixmap(16).toImage()
                      != ImageList::Icones2005()->Icone(i).pixmap(16).toImage(),
                  qPrintable(ImageList::Cles().at(i - 1)));
     // Within a set, every key has a picture of its own.
-    for (int i = 1; i <= 9; ++i)
-        for (int j = i + 1; j <= 9; ++j)
+    for (int i = 1; i <= 10; ++i)
+        for (int j = i + 1; j <= 10; ++j)
             QVERIFY(ImageList::Icones2005()->Icone(i).pixmap(16).toImage()
                     != ImageList::Icones2005()->Icone(j).pixmap(16).toImage());
 }

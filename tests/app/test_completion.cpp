@@ -606,6 +606,25 @@ void TestCompletion::exemples_data()
         << "SELECT * FROM [produ|" << "{^ }" << "SELECT * FROM [produits]|" << false << tout;
     QTest::newRow("no shortcut inside a comment")
         << "SELECT 1 -- cl|" << "{^ }" << "SELECT 1 -- cl|" << false << tout;
+    // After the ON of a join: the conditions the foreign keys give, then the joined table's columns.
+    QTest::newRow("join: the key's condition first, then the columns")
+        << "SELECT * FROM commandes o JOIN clients c ON |" << "{^ }"
+        << "SELECT * FROM commandes o JOIN clients c ON |" << true
+        << QStringList{"c.id = o.client_id"} + colonnesClients;
+    QTest::newRow("join: Enter writes the condition and closes")
+        << "SELECT * FROM commandes o JOIN clients c ON |" << "{^ }\r"
+        << "SELECT * FROM commandes o JOIN clients c ON c.id = o.client_id|" << false << tout;
+    QTest::newRow("join: in place of a prefix, bracketed table")
+        << "SELECT * FROM commandes o\r\nJOIN [lignes de commande] l ON l|" << "{^ }\r"
+        << "SELECT * FROM commandes o\r\nJOIN [lignes de commande] l ON l.commande_id = o.id|" << false << tout;
+    QTest::newRow("join: two-column key in the second schema")
+        << "SELECT * FROM Compta.factures f JOIN Compta.reglements r ON |" << "{^ }{choix:r.facture_id = f.id AND r.client_id = f.client_id}"
+        << "SELECT * FROM Compta.factures f JOIN Compta.reglements r ON r.facture_id = f.id AND r.client_id = f.client_id|"
+        << false << tout;
+    QTest::newRow("join: no condition after WHERE")
+        << "SELECT * FROM commandes o JOIN clients c ON c.id = o.client_id WHERE c|" << "{^ }"
+        << "SELECT * FROM commandes o JOIN clients c ON c.id = o.client_id WHERE c|" << true
+        << QStringList{"clients", "clients_archives", "Clients_Été", "commandes"};
 }
 
 void TestCompletion::exemples()

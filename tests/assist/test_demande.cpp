@@ -136,6 +136,9 @@ void TestDemande::demande_data()
     QTest::newRow("SELECT * INTO asks the catalogue for its source's columns")
         << "SELECT * INTO #p FROM produits\r\nSELECT #p." << raccourci << true << R({"id", "nom"}) << R({"y"})
         << ActionPopup::Montrer << 1 << QStringList{"id", "nom"};
+    QTest::newRow("after the ON of a join, a failing key query leaves the columns alone")
+        << "SELECT * FROM commandes o JOIN clients c ON " << raccourci << true << R({"id", "nom"}) << echec
+        << ActionPopup::Montrer << 2 << QStringList{"id", "nom"};
     QTest::newRow("no session: the script's names still come")
         << "WITH r AS (SELECT 1 AS a) SELECT * FROM " << raccourci << false << R({"x"}) << R({"y"})
         << ActionPopup::Inserer << 0 << QStringList{"r"};

@@ -2,6 +2,7 @@
 #include "chaineconnexion.h"
 #include "connexion.h"
 #include "demande.h"
+#include "jointures.h"
 #include "standin.h"
 
 #include <QtTest>
@@ -30,6 +31,8 @@ private slots:
     void requeteInvalide();
     void noms_data();
     void noms();
+    void conditionsDesCles_data();
+    void conditionsDesCles();
 
 private:
     ResultatProposition Propose(const QString &sTexte, bool bSysteme = false,
@@ -391,6 +394,72 @@ void TestCatalogue::noms()
         QVERIFY2(!noms.contains(sNom), qPrintable(sNom));
     if (cn.State() == 1)
         cn.Close();
+}
+
+
+// The keys between the tables of a statement, read in one query on each
+// server generation, written as join conditions.
+void TestCatalogue::conditionsDesCles_data()
+{
+    QTest::addColumn<QString>("profil");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("tables");  // "object alias|object alias..." the last one just joined
+    QTest::addColumn<int>("version");     // 0: the server's own
+    QTest::addColumn<QString>("prefixe");
+    QTest::addColumn<QStringList>("conditions");
+    for (const char *profil : {"2000", "2019"}) {
+        const QString p = QLatin1String(profil);
+        const QByteArray n = p.toLatin1() + ": ";
+        QTest::newRow(n + "orders to customers") << p << "Ventes" << "commandes o|clients c" << 0 << ""
+                                                 << QStringList{"c.id = o.client_id"};
+        QTest::newRow(n + "order lines, bracketed, to orders and products")
+            << p << "Ventes" << "commandes o|produits p|[lignes de commande] l" << 0 << ""
+            << QStringList{"l.commande_id = o.id", "l.produit_id = p.id"};
+        QTest::newRow(n + "two-column key in the second schema")
+            << p << "Ventes" << "Compta.factures f|Compta.reglements r" << 0 << ""
+            << QStringList{"r.facture_id = f.id AND r.client_id = f.client_id"};
+        QTest::newRow(n + "three-part names from another database, no alias")
+            << p << "master" << "Ventes.Compta.reglements|Ventes.Compta.factures" << 0 << ""
+            << QStringList{"Ventes.Compta.factures.id = Ventes.Compta.reglements.facture_id AND "
+                           "Ventes.Compta.factures.client_id = Ventes.Compta.reglements.client_id"};
+        QTest::newRow(n + "a temporary table has no keys") << p << "Ventes" << "#commandes o|clients c" << 0 << ""
+                                                           << QStringList{};
+    }
+    QTest::newRow("a prefix keeps the conditions that start with it, ignoring case")
+        << "2019" << "Ventes" << "commandes o|produits p|[lignes de commande] l" << 0 << "L"
+        << QStringList{"l.commande_id = o.id", "l.produit_id = p.id"};
+    QTest::newRow("a prefix of another name gives none")
+        << "2019" << "Ventes" << "commandes o|produits p|[lignes de commande] l" << 0 << "p" << QStringList{};
+    QTest::newRow("a query the server refuses gives nothing")
+        << "2000" << "Ventes" << "commandes o|clients c" << 15 << "" << QStringList{};
+}
+
+void TestCatalogue::conditionsDesCles()
+{
+    QFETCH(QString, profil);
+    QFETCH(QString, base);
+    QFETCH(QString, tables);
+    QFETCH(int, version);
+    QFETCH(QString, prefixe);
+    QFETCH(QStringList, conditions);
+    QVector<TableDeJointure> liste;
+    for (const QString &sTable : tables.split(QLatin1Char('|'))) {
+        const int lBlanc = int(sTable.lastIndexOf(QLatin1Char(' ')));
+        const bool bAlias = lBlanc > 0 && !sTable.endsWith(QLatin1Char(']'));
+        liste.append({bAlias ? sTable.left(lBlanc) : sTable, bAlias ? sTable.mid(lBlanc + 1) : QString(), false});
+    }
+    StandIn &standIn = profil == QLatin1String("2019") ? *m_standIn2019 : *m_standIn;
+    CatalogueConnexion catalogue(m_cn, ChaineConnexion(standIn.serverName(), base, QStringLiteral("Mirabel4"),
+                                                       QStringLiteral("Brenlor")));
+    QVERIFY(catalogue.Ouvre());
+    const QVector<LigneProposition> lignes = PropositionsDeJointure(
+        catalogue, liste, int(liste.size()) - 1, version ? version : catalogue.VersionMajeure(), prefixe);
+    QStringList lues;
+    for (const LigneProposition &ligne : lignes) {
+        QCOMPARE(ligne.sCleIcone, CleIconeJointure());
+        lues << ligne.Affichage();
+    }
+    QCOMPARE(lues, conditions);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)

@@ -132,6 +132,24 @@ private slots:
             << "Ventes" << "SELECT name, collation_name FROM sys.databases WHERE name IN (N'master', N'Ventes', "
                           "N'Entrepot') ORDER BY name"
             << QStringList{"Entrepot|Latin1_General_CS_AS", "master|SQL_Latin1_General_CP1_CI_AS", "Ventes|French_CI_AS"};
+        QTest::newRow("sys.foreign_key_columns: two-column key of a schema")
+            << "Ventes" << "SELECT SCHEMA_NAME(p.schema_id), p.name, cp.name, r.name, cr.name, k.constraint_column_id "
+                          "FROM sys.foreign_key_columns k JOIN sys.objects p ON p.object_id = k.parent_object_id "
+                          "JOIN sys.columns cp ON cp.object_id = k.parent_object_id AND cp.column_id = k.parent_column_id "
+                          "JOIN sys.objects r ON r.object_id = k.referenced_object_id JOIN sys.columns cr ON "
+                          "cr.object_id = k.referenced_object_id AND cr.column_id = k.referenced_column_id "
+                          "WHERE p.name = N'reglements' ORDER BY k.constraint_column_id"
+            << QStringList{"Compta|reglements|facture_id|factures|id|1",
+                           "Compta|reglements|client_id|factures|client_id|2"};
+        QTest::newRow("sys.foreign_keys")
+            << "Ventes" << "SELECT OBJECT_NAME(parent_object_id), OBJECT_NAME(referenced_object_id), type_desc "
+                          "FROM sys.foreign_keys ORDER BY 1, 2"
+            << QStringList{"commandes|clients|FOREIGN_KEY_CONSTRAINT", "factures|clients|FOREIGN_KEY_CONSTRAINT",
+                           "lignes de commande|commandes|FOREIGN_KEY_CONSTRAINT",
+                           "lignes de commande|produits|FOREIGN_KEY_CONSTRAINT",
+                           "reglements|factures|FOREIGN_KEY_CONSTRAINT"};
+        QTest::newRow("sys.foreign_key_columns of another database")
+            << "master" << "SELECT count(*) FROM Ventes.sys.foreign_key_columns" << QStringList{"6"};
         QTest::newRow("sys.system_views: schema sys")
             << "Ventes" << "SELECT name, SCHEMA_NAME(schema_id) FROM sys.system_views WHERE name LIKE N'sysc%' ORDER BY name"
             << QStringList{"syscharsets|sys", "syscolumns|sys", "syscomments|sys", "sysconfigures|sys"};

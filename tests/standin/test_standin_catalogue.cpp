@@ -312,13 +312,17 @@ private slots:
     {
         const Resultat cree = m_ventes.execute(QStringLiteral(
             "CREATE TABLE [Données Été] (id int IDENTITY(1,1) PRIMARY KEY, libellé nvarchar(30) NOT NULL, "
-            "prix money, créé datetime DEFAULT GETDATE())"));
+            "prix money, créé datetime DEFAULT GETDATE(), client int REFERENCES clients)"));
         QVERIFY2(cree.bOk, qPrintable(cree.sMessage));
+        // A key without its referenced columns points at the primary key (colid 1 of clients).
+        const QString cles = QStringLiteral("SELECT count(*) FROM sysforeignkeys WHERE rkeyid = OBJECT_ID('clients') "
+                                            "AND rkey = 1");
+        QCOMPARE(premiereColonne(m_ventes.execute(cles)), QStringList{"3"});
         const Resultat objet = m_ventes.execute(QStringLiteral("SELECT type FROM sysobjects WHERE name = 'données été'"));
         QCOMPARE(premiereColonne(objet), QStringList{"U "});
         const Resultat cols = m_ventes.execute(QStringLiteral(
             "SELECT name, xtype, length FROM syscolumns WHERE id = OBJECT_ID('[Données Été]') ORDER BY colid"));
-        QCOMPARE(premiereColonne(cols), (QStringList{"id", "libellé", "prix", "créé"}));
+        QCOMPARE(premiereColonne(cols), (QStringList{"id", "libellé", "prix", "créé", "client"}));
         QCOMPARE(cols.lignes.value(0).value(1), QStringLiteral("56"));
         QCOMPARE(cols.lignes.value(1).value(1), QStringLiteral("231"));
         QCOMPARE(cols.lignes.value(1).value(2), QStringLiteral("60"));
@@ -332,6 +336,7 @@ private slots:
         const QString prefixe = QStringLiteral("donn");
         QCOMPARE(premiereColonne(m_ventes.execute(requete(8, QString(), &prefixe))), QStringList{"Données Été"});
         QVERIFY(m_ventes.execute(QStringLiteral("DROP TABLE [Données Été]")).bOk);
+        QCOMPARE(premiereColonne(m_ventes.execute(cles)), QStringList{"2"});
         QCOMPARE(m_ventes.execute(QStringLiteral("SELECT count(*) FROM sysobjects WHERE name = 'Données Été'")).lignes.value(0).value(0),
                  QStringLiteral("0"));
         QCOMPARE(m_ventes.execute(QStringLiteral("SELECT count(*) FROM syscolumns WHERE name = 'libellé'")).lignes.value(0).value(0),
@@ -359,6 +364,22 @@ private slots:
             << QStringList{"Compta|5|dbo|<NULL>"};
         QTest::newRow("owner.table and db.owner.table")
             << "SELECT count(*) FROM Compta.factures f JOIN Ventes.Compta.reglements r ON r.facture_id = f.id"
+            << QStringList{"20"};
+        QTest::newRow("foreign keys: sysforeignkeys, two-column key in key order")
+            << "SELECT OBJECT_NAME(k.fkeyid), f.name, OBJECT_NAME(k.rkeyid), r.name, k.keyno FROM sysforeignkeys k "
+               "JOIN syscolumns f ON f.id = k.fkeyid AND f.colid = k.fkey JOIN syscolumns r ON r.id = k.rkeyid "
+               "AND r.colid = k.rkey ORDER BY 1, k.constid, k.keyno"
+            << QStringList{"commandes|client_id|clients|id|1", "factures|client_id|clients|id|1",
+                           "lignes de commande|commande_id|commandes|id|1",
+                           "lignes de commande|produit_id|produits|id|1", "reglements|facture_id|factures|id|1",
+                           "reglements|client_id|factures|client_id|2"};
+        QTest::newRow("foreign keys: constraints in sysobjects under their table's owner")
+            << "SELECT OBJECT_NAME(parent_obj), USER_NAME(uid) FROM sysobjects WHERE type = 'F' ORDER BY 1"
+            << QStringList{"commandes|dbo", "factures|Compta", "lignes de commande|dbo", "lignes de commande|dbo",
+                           "reglements|Compta"};
+        QTest::newRow("foreign keys: the two-column key holds for the rows")
+            << "SELECT count(*) FROM Compta.reglements r JOIN Compta.factures f ON f.id = r.facture_id "
+               "AND f.client_id = r.client_id"
             << QStringList{"20"};
         QTest::newRow("system union with COLLATE DATABASE_DEFAULT")
             << "SELECT srvname COLLATE DATABASE_DEFAULT AS name, 'serveurs' AS Col, N'' AS Proprietaire FROM "

@@ -36,6 +36,11 @@ private slots:
         QTest::newRow("the rest are t00001...")
             << "SELECT count(*), min(name), max(name) FROM sysobjects WHERE name LIKE 't0%'"
             << QStringList{"249", "t00001", "t00249"};
+        QTest::newRow("every table has a key to the next, the last to the first")
+            << "SELECT count(*), count(DISTINCT k.rkeyid), min(OBJECT_NAME(k.rkeyid)) FROM sysforeignkeys k JOIN "
+               "sysobjects o ON o.id = k.constid AND o.parent_obj = k.fkeyid AND o.type = 'F' WHERE k.fkey = 1 "
+               "AND k.rkey = 1 AND k.keyno = 1 AND (k.rkeyid = k.fkeyid + 1 OR OBJECT_NAME(k.rkeyid) = 'large500')"
+            << QStringList{"300", "300", "cible_01"};
     }
 
     void shape()

@@ -1,6 +1,7 @@
 #include "catalogue.h"
 
 #include "cataloguesys.h"
+#include "clesetrangeres.h"
 #include "collations.h"
 #include "profil.h"
 #include "reecriture.h"
@@ -318,7 +319,10 @@ QString CreeCatalogue(sqlite3 *db, bool bMaster, const QString &sCollation)
             "CREATE INDEX sysobjects_name ON sysobjects(name, type, uid);"
             "CREATE INDEX sysobjects_type ON sysobjects(type, name, uid);"
             "CREATE INDEX syscolumns_id ON syscolumns(id, colid);"
-            "CREATE INDEX syscolumns_nom ON syscolumns(id, name);"));
+            "CREATE INDEX syscolumns_nom ON syscolumns(id, name);"
+            // The keys between a few tables are looked up from both ends.
+            "CREATE INDEX sysforeignkeys_fkeyid ON sysforeignkeys(fkeyid);"
+            "CREATE INDEX sysforeignkeys_rkeyid ON sysforeignkeys(rkeyid);"));
     if (AvecSchemas()) {
         // Here the old system tables are views of the sys schema, listed in
         // sys.system_views; sysobjects shows the internal base tables instead.
@@ -380,7 +384,7 @@ QString SynchroniseObjet(sqlite3 *db, const QString &sSchema, const QString &sNo
         }
     }
     if (lId != 0) {
-        const QString erreur = Execute(db, QStringLiteral("DELETE FROM %1.syscolumns WHERE id = %2;"
+        const QString erreur = OublieClesEtrangeres(db, sSchema, lId) + Execute(db, QStringLiteral("DELETE FROM %1.syscolumns WHERE id = %2;"
                                                           "DELETE FROM %1.sysobjects WHERE id = %2").arg(schema).arg(lId));
         if (!erreur.isEmpty())
             return erreur;
@@ -396,6 +400,8 @@ QString SynchroniseObjet(sqlite3 *db, const QString &sSchema, const QString &sNo
                                   0, proprietaire.lUid);
     if (erreur.isEmpty())
         erreur = inscritColonnes(db, sSchema, sNomStocke, lId, CollationDuFichier(db, sSchema));
+    if (erreur.isEmpty() && sGenre == QLatin1String("table"))
+        erreur = InscritClesEtrangeres(db, sSchema, sNomStocke, lId);
     return erreur;
 }
 

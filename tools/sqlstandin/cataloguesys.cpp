@@ -23,6 +23,7 @@ const VueSysteme vuesDeBase[] = {
     {"sysprotects", -398}, {"sysfilegroups", -399}, {"sysfiles", -400},
     {"objects", -101}, {"tables", -102}, {"views", -103}, {"columns", -104}, {"schemas", -105},
     {"system_objects", -106}, {"system_views", -107}, {"all_objects", -108},
+    {"foreign_keys", -109}, {"foreign_key_columns", -110},
 };
 const int lCompatibiliteDeBase = 16;
 
@@ -121,7 +122,7 @@ QString creeVues(sqlite3 *db, bool bMaster)
         "CREATE VIEW \"sys.objects\" AS SELECT name, id AS object_id, NULL AS principal_id, uid AS schema_id, "
         "parent_obj AS parent_object_id, type, CASE type WHEN 'U ' THEN 'USER_TABLE' WHEN 'V ' THEN 'VIEW' "
         "WHEN 'S ' THEN 'SYSTEM_TABLE' WHEN 'P ' THEN 'SQL_STORED_PROCEDURE' WHEN 'FN' THEN 'SQL_SCALAR_FUNCTION' "
-        "WHEN 'TR' THEN 'SQL_TRIGGER' ELSE 'OTHER' END AS type_desc, crdate AS create_date, refdate AS modify_date, "
+        "WHEN 'TR' THEN 'SQL_TRIGGER' WHEN 'F ' THEN 'FOREIGN_KEY_CONSTRAINT' ELSE 'OTHER' END AS type_desc, crdate AS create_date, refdate AS modify_date, "
         "CASE WHEN type = 'S ' THEN 1 ELSE 0 END AS is_ms_shipped, 0 AS is_published, 0 AS is_schema_published "
         "FROM sysobjects;"
         "CREATE VIEW \"sys.tables\" AS SELECT * FROM \"sys.objects\" WHERE type = 'U ';"
@@ -131,7 +132,16 @@ QString creeVues(sqlite3 *db, bool bMaster)
         "collation AS collation_name, isnullable AS is_nullable, 0 AS is_identity, iscomputed AS is_computed "
         "FROM syscolumns WHERE id > 0;"
         "CREATE VIEW \"sys.system_views\" AS SELECT * FROM \"sys.system_objects\" WHERE type = 'V ';"
-        "CREATE VIEW \"sys.all_objects\" AS SELECT * FROM \"sys.objects\" UNION ALL SELECT * FROM \"sys.system_objects\";");
+        "CREATE VIEW \"sys.all_objects\" AS SELECT * FROM \"sys.objects\" UNION ALL SELECT * FROM \"sys.system_objects\";"
+        // The foreign keys are kept once, in sysforeignkeys; these views show them as 2005 on does.
+        "CREATE VIEW \"sys.foreign_keys\" AS SELECT o.*, k.rkeyid AS referenced_object_id, 1 AS key_index_id, "
+        "0 AS is_disabled, 0 AS is_not_for_replication, 0 AS is_not_trusted, 0 AS delete_referential_action, "
+        "'NO_ACTION' AS delete_referential_action_desc, 0 AS update_referential_action, "
+        "'NO_ACTION' AS update_referential_action_desc, 1 AS is_system_named FROM \"sys.objects\" o "
+        "JOIN sysforeignkeys k ON k.constid = o.object_id AND k.keyno = 1 WHERE o.type = 'F ';"
+        "CREATE VIEW \"sys.foreign_key_columns\" AS SELECT constid AS constraint_object_id, "
+        "keyno AS constraint_column_id, fkeyid AS parent_object_id, fkey AS parent_column_id, "
+        "rkeyid AS referenced_object_id, rkey AS referenced_column_id FROM sysforeignkeys;");
     if (bMaster)
         sql += QStringLiteral(
             "CREATE VIEW \"sys.servers\" AS SELECT srvid AS server_id, srvname AS name, srvproduct AS product, "

@@ -18,10 +18,11 @@ const char *const tablesDemo[] = {
     "CREATE TABLE clients_archives (id int NOT NULL PRIMARY KEY, nom nvarchar(60), date_archivage datetime)",
     "CREATE TABLE produits (id int NOT NULL PRIMARY KEY, nom nvarchar(60) NOT NULL, categorie nvarchar(30), "
     "prix money, stock int)",
-    "CREATE TABLE commandes (id int NOT NULL PRIMARY KEY, client_id int NOT NULL, date_commande datetime, "
-    "statut nvarchar(20))",
+    "CREATE TABLE commandes (id int NOT NULL PRIMARY KEY, client_id int NOT NULL REFERENCES clients (id), "
+    "date_commande datetime, statut nvarchar(20))",
     "CREATE TABLE [lignes de commande] (commande_id int NOT NULL, produit_id int NOT NULL, quantite int, "
-    "prix_unitaire money)",
+    "prix_unitaire money, FOREIGN KEY (commande_id) REFERENCES commandes (id), "
+    "CONSTRAINT FK_lignes_produits FOREIGN KEY (produit_id) REFERENCES produits)",
     "CREATE TABLE [Clients_Été] (id int NOT NULL PRIMARY KEY, nom nvarchar(60), ville nvarchar(40), "
     "séjour nvarchar(40))",
     "CREATE VIEW vue_ventes AS SELECT c.nom AS client, p.nom AS produit, l.quantite, l.prix_unitaire, "
@@ -31,10 +32,12 @@ const char *const tablesDemo[] = {
 
 // A second owner (2000) or schema (2005 on) in Ventes.
 const char *const tablesCompta[] = {
-    "CREATE TABLE Compta.factures (id int NOT NULL PRIMARY KEY, client_id int NOT NULL, montant money, "
-    "date_facture datetime)",
+    "CREATE TABLE Compta.factures (id int NOT NULL PRIMARY KEY, client_id int NOT NULL REFERENCES clients (id), "
+    "montant money, date_facture datetime, UNIQUE (id, client_id))",
+    // A payment names its invoice and the invoice's customer: a key of two columns.
     "CREATE TABLE Compta.reglements (id int NOT NULL PRIMARY KEY, facture_id int NOT NULL, montant money, "
-    "mode nvarchar(20))",
+    "mode nvarchar(20), client_id int NOT NULL, "
+    "FOREIGN KEY (facture_id, client_id) REFERENCES Compta.factures (id, client_id))",
 };
 
 // Only from 2005 on: a table of the same name in two schemas, and a non-Latin name.
@@ -156,9 +159,10 @@ QStringList donneesCompta()
         l << QStringLiteral("INSERT INTO Compta.factures VALUES (%1, %2, %3, %4)")
                  .arg(i).arg(1 + (i * 7) % 60).arg(20.0 + (i * 53) % 400).arg(date(i * 3));
     for (int i = 1; i <= 20; ++i)
-        l << QStringLiteral("INSERT INTO Compta.reglements VALUES (%1, %2, %3, %4)")
+        l << QStringLiteral("INSERT INTO Compta.reglements VALUES (%1, %2, %3, %4, %5)")
                  .arg(i).arg(i).arg(20.0 + (i * 53) % 400)
-                 .arg(chaine(i % 3 ? QStringLiteral("virement") : QStringLiteral("chèque")));
+                 .arg(chaine(i % 3 ? QStringLiteral("virement") : QStringLiteral("chèque")))
+                 .arg(1 + (i * 7) % 60);
     return l;
 }
 
@@ -203,6 +207,23 @@ QString nouvelleBase(const QString &sDossier, const QString &sNom, sqlite3 *&db,
         erreur = Execute(db, QStringLiteral("ATTACH DATABASE '%1' AS master")
                                  .arg(FichierBase(sDossier, QStringLiteral("master.sqlite")).replace(QLatin1Char('\''), QStringLiteral("''"))));
     return erreur;
+}
+
+// Every table of the large database gets one foreign key, col001 to col001 of
+// the next table (the last one to the first), so that each has a key both ways.
+QString enchaineCles(sqlite3 *db, int lPremierId, int lTables)
+{
+    const int lPremiereCle = lPremierId + lTables;
+    return Execute(db, QStringLiteral(
+        "WITH RECURSIVE n(t) AS (SELECT 0 UNION ALL SELECT t + 1 FROM n WHERE t + 1 < %3) "
+        "INSERT INTO sysobjects (name, id, xtype, uid, info, status, base_schema_ver, replinfo, parent_obj, crdate, "
+        "ftcatid, schema_ver, stats_schema_ver, type, userstat, sysstat, indexdel, refdate, version, deltrig, "
+        "instrig, updtrig, seltrig, category, cache) SELECT 'FK_' || o.name, %2 + n.t, 'F ', 1, 0, 0, 0, 0, o.id, "
+        "o.crdate, 0, 0, 0, 'F ', 0, 0, 0, o.crdate, 0, 0, 0, 0, 0, 0, 0 FROM n JOIN sysobjects o ON o.id = %1 + n.t;"
+        "WITH RECURSIVE n(t) AS (SELECT 0 UNION ALL SELECT t + 1 FROM n WHERE t + 1 < %3) "
+        "INSERT INTO sysforeignkeys (constid, fkeyid, rkeyid, fkey, rkey, keyno) "
+        "SELECT %2 + t, %1 + t, %1 + (t + 1) % %3, 1, 1, 1 FROM n;")
+        .arg(lPremierId).arg(lPremiereCle).arg(lTables));
 }
 
 QString semeEntrepot(const QString &sDossier)
@@ -322,6 +343,8 @@ QString SemeGrande(const QString &sDossier, int lTables, int lColonnes)
         erreur = QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_finalize(objet);
     sqlite3_finalize(colonne);
+    if (erreur.isEmpty())
+        erreur = enchaineCles(db, lPremierId, int(tables.size()));
     Execute(db, erreur.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
     Execute(db, QStringLiteral("ANALYZE"));
     FermeFichier(db);

@@ -92,7 +92,7 @@ QVector<bool> positionsTable(const InstructionSql &t)
         const JetonSql &x = t.j.at(i);
         if (i > 0 && estNom(x)) {
             const JetonSql &avant = t.j.at(i - 1);
-            resultat[i] = estUnDesMots(avant, {"FROM", "JOIN", "INTO", "UPDATE", "TABLE", "VIEW", "DELETE"})
+            resultat[i] = estUnDesMots(avant, {"FROM", "JOIN", "INTO", "UPDATE", "TABLE", "VIEW", "DELETE", "REFERENCES"})
                           || (estSymbole(avant, ",") && dansFrom.last());
         }
         if (estSymbole(x, "("))
