@@ -91,11 +91,7 @@ int frmListeMotsCles::RemplitListe(const QVector<LigneProposition> &lignes)
 
 void frmListeMotsCles::SelectionneProposition(const QString &sPrefixe)
 {
-    QStringList noms;
-    noms.reserve(Nombre());
-    for (int i = 0; i < Nombre(); ++i)
-        noms << m_modele->Ligne(i).sNom;
-    SetSelection(Nombre() > 0 ? IndexSelection(noms, sPrefixe) : -1);
+    SetSelection(Nombre() > 0 ? IndexSelection(m_modele->Lignes(), sPrefixe) : -1);
 }
 
 int frmListeMotsCles::Nombre() const

@@ -2,7 +2,7 @@
 #include "imagelist.h"
 
 #include <QHash>
-#include <QSet>
+#include <vector>
 
 namespace {
 
@@ -13,6 +13,18 @@ class IndexIcones
 public:
     explicit IndexIcones(const ImageList *jeu) : m_jeu(jeu) {}
     int Index(const QString &sCle)
+    {
+        // Rows of one kind follow each other and share their key.
+        if (m_bDerniere && sCle.constData() == m_sDerniere.constData() && sCle.size() == m_sDerniere.size())
+            return m_lDerniere;
+        m_bDerniere = true;
+        m_sDerniere = sCle;
+        m_lDerniere = Cherche(sCle);
+        return m_lDerniere;
+    }
+
+private:
+    int Cherche(const QString &sCle)
     {
         const auto trouve = m_indexes.constFind(sCle);
         if (trouve != m_indexes.constEnd())
@@ -27,9 +39,79 @@ public:
         return lIcone;
     }
 
-private:
     const ImageList *m_jeu;
     QHash<QString, int> m_indexes;
+    QString m_sDerniere;
+    int m_lDerniere = 0;
+    bool m_bDerniere = false;
+};
+
+// The names already listed, letter case aside. A list of a hundred thousand
+// names is checked without a lower-cased copy of each: ASCII names (nearly
+// all catalogue names) are hashed lower-cased on the fly, and a lower-cased
+// copy is made only for the others and when two hashes meet.
+class NomsVus
+{
+public:
+    explicit NomsVus(qsizetype lLignes)
+    {
+        size_t lCases = 16;
+        while (lCases < size_t(lLignes) * 2)
+            lCases *= 2;
+        m_cases.assign(lCases, -1);
+        m_hachages.assign(size_t(lLignes), 0);
+    }
+    /// False when a listed name equals this one, letter case aside; else
+    /// notes it as listed number lRang.
+    bool Ajoute(const QVector<LigneProposition> &lignes, int lRang)
+    {
+        const LigneProposition &ligne = lignes.at(lRang);
+        const size_t lHachage = Hachage(ligne);
+        m_hachages[size_t(lRang)] = lHachage;
+        const size_t lMasque = m_cases.size() - 1;
+        for (size_t i = lHachage & lMasque;; i = (i + 1) & lMasque) {
+            const int lAutre = m_cases[i];
+            if (lAutre < 0) {
+                m_cases[i] = lRang;
+                return true;
+            }
+            if (m_hachages[size_t(lAutre)] == lHachage
+                && lignes.at(lAutre).Affichage().toLower() == ligne.Affichage().toLower())
+                return false;
+        }
+    }
+
+private:
+    static size_t Hachage(const LigneProposition &ligne)
+    {
+        size_t h = 1469598103934665603ULL;
+        const auto ajoute = [&h](char16_t c) {
+            h = (h ^ c) * 1099511628211ULL;
+        };
+        const auto ajouteAscii = [&](QStringView texte) {
+            for (const QChar c : texte) {
+                const char16_t u = c.unicode();
+                if (u >= 0x80)
+                    return false;
+                ajoute(u >= 'A' && u <= 'Z' ? char16_t(u + ('a' - 'A')) : u);
+            }
+            return true;
+        };
+        bool bAscii = true;
+        if (!ligne.sProprietaire.isEmpty()) {
+            bAscii = ajouteAscii(ligne.sProprietaire);
+            ajoute(u'.');
+        }
+        if (bAscii && ajouteAscii(ligne.sNom))
+            return h ^ (h >> 29);
+        h = 1469598103934665603ULL;
+        for (const QChar c : ligne.Affichage().toLower())
+            ajoute(c.unicode());
+        return h ^ (h >> 29);
+    }
+
+    std::vector<int> m_cases;       ///< ranks of the listed names, -1 where free
+    std::vector<size_t> m_hachages; ///< of the listed names, by rank
 };
 
 } // namespace
@@ -37,25 +119,32 @@ private:
 int ModelePropositions::Remplit(const QVector<LigneProposition> &lignes, const ImageList *jeu)
 {
     beginResetModel();
-    m_lignes.clear();
-    m_icones.clear();
-    m_lignes.reserve(lignes.size());
-    m_icones.reserve(lignes.size());
     m_jeu = jeu;
+    m_icones.clear();
+    m_icones.reserve(lignes.size());
     IndexIcones indexes(jeu);
-    QSet<QString> cles;
-    cles.reserve(lignes.size());
-    for (const LigneProposition &ligne : lignes) {
+    NomsVus vus(lignes.size());
+    // The rows kept are flagged first: when all are (the usual case) the
+    // model shares the caller's list instead of copying it row by row.
+    std::vector<bool> gardees(size_t(lignes.size()), false);
+    for (int i = 0; i < lignes.size(); ++i) {
+        const LigneProposition &ligne = lignes.at(i);
         const int lIcone = indexes.Index(ligne.sCleIcone);
-        if (lIcone < 1)
-            continue;
         // The first of equal names wins, letter case aside.
-        const qsizetype lAvant = cles.size();
-        cles.insert(ligne.Affichage().toLower());
-        if (cles.size() == lAvant)
+        if (lIcone < 1 || !vus.Ajoute(lignes, i))
             continue;
-        m_lignes.append(ligne);
+        gardees[size_t(i)] = true;
         m_icones.append(lIcone);
+    }
+    if (m_icones.size() == lignes.size()) {
+        m_lignes = lignes;
+    } else {
+        m_lignes.clear();
+        m_lignes.reserve(m_icones.size());
+        for (int i = 0; i < lignes.size(); ++i) {
+            if (gardees[size_t(i)])
+                m_lignes.append(lignes.at(i));
+        }
     }
     endResetModel();
     return int(m_lignes.size());

@@ -28,6 +28,7 @@ public:
     void SetTailleLigne(const QSize &taille);
 
     const LigneProposition &Ligne(int lRang) const { return m_lignes.at(lRang); }
+    const QVector<LigneProposition> &Lignes() const { return m_lignes; }
     int Icone(int lRang) const { return m_icones.at(lRang); }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -24,13 +24,29 @@ ActionPopup DecideAction(const ResultatProposition &resultat, GenreDemande genre
     return resultat.lignes.constFirst().sNom == sPrefixe ? ActionPopup::Fermer : ActionPopup::Inserer;
 }
 
-int IndexSelection(const QStringList &noms, const QString &sPrefixe)
+namespace {
+
+template<typename Liste, typename Nom>
+int PremierEgal(const Liste &liste, const QString &sPrefixe, Nom nom)
 {
-    for (int i = 0; i < noms.size(); ++i) {
-        if (noms.at(i).compare(sPrefixe, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < liste.size(); ++i) {
+        if (nom(liste.at(i)).compare(sPrefixe, Qt::CaseInsensitive) == 0)
             return i;
     }
     return 0;
+}
+
+} // namespace
+
+int IndexSelection(const QStringList &noms, const QString &sPrefixe)
+{
+    return PremierEgal(noms, sPrefixe, [](const QString &s) -> const QString & { return s; });
+}
+
+int IndexSelection(const QVector<LigneProposition> &lignes, const QString &sPrefixe)
+{
+    // A list of a hundred thousand names is searched where it lies.
+    return PremierEgal(lignes, sPrefixe, [](const LigneProposition &l) -> const QString & { return l.sNom; });
 }
 
 bool MotTermine(const QString &sTexte, int lCaret, const QString &sNom)

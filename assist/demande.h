@@ -40,6 +40,8 @@ ActionPopup DecideAction(const ResultatProposition &resultat, GenreDemande genre
 /// The proposal to select: the first whose name equals the prefix, ignoring
 /// case, or else the first.
 int IndexSelection(const QStringList &noms, const QString &sPrefixe);
+/// The same over the listed rows' names, without a list of them.
+int IndexSelection(const QVector<LigneProposition> &lignes, const QString &sPrefixe);
 
 /// True when the word at the caret (its last part, typed prefix and rest)
 /// already is the chosen name, ignoring case: Enter and Space then are typed.

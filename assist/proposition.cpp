@@ -5,8 +5,16 @@ namespace {
 ResultatProposition Resultat(QVector<LigneProposition> lignes)
 {
     // The list is the caller's own (moved in): clearing owners copies nothing.
+    // Rows of one owner share its text: it is compared once for all of them.
+    QString sVu;
+    bool bDbo = false;
     for (LigneProposition &ligne : lignes) {
-        if (ligne.sProprietaire.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0)
+        const QString &sProprietaire = ligne.sProprietaire;
+        if (sProprietaire.constData() != sVu.constData() || sProprietaire.size() != sVu.size() || sVu.isNull()) {
+            sVu = sProprietaire;
+            bDbo = sVu.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0;
+        }
+        if (bDbo)
             ligne.sProprietaire.clear();
     }
     ResultatProposition resultat;

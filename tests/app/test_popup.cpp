@@ -114,6 +114,9 @@ void TestPopup::remplissage_data()
                                                << QStringList{"a", "b"};
     QTest::newRow("keys ignore case") << QStringList{"Clients", "clients"} << QStringList{"U", "U"}
                                       << QStringList{"Clients"};
+    QTest::newRow("accented keys ignore case") << QStringList{"Élève", "zoë", "élève", "ZOË", "eleve"}
+                                               << QStringList{"U", "U", "V", "U", "U"}
+                                               << QStringList{"Élève", "zoë", "eleve"};
     QTest::newRow("unknown icon key left out") << QStringList{"p", "t"} << QStringList{"P", "U"}
                                                << QStringList{"t"};
 }

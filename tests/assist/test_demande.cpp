@@ -223,6 +223,10 @@ void TestDemande::selection()
     QFETCH(QString, prefixe);
     QFETCH(int, rang);
     QCOMPARE(IndexSelection(noms, prefixe), rang);
+    QVector<LigneProposition> lignes;
+    for (const QString &sNom : noms)
+        lignes.append({sNom, QStringLiteral("U"), QStringLiteral("Compta")});
+    QCOMPARE(IndexSelection(lignes, prefixe), rang);
 }
 
 void TestDemande::motTermine_data()

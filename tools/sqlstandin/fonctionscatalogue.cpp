@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QStringList>
+#include <atomic>
 #include <mutex>
 #include <optional>
 #include <sqlite3.h>
@@ -47,6 +48,8 @@ struct CacheConnexion {
 };
 std::mutex verrouRequetes;
 QHash<sqlite3 *, CacheConnexion> caches;
+// Counts closed connections: a new one may get the address of a closed one.
+std::atomic<unsigned long> generationConnexions{0};
 
 void lie(sqlite3_stmt *st, const QVector<Parametre> &parametres)
 {
@@ -122,15 +125,10 @@ Parametre n(qint64 v) { return Parametre{QString(), v, true}; }
 
 enum class GenreNom { Proprietaire, Schema };
 
-// The name of an owner or schema by its id, in UTF-8, from the connection's
-// memo while its main database is as it was (changed neither by it nor by
-// another connection).
-std::optional<QByteArray> nomDeSchema(sqlite3 *db, GenreNom genre, qint64 lId)
+// The connection's memo, emptied when its main database has changed.
+std::optional<QByteArray> memoNomDeSchema(sqlite3 *db, int iGenre, unsigned int lVersion, sqlite3_int64 lChangements,
+                                          qint64 lId)
 {
-    unsigned int lVersion = 0;
-    sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &lVersion);
-    const sqlite3_int64 lChangements = sqlite3_total_changes64(db);
-    const int iGenre = genre == GenreNom::Proprietaire ? 0 : 1;
     {
         const std::lock_guard<std::mutex> verrou(verrouRequetes);
         CacheConnexion &cache = caches[db];
@@ -144,7 +142,7 @@ std::optional<QByteArray> nomDeSchema(sqlite3 *db, GenreNom genre, qint64 lId)
         if (trouve != cache.noms[iGenre].constEnd())
             return trouve.value();
     }
-    const QString sSql = genre == GenreNom::Proprietaire
+    const QString sSql = iGenre == 0
         ? QStringLiteral("SELECT name FROM sysusers WHERE uid = ?1")
         : QStringLiteral("SELECT name FROM \"sys.schemas\" WHERE schema_id = ?1");
     bool bTrouve = false;
@@ -154,6 +152,38 @@ std::optional<QByteArray> nomDeSchema(sqlite3 *db, GenreNom genre, qint64 lId)
     caches[db].noms[iGenre].insert(lId, nom);
     return nom;
 }
+
+// The name of an owner or schema by its id, in UTF-8, from the connection's
+// memo while its main database is as it was (changed neither by it nor by
+// another connection).
+std::optional<QByteArray> nomDeSchema(sqlite3 *db, GenreNom genre, qint64 lId)
+{
+    unsigned int lVersion = 0;
+    // No name: the main database without looking it up among the attached ones.
+    sqlite3_file_control(db, nullptr, SQLITE_FCNTL_DATA_VERSION, &lVersion);
+    const sqlite3_int64 lChangements = sqlite3_total_changes64(db);
+    const int iGenre = genre == GenreNom::Proprietaire ? 0 : 1;
+    const unsigned long lGeneration = generationConnexions.load(std::memory_order_acquire);
+    // The rows of one list nearly all ask for the same owner: the thread's
+    // last answer is given again without the lock and the memo.
+    struct Dernier {
+        sqlite3 *db = nullptr;
+        unsigned int lVersion = 0;
+        sqlite3_int64 lChangements = -1;
+        int iGenre = -1;
+        qint64 lId = 0;
+        unsigned long lGeneration = 0;
+        std::optional<QByteArray> nom;
+    };
+    thread_local Dernier dernier;
+    if (dernier.db == db && dernier.lVersion == lVersion && dernier.lChangements == lChangements
+        && dernier.iGenre == iGenre && dernier.lId == lId && dernier.lGeneration == lGeneration)
+        return dernier.nom;
+    dernier = Dernier{db, lVersion, lChangements, iGenre, lId, lGeneration,
+                      memoNomDeSchema(db, iGenre, lVersion, lChangements, lId)};
+    return dernier.nom;
+}
+
 
 // A catalogue name holds no NUL: given as a terminated string, SQLite keeps
 // it terminated and need not copy it again when the row is read.
@@ -411,4 +441,5 @@ void OublieRequetesCatalogue(sqlite3 *db)
     const std::lock_guard<std::mutex> verrou(verrouRequetes);
     for (sqlite3_stmt *st : caches.take(db).requetes)
         sqlite3_finalize(st);
+    generationConnexions.fetch_add(1, std::memory_order_release);
 }

@@ -323,8 +323,14 @@ void ajouteTexteUtf8(QByteArray &o, const char *p, int n, int lMaxOctets)
     char *d = o.data() + lDebut;
     *d++ = char(lOctets & 0xFF);
     *d++ = char(lOctets >> 8);
-    for (int k = 0; k < lOctets; ++k)
-        d[k] = (k & 1) ? char(0) : p[k / 2];
+    // Whole characters by pairs of bytes, which the compiler widens by blocks.
+    const int lCaracteres = lOctets / 2;
+    for (int k = 0; k < lCaracteres; ++k) {
+        d[2 * k] = p[k];
+        d[2 * k + 1] = char(0);
+    }
+    if (lOctets & 1)
+        d[lOctets - 1] = p[lCaracteres];
 }
 
 void ajouteEntier(QByteArray &o, qint64 v, int lTaille)
