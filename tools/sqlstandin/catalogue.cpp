@@ -1,4 +1,5 @@
 #include "catalogue.h"
+#include "requetesqlite.h"
 
 #include "cataloguesys.h"
 #include "clesetrangeres.h"
@@ -109,27 +110,7 @@ QString erreurSqlite(sqlite3 *db)
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
-struct Requete {
-    sqlite3_stmt *st = nullptr;
-    Requete(sqlite3 *db, const QString &sql)
-    {
-        const QByteArray u = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, u.constData(), u.size(), &st, nullptr) != SQLITE_OK)
-            st = nullptr;
-    }
-    ~Requete() { sqlite3_finalize(st); }
-    void lie(int n, const QString &s)
-    {
-        const QByteArray u = s.toUtf8();
-        sqlite3_bind_text(st, n, u.constData(), u.size(), SQLITE_TRANSIENT);
-    }
-    void lie(int n, qint64 v) { sqlite3_bind_int64(st, n, v); }
-    QString texte(int c) const
-    {
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)),
-                                 sqlite3_column_bytes(st, c));
-    }
-};
+using Requete = RequeteSqlite;
 
 QString inscritObjet(sqlite3 *db, const QString &sSchema, const QString &sNom, int lId, const QString &sType,
                      const QString &sDate, int lParent, int lUid)

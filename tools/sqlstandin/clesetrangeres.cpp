@@ -1,4 +1,5 @@
 #include "clesetrangeres.h"
+#include "requetesqlite.h"
 
 #include "catalogue.h"
 #include "cataloguesys.h"
@@ -13,28 +14,7 @@ QString nomSqlite(const QString &s)
     return QLatin1Char('"') + QString(s).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-struct Requete {
-    sqlite3_stmt *st = nullptr;
-    Requete(sqlite3 *db, const QString &sql)
-    {
-        const QByteArray u = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, u.constData(), u.size(), &st, nullptr) != SQLITE_OK)
-            st = nullptr;
-    }
-    ~Requete() { sqlite3_finalize(st); }
-    void lie(int n, const QString &s)
-    {
-        const QByteArray u = s.toUtf8();
-        sqlite3_bind_text(st, n, u.constData(), u.size(), SQLITE_TRANSIENT);
-    }
-    void lie(int n, qint64 v) { sqlite3_bind_int64(st, n, v); }
-    QString texte(int c) const
-    {
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)),
-                                 sqlite3_column_bytes(st, c));
-    }
-    bool nul(int c) const { return sqlite3_column_type(st, c) == SQLITE_NULL; }
-};
+using Requete = RequeteSqlite;
 
 // One key as SQLite keeps it: the referenced table as stored, then column pairs.
 struct CleDeclaree {
