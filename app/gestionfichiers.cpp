@@ -37,14 +37,6 @@ QString ScriptDepose(const QMimeData *mime)
     return url.toLocalFile();
 }
 
-// The document's own line breaks: one LF per break, whatever the file used.
-QString SautsDuDocument(QString sTexte)
-{
-    sTexte.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    sTexte.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return sTexte;
-}
-
 } // namespace
 
 GestionFichiers::GestionFichiers(QMainWindow *fenetre, EditeurRiche *editeur1, EditeurRiche *editeur2,
@@ -201,11 +193,9 @@ void GestionFichiers::Charge(int iEditeur, const QString &sChemin, const ScriptD
 {
     Document &d = Doc(iEditeur);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // The whole text at once, the caret at its start and nothing to undo:
-    // SetText inserts it as an undoable edit, many times slower on a script
-    // of a few megabytes, and moving the caret afterwards lays out the whole
-    // document again.
-    d.editeur->setPlainText(SautsDuDocument(script.sTexte));
+    // Nothing to undo and the caret at its start; a large script shows its
+    // first part at once and the rest follows while the window answers.
+    d.editeur->ChargeTexte(script.sTexte);
     QApplication::restoreOverrideCursor();
     d.sChemin = sChemin;
     d.forme = script.forme;
@@ -218,7 +208,7 @@ void GestionFichiers::Charge(int iEditeur, const QString &sChemin, const ScriptD
 void GestionFichiers::Vide(int iEditeur)
 {
     Document &d = Doc(iEditeur);
-    d.editeur->setPlainText(QString());
+    d.editeur->ChargeTexte(QString());
     d.sChemin.clear();
     d.forme = FormeScript();
     d.empreinte = EmpreinteFichier();

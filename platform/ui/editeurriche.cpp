@@ -97,6 +97,30 @@ void EditeurRiche::SetText(const QString &sTexte)
         CommenceCollage(s, lFin, c, false);
 }
 
+void EditeurRiche::ChargeTexte(const QString &sTexte)
+{
+    // What was still to come of an earlier text is replaced anyway: no need to write it.
+    if (CollageEnCours()) {
+        m_resteCollage.clear();
+        m_positionReste = 0;
+        setReadOnly(m_lectureSeuleAvantCollage);
+    }
+    // Undo is off while the text goes in: turning it back on starts an empty history.
+    setUndoRedoEnabled(false);
+    m_chargement = true;
+    SetText(sTexte);
+    document()->setModified(false);
+    if (!CollageEnCours())
+        FinitChargement();
+}
+
+void EditeurRiche::FinitChargement()
+{
+    m_chargement = false;
+    setUndoRedoEnabled(true);
+    document()->setModified(false);
+}
+
 void EditeurRiche::RemplacePlage(int lDebut, int lLongueur, const QString &sTexte)
 {
     TermineCollage();
@@ -433,6 +457,8 @@ void EditeurRiche::CollePartie()
     m_curseurCollage.insertText(m_resteCollage.mid(m_positionReste, lFin - m_positionReste));
     m_curseurCollage.endEditBlock();
     m_positionReste = lFin;
+    if (m_chargement)
+        document()->setModified(false);
     if (CollageEnCours()) {
         QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
         return;
@@ -440,6 +466,8 @@ void EditeurRiche::CollePartie()
     m_resteCollage.clear();
     m_positionReste = 0;
     setReadOnly(m_lectureSeuleAvantCollage);
+    if (m_chargement)
+        FinitChargement();
     if (m_caretApresCollage) {
         setTextCursor(m_curseurCollage);
         ensureCursorVisible();

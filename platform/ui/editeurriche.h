@@ -34,6 +34,10 @@ public:
     /// them) with sTexte, as one step that Ctrl+Z undoes; the view does not
     /// scroll and the caret ends after the inserted text.
     void RemplacePlage(int lDebut, int lLongueur, const QString &sTexte);
+    /// Replaces the whole text with a script read from a file: nothing to
+    /// undo, the caret at the start, and the document unmodified all along
+    /// (a large one follows part by part, as SetText does).
+    void ChargeTexte(const QString &sTexte);
 
     /// Number of characters (CR LF counting two) before the caret.
     int SelStart() const;
@@ -117,6 +121,7 @@ private:
     void MarqueCurseur();
     void DemandeLigne();
     void CollePartie();
+    void FinitChargement();
     void CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin);
 
     double m_margeDroite = 0;
@@ -131,4 +136,5 @@ private:
     QTextCursor m_curseurCollage; ///< where the rest of the paste goes
     bool m_lectureSeuleAvantCollage = false;
     bool m_caretApresCollage = true;      ///< a paste leaves the caret after it; SetText at the start
+    bool m_chargement = false;            ///< the text being written is a file's: no undo, never modified
 };

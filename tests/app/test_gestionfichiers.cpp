@@ -90,6 +90,7 @@ private slots:
     void ligneDeCommandeEditionCtrlS();
     void fermetureAvecTexteNonEnregistre_data();
     void fermetureAvecTexteNonEnregistre();
+    void grandFichierSansAnnulationNiModification();
     void enregistrementImpossible();
     void fichiersRefuses_data();
     void fichiersRefuses();
@@ -210,6 +211,30 @@ void TestGestionFichiers::fermetureAvecTexteNonEnregistre()
     QCOMPARE(EstModifie(f->txtRequete), bouton != QLatin1String("Oui"));
     // A window that closed normally leaves no copy behind.
     QCOMPARE(QFileInfo::exists(copie), !bFermee);
+}
+
+// A large script is written into the editor part by part after the first
+// screenful: all along it is unmodified with nothing to undo, and a new text
+// replaces it whole, even before the last part was written.
+void TestGestionFichiers::grandFichierSansAnnulationNiModification()
+{
+    QByteArray octets;
+    for (int i = 0; i < 3000; ++i)
+        octets += "SELECT " + QByteArray::number(i) + " FROM t\r\n";
+    Ecrit(Chemin("grand.sql"), octets);
+    m_fenetre = Fenetre({Chemin("grand.sql")});
+    frmBrenlor *f = m_fenetre.get();
+    QVERIFY(!EstModifie(f->txtRequete));
+    f->Fichiers->Nouveau();
+    QTest::qWait(20);
+    QCOMPARE(f->txtRequete->Text(), QString());
+
+    QVERIFY(f->Fichiers->Ouvre(1, Chemin("grand.sql")));
+    QVERIFY(!EstModifie(f->txtRequete));
+    QCOMPARE(f->txtRequete->Text(), QString::fromLatin1(octets));
+    QVERIFY(!EstModifie(f->txtRequete));
+    QVERIFY(!f->txtRequete->document()->isUndoAvailable());
+    QCOMPARE(f->windowTitle(), QStringLiteral("grand.sql — Brenlor"));
 }
 
 void TestGestionFichiers::enregistrementImpossible()
