@@ -169,6 +169,15 @@ void TestSessionRequete::nowaitAvantLaFin()
     QCOMPARE(j.lignes, (QStringList{"msg:tôt", "msg:tard"}));
 }
 
+// A cancelled run ends within the user's second. Under the sanitizers the
+// rows already on their way are read several times slower before the
+// server's acknowledgement arrives, so the bound there is looser.
+#ifdef BRENLOR_SANITIZE
+constexpr int kFinAnnulationMs = 4000;
+#else
+constexpr int kFinAnnulationMs = 1000;
+#endif
+
 void TestSessionRequete::annuleAttente_data()
 {
     QTest::addColumn<QString>("script");
@@ -192,7 +201,7 @@ void TestSessionRequete::annuleAttente()
     chrono.start();
     m_session->Annule();
     QTRY_VERIFY_WITH_TIMEOUT(j.lTermines == 2, 5000);
-    QVERIFY2(chrono.elapsed() < 1000, qPrintable(QString::number(chrono.elapsed())));
+    QVERIFY2(chrono.elapsed() < kFinAnnulationMs, qPrintable(QString::number(chrono.elapsed())));
     QVERIFY(j.fin.bAnnulee);
     QVERIFY(!j.fin.bSessionPerdue);
     QVERIFY(!j.lignes.contains(QStringLiteral("msg:jamais")));
