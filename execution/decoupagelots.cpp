@@ -12,9 +12,11 @@ struct EtatLexical {
     bool EnDehors() const { return cFermeture.isNull() && lProfondeurComment == 0; }
 };
 
-// Moves the state over one line (without its line break).
-void AvanceLigne(QStringView ligne, EtatLexical &e)
+// Moves the state over one line (without its line break); true when the line
+// holds anything but blanks and comments.
+bool AvanceLigne(QStringView ligne, EtatLexical &e)
 {
+    bool bCode = false;
     const qsizetype n = ligne.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = ligne[i];
@@ -28,6 +30,7 @@ void AvanceLigne(QStringView ligne, EtatLexical &e)
                 ++i;
             }
         } else if (!e.cFermeture.isNull()) {
+            bCode = true;
             if (c == e.cFermeture) {
                 // A doubled closing character stands for itself.
                 if (suivant == e.cFermeture)
@@ -36,16 +39,21 @@ void AvanceLigne(QStringView ligne, EtatLexical &e)
                     e.cFermeture = QChar();
             }
         } else if (c == u'-' && suivant == u'-') {
-            return;
+            return bCode;
         } else if (c == u'/' && suivant == u'*') {
             e.lProfondeurComment = 1;
             ++i;
         } else if (c == u'\'' || c == u'"') {
             e.cFermeture = c;
+            bCode = true;
         } else if (c == u'[') {
             e.cFermeture = u']';
+            bCode = true;
+        } else if (!c.isSpace()) {
+            bCode = true;
         }
     }
+    return bCode;
 }
 
 enum class GenreLigne { Texte, Go, GoFautif };
@@ -80,27 +88,9 @@ GenreLigne LitGo(QStringView ligne, qint64 &lCompte)
 bool EstSansInstruction(const QString &sTexte)
 {
     EtatLexical e;
-    const qsizetype n = sTexte.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = sTexte[i];
-        const QChar suivant = i + 1 < n ? sTexte[i + 1] : QChar();
-        if (e.lProfondeurComment > 0) {
-            if (c == u'*' && suivant == u'/') {
-                --e.lProfondeurComment;
-                ++i;
-            } else if (c == u'/' && suivant == u'*') {
-                ++e.lProfondeurComment;
-                ++i;
-            }
-        } else if (c == u'-' && suivant == u'-') {
-            while (i < n && sTexte[i] != u'\n')
-                ++i;
-        } else if (c == u'/' && suivant == u'*') {
-            e.lProfondeurComment = 1;
-            ++i;
-        } else if (!c.isSpace()) {
+    for (QStringView ligne : QStringView(sTexte).split(u'\n')) {
+        if (AvanceLigne(ligne, e))
             return false;
-        }
     }
     return true;
 }

@@ -44,6 +44,8 @@ void TestDecoupageLots::decoupe_data()
         << "GOTO fin\nGO;\nfin:" << QStringList{"1:1:GOTO fin\nGO;\nfin:"};
     QTest::newRow("lots vides et commentaires seuls omis")
         << "GO\n-- rien\n/* non plus */\nGO\n\nSELECT 3\nGO\n" << QStringList{"5:1:\nSELECT 3\n"};
+    QTest::newRow("code après un commentaire de bloc sur deux lignes")
+        << "/* a\nb */ SELECT 4\nGO\n-- x\n" << QStringList{"1:1:/* a\nb */ SELECT 4\n"};
     QTest::newRow("texte vide") << "" << QStringList{};
 }
 
