@@ -130,6 +130,17 @@ struct Cas {
     QString sPremiere;                ///< when set, the first row listed (a join condition)
 };
 
+Cas CasDe(const char *sNom, const QString &sTexte, int lCaret, int lLignesAttendues, int lDebutEdition = -1)
+{
+    Cas c;
+    c.sNom = sNom;
+    c.sTexte = sTexte;
+    c.lCaret = lCaret;
+    c.lLignesAttendues = lLignesAttendues;
+    c.lDebutEdition = lDebutEdition;
+    return c;
+}
+
 // About 1 MiB of ordinary batches, a temporary table made in the first one.
 QString GrandScript()
 {
@@ -208,17 +219,17 @@ int main(int argc, char **argv)
     frmListeMotsCles *popup = fenetre->ListeMotsCles;
 
     std::vector<Cas> cas{
-        {"prefix matching 50 tables", QStringLiteral("SELECT * FROM cible"), -1, 50, {}, {}, {}, {}, 0},
-        {"no match, fall-back to all tables", QStringLiteral("SELECT * FROM zzz"), -1, lTables, {}, {}, {}, {}, 0},
-        {"columns of a 500-column table", QStringLiteral("SELECT large500."), -1, 500, {}, {}, {}, {}, 0},
-        {"columns after an alias", QStringLiteral("SELECT t. FROM large500 AS t"), 9, 500, {}, {}, {}, {}, 0},
+        CasDe("prefix matching 50 tables", QStringLiteral("SELECT * FROM cible"), -1, 50),
+        CasDe("no match, fall-back to all tables", QStringLiteral("SELECT * FROM zzz"), -1, lTables),
+        CasDe("columns of a 500-column table", QStringLiteral("SELECT large500."), -1, 500),
+        CasDe("columns after an alias", QStringLiteral("SELECT t. FROM large500 AS t"), 9, 500),
     };
     // After the ON of a join: the keys of the two tables read in one query
     // (every table of Grande has one, t00001's to t00002), then t00002's columns.
     {
-        Cas jointure{"join condition from the foreign keys",
-                     QStringLiteral("SELECT * FROM t00001 a JOIN t00002 b ON "), -1, 1 + ColonnesDeT00002(lTables, lColonnes),
-                     {}, {}, {}, {}, 0};
+        Cas jointure = CasDe("join condition from the foreign keys",
+                             QStringLiteral("SELECT * FROM t00001 a JOIN t00002 b ON "), -1,
+                             1 + ColonnesDeT00002(lTables, lColonnes));
         jointure.sPremiere = QStringLiteral("b.col001 = a.col001");
         cas.push_back(jointure);
     }
@@ -229,7 +240,7 @@ int main(int argc, char **argv)
                        QStringLiteral("WITH r AS (SELECT col001, col002 AS b, COUNT(*) AS n FROM large500 GROUP BY col001, col002) SELECT r.")},
              std::pair{"temporary table columns, end of a 1 MiB script", QStringLiteral("SELECT * FROM #o AS o WHERE o.")},
              std::pair{"variables, end of a 1 MiB script", QStringLiteral("DECLARE @a int, @b date\r\nDECLARE @c TABLE (x int)\r\nSELECT @")}}) {
-        cas.push_back({sNom, sScript + sFin, -1, 3, {}, {}, {}, {}, 0, lDebutDernierLot});
+        cas.push_back(CasDe(sNom, sScript + sFin, -1, 3, lDebutDernierLot));
     }
 
     qsizetype lDejaLu = 0;
