@@ -95,7 +95,7 @@ Demande DemandeProposition(SourceCatalogue &source, const QString &sTexte, int l
         return demande;
     // Right after the ON of a join: the conditions its keys give, then the
     // joined table's columns, as after its name and a dot.
-    const auto jointure = bSysteme ? std::nullopt : JointureDeLaLecture(lecture, sTexte, lCaret);
+    const auto jointure = bSysteme ? std::nullopt : JointureDeLaLecture(lecture, sTexte);
     if (jointure) {
         demande.contexte.lTypes = 4;
         demande.contexte.sObjet = jointure->jointe.Qualifiant();

@@ -127,7 +127,11 @@ QVector<QPair<QString, QString>> Inversees(const QVector<QPair<QString, QString>
 
 std::optional<TableDeJointure> JointureAuCurseur(const QString &sTexte, int lCaret, int lDepart)
 {
-    const MotCurseur mot = MotAuCurseur(sTexte, lCaret);
+    return JointureAuCurseur(sTexte, MotAuCurseur(sTexte, lCaret), lDepart);
+}
+
+std::optional<TableDeJointure> JointureAuCurseur(const QString &sTexte, const MotCurseur &mot, int lDepart)
+{
     if (mot.bDansLitteral || mot.bAvecPoint())
         return std::nullopt;
     const QVector<Jeton> p = PiecesAvant(sTexte, lDepart, mot.lDebut);

@@ -1,4 +1,5 @@
 #pragma once
+#include "motcurseur.h"
 #include "sourcecatalogue.h"
 
 #include <QPair>
@@ -25,6 +26,8 @@ struct TableDeJointure {
 /// lDepart (the start of the statement when known); nothing inside a
 /// literal or a comment, nor after a dotted prefix.
 std::optional<TableDeJointure> JointureAuCurseur(const QString &sTexte, int lCaret, int lDepart = 0);
+/// The same from the word at the caret already read (the pieces are read from lDepart on).
+std::optional<TableDeJointure> JointureAuCurseur(const QString &sTexte, const MotCurseur &mot, int lDepart);
 
 /// The one catalogue query that reads the foreign keys between the tables of
 /// a statement, for a server of that major version (sysforeignkeys before

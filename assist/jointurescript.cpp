@@ -3,10 +3,11 @@
 #include "lecturescript.h"
 #include "motcurseur.h"
 
-std::optional<JointureDuScript> JointureDeLaLecture(const LectureScript &lecture, const QString &sTexte, int lCaret)
+std::optional<JointureDuScript> JointureDeLaLecture(const LectureScript &lecture, const QString &sTexte)
 {
     const InstructionScript &instruction = lecture.Courante();
-    const auto jointe = JointureAuCurseur(sTexte, lCaret, instruction.lDebut);
+    // The word at the caret was read with the script: the text is not read again from its start.
+    const auto jointe = JointureAuCurseur(sTexte, lecture.mot, instruction.lDebut);
     if (!jointe)
         return std::nullopt;
     JointureDuScript jointure;

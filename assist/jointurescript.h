@@ -20,8 +20,7 @@ struct JointureDuScript {
 /// The join at the caret of a text read once (lecture); nothing when the
 /// caret is not after the ON of a join (or ON and a prefix), or stands in a
 /// literal or a comment.
-std::optional<JointureDuScript> JointureDeLaLecture(const LectureScript &lecture, const QString &sTexte,
-                                                    int lCaret);
+std::optional<JointureDuScript> JointureDeLaLecture(const LectureScript &lecture, const QString &sTexte);
 
 /// Puts the conditions before the other proposals of a result.
 void AjouteConditions(ResultatProposition &resultat, const QVector<LigneProposition> &conditions);

@@ -204,7 +204,7 @@ void TestJointures::jointureDeLaLecture()
     QFETCH(int, jointe);
     const int lCaret = int(texte.indexOf(QLatin1Char('|')));
     texte.remove(lCaret, 1);
-    const auto jointure = JointureDeLaLecture(LitScript(texte, lCaret), texte, lCaret);
+    const auto jointure = JointureDeLaLecture(LitScript(texte, lCaret), texte);
     QCOMPARE(jointure.has_value(), tables != QLatin1String("-"));
     if (!jointure)
         return;
