@@ -137,12 +137,8 @@ void HoteExecution::Execute()
         return;
     m_editeurExecute = m_editeur;
     const QTextCursor curseur = m_editeur->textCursor();
-    QString sScript = m_editeur->toPlainText();
-    int lDecalage = 0;
-    if (curseur.hasSelection()) {
-        sScript = curseur.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        lDecalage = m_editeur->document()->findBlock(curseur.selectionStart()).blockNumber();
-    }
+    const QString sScript = m_editeur->TexteLf(curseur.hasSelection());
+    const int lDecalage = curseur.hasSelection() ? m_editeur->LigneDePosition(curseur.selectionStart()) : 0;
     if (EstSansInstruction(sScript))
         return;
     MontreZone();
@@ -279,10 +275,12 @@ void HoteExecution::BasculeFocus()
 void HoteExecution::PlaceCurseur(int lLigne)
 {
     EditeurRiche *editeur = m_editeurExecute ? m_editeurExecute.data() : m_c.txtRequete;
-    const QTextBlock bloc = editeur->document()->findBlockByNumber(lLigne - 1);
-    if (!bloc.isValid())
+    const int lPosition = editeur->PositionDeLaLigne(lLigne);
+    if (lPosition < 0)
         return;
-    editeur->setTextCursor(QTextCursor(bloc));
+    QTextCursor c(editeur->document());
+    c.setPosition(lPosition);
+    editeur->setTextCursor(c);
     editeur->setFocus();
 }
 

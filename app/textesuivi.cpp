@@ -25,6 +25,12 @@ void TexteSuivi::Change(int lPosition, int lRetires, int lAjoutes)
 {
     if (!m_bAJour)
         return;
+    // Breaks inside folded lines are not in the text: what a change removed
+    // cannot be told from the document any more, so it is read again.
+    if (m_editeur->LignesPliees()) {
+        m_bAJour = false;
+        return;
+    }
     QTextDocument *document = m_editeur->document();
     // A change reported past the end (the whole document replaced counts its
     // last paragraph mark) is read again in full at the next call.

@@ -4,7 +4,7 @@
 // 10 MB written on one line, and the formatter on that line.
 // "Responsive" is measured up to the end of the first paint after the change
 // and the next turn of the event loop.
-// BENCH_SEUL=colle6, colle6seul, longue or courtes runs one case alone (for a profiler).
+// BENCH_SEUL=colle6, colle6seul, formate, longue or courtes runs one case alone (for a profiler).
 // Last line: paste_ms=A key_p99_ms=B format_MiBps=C
 
 #include "editeurriche.h"
@@ -118,8 +118,11 @@ double Ms(const QElapsedTimer &t)
 // The change is done, the view painted, and the event loop turns again.
 void JusquaReponse(EditeurRiche &e)
 {
+    QElapsedTimer t0; t0.start();
     QCoreApplication::processEvents();
+    const double a = t0.nsecsElapsed() / 1e6;
     e.viewport()->repaint();
+    if (qEnvironmentVariableIsSet("BENCH_DETAIL")) std::printf("   pe %.1f repaint %.1f\n", a, t0.nsecsElapsed() / 1e6 - a);
     bool bTour = false;
     QTimer::singleShot(0, &e, [&] { bTour = true; });
     while (!bTour)
@@ -151,7 +154,9 @@ double Formate(EditeurRiche &e, const TableauMotsCles &table)
     const QString apres = FormatSQL(e.Text(), false, table);
     const double dFormat = Ms(t);
     e.SetText(apres);
+    const double dSet = Ms(t);
     JusquaReponse(e);
+    std::printf("  setText %.1f ms\n", dSet - dFormat);
     const double dReponse = Ms(t);
     while (e.CollageEnCours())
         QCoreApplication::processEvents();
@@ -205,7 +210,7 @@ int main(int argc, char **argv)
     QFont police(QStringLiteral("Liberation Mono"));
     police.setPointSizeF(9.75);
     e.setFont(police);
-    e.SetAffichageCode(true);
+    e.SetAffichageCode(!qEnvironmentVariableIsSet("BENCH_SANS_CODE"));
     e.resize(1000, 500);
     e.show();
     if (!QTest::qWaitForWindowExposed(&e))
@@ -232,6 +237,17 @@ int main(int argc, char **argv)
         for (int i = 0; longue.size() < 10 * 1000 * 1000; ++i)
             longue += QStringLiteral("select a%1, 'b' from t where x = %1 and y in (1, 2) ").arg(i % 1000);
         std::printf("paste 10 MB on one line: %.0f ms\n", Colle(e, longue));
+        std::printf("keystroke in it: p99 %.2f ms\n", FrappeP99(e, 50));
+        std::printf("Formater on that line: %.0f ms\n", Formate(e, table));
+        return 0;
+    }
+    if (seul == "formate") {
+        for (int i = 0; i < 20; ++i) {
+            e.SetText(g.Script(UnMio));
+            e.TermineCollage();
+            JusquaReponse(e);
+            std::printf("Formater 1 MiB: %.0f ms\n", Formate(e, table));
+        }
         return 0;
     }
     if (seul == "courtes") {

@@ -2,6 +2,7 @@
 #include "colorationsql.h"
 #include "margenumeros.h"
 #include "marquescurseur.h"
+#include "pliagelignes.h"
 #include "twips.h"
 
 #include <QCoreApplication>
@@ -22,14 +23,27 @@ namespace {
 const QChar kSeparateurParagraphe(0x2029);
 const QChar kSeparateurLigne(0x2028);
 
-// Every kind of line break becomes the document's own ("\n" makes a block).
+// Every kind of line break becomes the document's own ("\n" makes a block),
+// in one pass: replacing CR LF pairs in place moves the rest of the text at
+// every few of them.
 QString NormaliseSauts(const QString &sTexte)
 {
-    QString s = sTexte;
-    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    s.replace(kSeparateurParagraphe, QLatin1Char('\n'));
-    s.replace(kSeparateurLigne, QLatin1Char('\n'));
+    QString s(sTexte.size(), Qt::Uninitialized);
+    QChar *sortie = s.data();
+    const QChar *fin = sTexte.constEnd();
+    for (const QChar *p = sTexte.constBegin(); p != fin; ++p) {
+        const QChar c = *p;
+        if (c == QLatin1Char('\r')) {
+            *sortie++ = QLatin1Char('\n');
+            if (p + 1 != fin && p[1] == QLatin1Char('\n'))
+                ++p;
+        } else if (c == kSeparateurParagraphe || c == kSeparateurLigne) {
+            *sortie++ = QLatin1Char('\n');
+        } else {
+            *sortie++ = c;
+        }
+    }
+    s.truncate(sortie - s.constData());
     return s;
 }
 
@@ -37,20 +51,39 @@ QString NormaliseSauts(const QString &sTexte)
 // of the event loop: the document takes some microseconds per line. The first
 // part, written at once, only needs to fill the view.
 constexpr int kLignesParPartie = 4000;
-constexpr int kLignesPremierePartie = 500;
 constexpr int kCaracteresParPartie = 256 * 1024;
+constexpr int kLignesPremierePartie = 500;
+constexpr int kCaracteresPremierePartie = 64 * 1024;
 
-// End of the part of sTexte that starts at lDebut: after a line break once
-// enough lines or characters are in it, or the end of the text.
-int FinDePartie(const QString &sTexte, int lDebut, int lLignesMax = kLignesParPartie)
+// End of the part of sTexte that starts at lDebut: after the last line break
+// that keeps it within so many lines and characters, or the end of the text.
+// A line longer than a whole part is cut inside; it goes on in the next part.
+int FinDePartie(const QString &sTexte, int lDebut, int lLignesMax = kLignesParPartie,
+                int lCaracteresMax = kCaracteresParPartie)
 {
-    int lLignes = 0;
     const int lMax = int(sTexte.size());
-    for (int i = lDebut; i < lMax; ++i) {
-        if (sTexte.at(i) == QLatin1Char('\n') && (++lLignes >= lLignesMax || i - lDebut >= kCaracteresParPartie))
-            return i + 1;
+    int lLignes = 0;
+    for (int i = lDebut;;) {
+        int j = int(sTexte.indexOf(QLatin1Char('\n'), i));
+        if (j < 0)
+            j = lMax;
+        if (j - lDebut >= lCaracteresMax) {
+            if (i > lDebut)
+                return i;
+            const int lFin = lDebut + lCaracteresMax;
+            return sTexte.at(lFin - 1).isHighSurrogate() ? lFin - 1 : lFin;
+        }
+        if (j == lMax)
+            return lMax;
+        i = j + 1;
+        if (++lLignes >= lLignesMax)
+            return i;
     }
-    return lMax;
+}
+
+int FinDePremierePartie(const QString &sTexte)
+{
+    return FinDePartie(sTexte, 0, kLignesPremierePartie, kCaracteresPremierePartie);
 }
 
 QPlainTextDocumentLayout *MiseEnPage(const QTextDocument *doc)
@@ -60,7 +93,7 @@ QPlainTextDocumentLayout *MiseEnPage(const QTextDocument *doc)
 
 } // namespace
 
-EditeurRiche::EditeurRiche(QWidget *parent) : QPlainTextEdit(parent)
+EditeurRiche::EditeurRiche(QWidget *parent) : QPlainTextEdit(parent), m_pliage(new PliageLignes(document()))
 {
     setUndoRedoEnabled(true);
     setTabChangesFocus(false);
@@ -72,24 +105,49 @@ EditeurRiche::~EditeurRiche() = default;
 QString EditeurRiche::Text() const
 {
     const_cast<EditeurRiche *>(this)->TermineCollage();
-    QString s = document()->toRawText();
     // A plain document holds no frames; line separators cannot enter (every
     // way in is normalised), so only paragraph breaks need widening.
-    s.replace(kSeparateurParagraphe, QLatin1String("\r\n"));
-    return s;
+    return m_pliage->TexteEntre(0, document()->characterCount() - 1, u"\r\n");
+}
+
+QString EditeurRiche::TexteLf(bool bSelectionSeule) const
+{
+    const_cast<EditeurRiche *>(this)->TermineCollage();
+    const QTextCursor c = textCursor();
+    if (bSelectionSeule)
+        return m_pliage->TexteEntre(c.selectionStart(), c.selectionEnd(), u"\n");
+    return m_pliage->TexteEntre(0, document()->characterCount() - 1, u"\n");
+}
+
+int EditeurRiche::LigneDePosition(int lPositionDocument) const
+{
+    const QTextBlock bloc = document()->findBlock(lPositionDocument);
+    return m_pliage->LigneDuBloc(bloc.isValid() ? bloc.blockNumber() : document()->blockCount() - 1);
+}
+
+bool EditeurRiche::LignesPliees() const
+{
+    return m_pliage->Actif();
+}
+
+int EditeurRiche::PositionDeLaLigne(int lLigne) const
+{
+    if (lLigne < 1 || lLigne > m_pliage->NombreLignes())
+        return -1;
+    return m_pliage->BlocDeLaLigne(lLigne - 1).position();
 }
 
 void EditeurRiche::SetText(const QString &sTexte)
 {
     TermineCollage();
     const QString s = NormaliseSauts(sTexte);
-    const int lFin = FinDePartie(s, 0, kLignesPremierePartie);
+    const int lFin = FinDePremierePartie(s);
     QTextCursor c(document());
     c.beginEditBlock();
     c.select(QTextCursor::Document);
     c.removeSelectedText();
     c.setCharFormat(QTextCharFormat());
-    c.insertText(s.left(lFin));
+    m_pliage->Ecrit(c, s.left(lFin));
     c.endEditBlock();
     QTextCursor debut(document());
     setTextCursor(debut);
@@ -107,6 +165,7 @@ void EditeurRiche::ChargeTexte(const QString &sTexte)
     }
     // Undo is off while the text goes in: turning it back on starts an empty history.
     setUndoRedoEnabled(false);
+    m_pliage->Reinitialise();
     m_chargement = true;
     SetText(sTexte);
     document()->setModified(false);
@@ -132,7 +191,7 @@ void EditeurRiche::RemplacePlage(int lDebut, int lLongueur, const QString &sText
     c.setPosition(debut);
     c.setPosition(fin, QTextCursor::KeepAnchor);
     c.beginEditBlock();
-    c.insertText(NormaliseSauts(sTexte));
+    m_pliage->Ecrit(c, NormaliseSauts(sTexte));
     c.endEditBlock();
     setTextCursor(c);
     // Setting the caret brings it into view; the view stays where it was.
@@ -146,7 +205,9 @@ int EditeurRiche::OffsetTexte(int lPositionDocument) const
     const int fin = doc->characterCount() - 1;
     const int p = qBound(0, lPositionDocument, fin);
     const QTextBlock bloc = doc->findBlock(p);
-    return p + (bloc.isValid() ? bloc.blockNumber() : doc->blockCount() - 1);
+    const int n = bloc.isValid() ? bloc.blockNumber() : doc->blockCount() - 1;
+    // A line break counts two characters; the break before a continuation none.
+    return p + n - 2 * m_pliage->SuitesJusqua(n);
 }
 
 int EditeurRiche::PositionDocument(int lOffset) const
@@ -154,19 +215,19 @@ int EditeurRiche::PositionDocument(int lOffset) const
     const QTextDocument *doc = document();
     if (lOffset <= 0)
         return 0;
-    // Offset of the start of block n is its position plus the n extra
-    // characters of the CR LF pairs before it; it grows with n.
+    // Offset of the start of block n is its position plus one for each CR LF
+    // pair before it, less one for each break of a folded line; it grows with n.
     int bas = 0, haut = doc->blockCount() - 1;
     while (bas < haut) {
         const int milieu = (bas + haut + 1) / 2;
         const QTextBlock b = doc->findBlockByNumber(milieu);
-        if (b.position() + milieu <= lOffset)
+        if (b.position() + milieu - 2 * m_pliage->SuitesJusqua(milieu) <= lOffset)
             bas = milieu;
         else
             haut = milieu - 1;
     }
     const QTextBlock bloc = doc->findBlockByNumber(bas);
-    const int local = lOffset - (bloc.position() + bas);
+    const int local = lOffset - (bloc.position() + bas - 2 * m_pliage->SuitesJusqua(bas));
     const int longueur = bloc.length() - 1;
     if (local <= longueur)
         return bloc.position() + local;
@@ -402,6 +463,12 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
         return;
     }
     const QString texte = event->text();
+    if (m_pliage->Actif() && ToucheAuPli(event)) {
+        event->accept();
+        if (KeyPress && !texte.isEmpty())
+            KeyPress(texte.at(0).unicode());
+        return;
+    }
     // Shift+Enter would insert a line separator inside the paragraph; the
     // text has only one kind of line break.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
@@ -417,16 +484,65 @@ void EditeurRiche::keyPressEvent(QKeyEvent *event)
         KeyPress(texte.at(0).unicode());
 }
 
+// Keys whose plain effect would only move over or remove the break between
+// two pieces of a folded line: they act on the text as if the break were not
+// there. Enter in a continuation starts a line of its own.
+bool EditeurRiche::ToucheAuPli(QKeyEvent *event)
+{
+    QTextCursor c = textCursor();
+    const bool bSimple = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (isReadOnly() || !PliageLignes::EstSuite(document()->findBlock(c.selectionStart())))
+            return false;
+        c.beginEditBlock();
+        c.removeSelectedText();
+        c.insertBlock(QTextBlockFormat());
+        c.endEditBlock();
+        break;
+    case Qt::Key_Backspace:
+        if (isReadOnly() || !bSimple || c.hasSelection() || !c.atBlockStart() || !PliageLignes::EstSuite(c.block()))
+            return false;
+        while (c.atBlockStart() && PliageLignes::EstSuite(c.block()))
+            c.movePosition(QTextCursor::PreviousCharacter);
+        c.deletePreviousChar();
+        break;
+    case Qt::Key_Delete:
+        if (isReadOnly() || !bSimple || c.hasSelection() || !c.atBlockEnd() || !PliageLignes::EstSuite(c.block().next()))
+            return false;
+        while (c.atBlockEnd() && PliageLignes::EstSuite(c.block().next()))
+            c.movePosition(QTextCursor::NextCharacter);
+        c.deleteChar();
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        // A move that only crossed a fold goes on by one more.
+        const int lAvant = OffsetTexte(c.position());
+        QPlainTextEdit::keyPressEvent(event);
+        const QTextCursor apres = textCursor();
+        if (apres.position() != c.position() && OffsetTexte(apres.position()) == lAvant)
+            QPlainTextEdit::keyPressEvent(event);
+        return true;
+    }
+    default:
+        return false;
+    }
+    setTextCursor(c);
+    ensureCursorVisible();
+    return true;
+}
+
 void EditeurRiche::insertFromMimeData(const QMimeData *source)
 {
     if (!source || !source->hasText())
         return;
     TermineCollage();
     const QString sTexte = NormaliseSauts(source->text());
-    const int lFin = FinDePartie(sTexte, 0, kLignesPremierePartie);
+    const int lFin = FinDePremierePartie(sTexte);
     QTextCursor c = textCursor();
     c.beginEditBlock();
-    c.insertText(sTexte.left(lFin));
+    m_pliage->Ecrit(c, sTexte.left(lFin));
     c.endEditBlock();
     if (lFin < sTexte.size()) {
         CommenceCollage(sTexte, lFin, c, true);
@@ -454,7 +570,7 @@ void EditeurRiche::CollePartie()
         return;
     const int lFin = FinDePartie(m_resteCollage, m_positionReste);
     m_curseurCollage.joinPreviousEditBlock();
-    m_curseurCollage.insertText(m_resteCollage.mid(m_positionReste, lFin - m_positionReste));
+    m_pliage->Ecrit(m_curseurCollage, m_resteCollage.mid(m_positionReste, lFin - m_positionReste));
     m_curseurCollage.endEditBlock();
     m_positionReste = lFin;
     if (m_chargement)
@@ -489,9 +605,7 @@ bool EditeurRiche::canInsertFromMimeData(const QMimeData *source) const
 QMimeData *EditeurRiche::createMimeDataFromSelection() const
 {
     auto *donnees = new QMimeData;
-    QString s = textCursor().selectedText();
-    s.replace(kSeparateurParagraphe, QLatin1Char('\n'));
-    donnees->setText(s);
+    donnees->setText(TexteLf(true));
     return donnees;
 }
 
@@ -580,7 +694,7 @@ void EditeurRiche::MarqueCurseur()
 
 void EditeurRiche::AllerALaLigne(int lLigne)
 {
-    const QTextBlock bloc = document()->findBlockByNumber(qBound(1, lLigne, blockCount()) - 1);
+    const QTextBlock bloc = m_pliage->BlocDeLaLigne(qBound(1, lLigne, m_pliage->NombreLignes()) - 1);
     QTextCursor c = textCursor();
     c.setPosition(bloc.position());
     setTextCursor(c);
@@ -590,9 +704,10 @@ void EditeurRiche::AllerALaLigne(int lLigne)
 void EditeurRiche::DemandeLigne()
 {
     bool bOk = false;
+    const int lLignes = m_pliage->NombreLignes();
     const int lLigne = QInputDialog::getInt(this, QStringLiteral("Aller à la ligne"),
-                                            QStringLiteral("Numéro de ligne (1 à %1) :").arg(blockCount()),
-                                            textCursor().blockNumber() + 1, 1, blockCount(), 1, &bOk);
+                                            QStringLiteral("Numéro de ligne (1 à %1) :").arg(lLignes),
+                                            LigneDePosition(textCursor().position()) + 1, 1, lLignes, 1, &bOk);
     if (bOk)
         AllerALaLigne(lLigne);
 }
@@ -601,16 +716,17 @@ QList<QPair<int, int>> EditeurRiche::NumerosVisibles(int lHaut, int lBas) const
 {
     QList<QPair<int, int>> numeros;
     QTextBlock bloc = firstVisibleBlock();
-    int numero = bloc.blockNumber();
+    int numero = m_pliage->LigneDuBloc(bloc.blockNumber());
     qreal haut = blockBoundingGeometry(bloc).translated(contentOffset()).top();
-    // A wrapped line keeps one number, written beside its first display line.
+    // A wrapped or folded line keeps one number, written beside its first display line.
     while (bloc.isValid() && haut <= lBas) {
         const qreal bas = haut + blockBoundingRect(bloc).height();
-        if (bloc.isVisible() && bas >= lHaut)
+        if (bloc.isVisible() && bas >= lHaut && !PliageLignes::EstSuite(bloc))
             numeros.append({numero + 1, qRound(haut)});
         bloc = bloc.next();
         haut = bas;
-        ++numero;
+        if (!PliageLignes::EstSuite(bloc))
+            ++numero;
     }
     return numeros;
 }
@@ -619,7 +735,7 @@ void EditeurRiche::PeintNumeros(QPaintEvent *event, QWidget *marge)
 {
     QPainter peintre(marge);
     peintre.fillRect(event->rect(), palette().color(QPalette::Window));
-    const int courant = textCursor().blockNumber() + 1;
+    const int courant = m_pliage->LigneDuBloc(textCursor().blockNumber()) + 1;
     QFont policeCourante = font();
     policeCourante.setBold(true);
     const int hauteurTexte = fontMetrics().height();

@@ -6,6 +6,7 @@
 
 class ColorationSql;
 class MargeNumeros;
+class PliageLignes;
 
 /// A plain-text query editor with the interface the rest of the program was
 /// written against: offsets and texts count a line break as CR LF (two
@@ -17,7 +18,9 @@ class MargeNumeros;
 /// after the break (the caret cannot stand inside a line break).
 ///
 /// The text is laid out lazily, line by line as it is shown, so that large
-/// scripts open, paste and scroll without laying out the whole document.
+/// scripts open, paste and scroll without laying out the whole document. A
+/// very long line is held as several blocks (see PliageLignes): offsets, line
+/// numbers and the text leave out the breaks between its pieces.
 class EditeurRiche : public QPlainTextEdit
 {
     Q_OBJECT
@@ -27,6 +30,15 @@ public:
 
     /// The whole text, line breaks as CR LF.
     QString Text() const;
+    /// The whole text, or the selection only, line breaks as LF.
+    QString TexteLf(bool bSelectionSeule = false) const;
+    /// 0-based line of the text holding that document position.
+    int LigneDePosition(int lPositionDocument) const;
+    /// Document position where that 1-based line starts; -1 past the text.
+    int PositionDeLaLigne(int lLigne) const;
+    /// True when very long lines may be held folded: the document then has
+    /// blocks whose break before them is not in the text.
+    bool LignesPliees() const;
     /// Replaces the whole text (CR LF, lone CR or lone LF all start a new line)
     /// as one step that Ctrl+Z undoes; the caret goes to the start.
     void SetText(const QString &sTexte);
@@ -113,6 +125,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    bool ToucheAuPli(QKeyEvent *event);
     void AppliqueMarge();
     void AppliqueLargeurRetour();
     qreal LargeurRetour() const;
@@ -128,6 +141,7 @@ private:
     int m_barres = 3;
     QTextEdit::LineWrapMode m_modeRetour = QTextEdit::WidgetWidth;
     int m_largeurRetour = 0;
+    PliageLignes *m_pliage;
     ColorationSql *m_coloration = nullptr;
     MargeNumeros *m_marge = nullptr;
     QPlainTextEdit *m_vueLargeur = nullptr;

@@ -16,8 +16,15 @@ namespace {
 // The selection as the CR LF text the rest of the program sees.
 QString TexteSelectionne(const EditeurRiche &e)
 {
-    QString s = e.textCursor().selectedText();
-    s.replace(QChar(0x2029), QLatin1String("\r\n"));
+    return e.TexteLf(true).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+// A line long enough to be held folded: words, so that pieces end at blanks.
+QString LigneTresLongue(int lMots)
+{
+    QString s;
+    for (int i = 0; i < lMots; ++i)
+        s += QStringLiteral("mot%1 ").arg(i);
     return s;
 }
 
@@ -65,6 +72,8 @@ private slots:
     void retourFixeMesureDepuisLeTexte();
     void remplacePlageUneEtape();
     void allerALaLigne();
+    void lignesPliees_data();
+    void lignesPliees();
 };
 
 void TestEditeurRiche::texteEnCrLf_data()
@@ -78,6 +87,11 @@ void TestEditeurRiche::texteEnCrLf_data()
     QTest::newRow("cr seul elargi") << "a\rb" << "a\r\nb";
     QTest::newRow("ligne vide au milieu") << "a\r\n\r\nb" << "a\r\n\r\nb";
     QTest::newRow("saut final") << "a\r\n" << "a\r\n";
+    QTest::newRow("ligne pliee") << "a\r\n" + LigneTresLongue(900) + "\r\nb" << "a\r\n" + LigneTresLongue(900) + "\r\nb";
+    // Longer than the first part written: cut inside the line, folded on.
+    QTest::newRow("ligne sans blanc au dela d'une partie") << QString(70001, QLatin1Char('x')) << QString(70001, QLatin1Char('x'));
+    QTest::newRow("paires de substitution") << QString(3000, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80").repeated(2500)
+                                            << QString(3000, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80").repeated(2500);
     QTest::newRow("saut seul") << "\r\n" << "\r\n";
     QTest::newRow("melange") << "a\n\rb\r\r\nc" << "a\r\n\r\nb\r\n\r\nc";
     QTest::newRow("tabulations et accents") << "\tÉté\r\n\tça" << "\tÉté\r\n\tça";
@@ -106,6 +120,7 @@ void TestEditeurRiche::chaqueOffsetAllerRetour_data()
     QTest::newRow("finit par un saut") << "abc\r\n";
     QTest::newRow("seulement des sauts") << "\r\n\r\n";
     QTest::newRow("requete") << "SELECT *\r\nFROM clients\r\nWHERE id = 1\r\n";
+    QTest::newRow("ligne pliee") << "ab\r\n" + LigneTresLongue(700) + "\r\n\r\ncd";
 }
 
 void TestEditeurRiche::chaqueOffsetAllerRetour()
@@ -124,9 +139,8 @@ void TestEditeurRiche::chaqueOffsetAllerRetour()
         // The characters before the caret are exactly the text's first ones.
         QTextCursor c = e.textCursor();
         c.setPosition(0, QTextCursor::KeepAnchor);
-        QString avant = c.selectedText();
-        avant.replace(QChar(0x2029), QLatin1String("\r\n"));
-        QCOMPARE(avant, texte.left(attendu));
+        e.setTextCursor(c);
+        QCOMPARE(TexteSelectionne(e), texte.left(attendu));
         QCOMPARE(e.OffsetTexte(e.PositionDocument(attendu)), attendu);
     }
 }
@@ -379,6 +393,8 @@ void TestEditeurRiche::texteSuiviDesChangements()
         [&] { e.SetSelStart(3); QTest::keyClick(&e, Qt::Key_Backspace); },
         [&] { e.RemplacePlage(0, int(e.Text().size()), QString()); },
         [&] { QTest::keyClicks(&e, QStringLiteral("ab")); QTest::keyClick(&e, Qt::Key_Return); },
+        [&] { e.SetText(QStringLiteral("a\r\n") + LigneTresLongue(900)); },
+        [&] { e.SetSelStart(5000); QTest::keyClick(&e, Qt::Key_Return); QTest::keyClick(&e, Qt::Key_Backspace); },
     };
     for (size_t i = 0; i < changements.size(); ++i) {
         changements[i]();
@@ -637,6 +653,87 @@ void TestEditeurRiche::allerALaLigne()
     QCOMPARE(e.SelStart(), 7);
     e.AllerALaLigne(2);
     QCOMPARE(e.SelStart(), 3);
+}
+
+// A very long line is held as several blocks; every key and every reading of
+// the text acts as if it were one line.
+void TestEditeurRiche::lignesPliees_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("decalage");   // caret: from the fold, in text characters
+    QTest::addColumn<QString>("attendu"); // "-1" removes the character before the caret, "+1" the one after
+    QTest::newRow("retour arriere au pli") << "backspace" << 0 << "-1";
+    QTest::newRow("suppr au pli") << "delete" << 0 << "+1";
+    QTest::newRow("entree dans la suite") << "enter" << 7 << "saut";
+    QTest::newRow("entree au pli") << "enter" << 0 << "saut";
+    QTest::newRow("lettre au pli") << "x" << 0 << "x";
+    QTest::newRow("droite passe le pli") << "right" << 0 << "+0";
+    QTest::newRow("gauche passe le pli") << "left" << 0 << "+0";
+}
+
+void TestEditeurRiche::lignesPliees()
+{
+    QFETCH(QString, action);
+    QFETCH(int, decalage);
+    QFETCH(QString, attendu);
+    EditeurRiche e;
+    e.SetAffichageCode(true);
+    e.resize(500, 400);
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    e.setFocus();
+    const QString texte = QStringLiteral("debut\r\n") + LigneTresLongue(900) + QStringLiteral("\r\nfin");
+    e.SetText(texte);
+    QVERIFY2(e.document()->blockCount() > 3, "the long line is held folded");
+    QCOMPARE(e.Text(), texte);
+    const QTextBlock suite = e.document()->findBlockByNumber(2);
+    const int pli = e.OffsetTexte(suite.position());
+    QCOMPARE(e.OffsetTexte(suite.position() - 1), pli); // both sides of the fold are one place
+    QCOMPARE(e.LigneDePosition(suite.position()), 1);
+    QCOMPARE(e.PositionDeLaLigne(3), e.document()->lastBlock().position());
+    e.viewport()->repaint();
+    const auto numeros = e.NumerosVisibles(0, e.viewport()->height());
+    QCOMPARE(numeros.size(), 2); // the folded line keeps one number; "fin" is out of view
+    QCOMPARE(numeros.at(1).first, 2);
+    e.AllerALaLigne(3);
+    QCOMPARE(e.SelStart(), int(texte.size()) - 3);
+
+    const int caret = pli + decalage;
+    QTextCursor c = e.textCursor();
+    c.setPosition(action == QLatin1String("delete") ? suite.position() - 1 : suite.position() + decalage);
+    e.setTextCursor(c);
+    QCOMPARE(e.SelStart(), caret);
+    const QMap<QString, Qt::Key> touches{{"backspace", Qt::Key_Backspace}, {"delete", Qt::Key_Delete},
+                                         {"enter", Qt::Key_Return},        {"x", Qt::Key_X},
+                                         {"right", Qt::Key_Right},         {"left", Qt::Key_Left}};
+    QTest::keyClick(&e, touches.value(action));
+    QString apres = texte;
+    if (attendu == QLatin1String("-1"))
+        apres.remove(caret - 1, 1);
+    else if (attendu == QLatin1String("+1"))
+        apres.remove(caret, 1);
+    else if (attendu == QLatin1String("saut"))
+        apres.insert(caret, QLatin1String("\r\n"));
+    else if (attendu == QLatin1String("x"))
+        apres.insert(caret, QLatin1Char('x'));
+    QCOMPARE(e.Text(), apres);
+    if (action == QLatin1String("right"))
+        QCOMPARE(e.SelStart(), caret + 1);
+    else if (action == QLatin1String("left"))
+        QCOMPARE(e.SelStart(), caret - 1);
+    if (action == QLatin1String("enter")) {
+        QCOMPARE(e.LigneDePosition(e.textCursor().position()), 2);
+        QCOMPARE(e.PositionDeLaLigne(4), e.document()->lastBlock().position());
+    }
+    // Copying gives the text alone, the breaks of the fold left out.
+    e.SetSelStart(2);
+    e.SetSelLength(int(apres.size()) - 4);
+    e.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), apres.mid(2, apres.size() - 4).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    if (apres != texte) {
+        e.undo();
+        QCOMPARE(e.Text(), texte);
+    }
 }
 
 QTEST_MAIN(TestEditeurRiche)
