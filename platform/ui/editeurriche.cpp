@@ -47,26 +47,48 @@ QString NormaliseSauts(const QString &sTexte)
     return s;
 }
 
-// A large text is written in parts of about this many lines, each in one turn
-// of the event loop: the document takes some microseconds per line. The first
-// part, written at once, only needs to fill the view.
-constexpr int kLignesParPartie = 4000;
-constexpr int kCaracteresParPartie = 256 * 1024;
-constexpr int kLignesPremierePartie = 500;
-constexpr int kCaracteresPremierePartie = 64 * 1024;
+// A large text is written in parts of about this many lines: the document takes
+// some microseconds per line. The first part, written at once, only needs to
+// fill the view; the others follow at each turn of the event loop, as many as
+// fit in a slice of time.
+constexpr int kLignesParPartie = 250;
+constexpr int kCaracteresParPartie = 32 * 1024;
+constexpr int kLignesPremierePartie = 200;
+constexpr int kCaracteresPremierePartie = 32 * 1024;
+// A slice lasts as long as the rest of the last turn took (painting, mostly),
+// within these bounds: the window answers within a few milliseconds, and the
+// text still goes in at least half of the time.
+constexpr qint64 kTrancheMinNs = 1'000'000;
+constexpr qint64 kTrancheMaxNs = 50'000'000;
 
-// End of the part of sTexte that starts at lDebut: after the last line break
-// that keeps it within so many lines and characters, or the end of the text.
-// A line longer than a whole part is cut inside; it goes on in the next part.
+bool EstSaut(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u'\n' || u == u'\r' || u == kSeparateurParagraphe.unicode() || u == kSeparateurLigne.unicode();
+}
+
+// Index of the first line break (of any kind) from i on, or lLimite when
+// there is none before it.
+int ProchainSaut(const QString &sTexte, int i, int lLimite)
+{
+    const QChar *d = sTexte.constData();
+    while (i < lLimite && !EstSaut(d[i]))
+        ++i;
+    return i;
+}
+
+// End of the part of sTexte, as given (any kind of line break), that starts at
+// lDebut: after the last line break that keeps it within so many lines and
+// characters, or the end of the text. A line longer than a whole part is cut
+// inside; it goes on in the next part. A part never ends between CR and LF.
 int FinDePartie(const QString &sTexte, int lDebut, int lLignesMax = kLignesParPartie,
                 int lCaracteresMax = kCaracteresParPartie)
 {
     const int lMax = int(sTexte.size());
     int lLignes = 0;
+    const int lLimite = int(qMin<qsizetype>(lMax, qsizetype(lDebut) + lCaracteresMax));
     for (int i = lDebut;;) {
-        int j = int(sTexte.indexOf(QLatin1Char('\n'), i));
-        if (j < 0)
-            j = lMax;
+        const int j = ProchainSaut(sTexte, i, lLimite);
         if (j - lDebut >= lCaracteresMax) {
             if (i > lDebut)
                 return i;
@@ -76,6 +98,8 @@ int FinDePartie(const QString &sTexte, int lDebut, int lLignesMax = kLignesParPa
         if (j == lMax)
             return lMax;
         i = j + 1;
+        if (sTexte.at(j) == QLatin1Char('\r') && i < lMax && sTexte.at(i) == QLatin1Char('\n'))
+            ++i;
         if (++lLignes >= lLignesMax)
             return i;
     }
@@ -140,19 +164,29 @@ int EditeurRiche::PositionDeLaLigne(int lLigne) const
 void EditeurRiche::SetText(const QString &sTexte)
 {
     TermineCollage();
-    const QString s = NormaliseSauts(sTexte);
+    // Only the first part is made over now; the others as they are written.
+    const QString &s = sTexte;
     const int lFin = FinDePremierePartie(s);
     QTextCursor c(document());
     c.beginEditBlock();
-    c.select(QTextCursor::Document);
+    // A large text replaces a large one part by part too: removing a whole
+    // document costs as much as writing one. Only the lines the first part
+    // takes the place of go now; the rest of the old text stays after the
+    // cursor until the parts that follow replace it.
+    const QTextBlock suiteAncien = document()->findBlockByNumber(kLignesPremierePartie);
+    const bool bAncienApres = lFin < s.size() && suiteAncien.isValid();
+    if (bAncienApres)
+        c.setPosition(suiteAncien.position(), QTextCursor::KeepAnchor);
+    else
+        c.select(QTextCursor::Document);
     c.removeSelectedText();
     c.setCharFormat(QTextCharFormat());
-    m_pliage->Ecrit(c, s.left(lFin));
+    m_pliage->Ecrit(c, NormaliseSauts(s.left(lFin)));
     c.endEditBlock();
     QTextCursor debut(document());
     setTextCursor(debut);
     if (lFin < s.size())
-        CommenceCollage(s, lFin, c, false);
+        CommenceCollage(s, lFin, c, false, bAncienApres);
 }
 
 void EditeurRiche::ChargeTexte(const QString &sTexte)
@@ -161,6 +195,7 @@ void EditeurRiche::ChargeTexte(const QString &sTexte)
     if (CollageEnCours()) {
         m_resteCollage.clear();
         m_positionReste = 0;
+        m_bAncienApres = false;
         setReadOnly(m_lectureSeuleAvantCollage);
     }
     // Undo is off while the text goes in: turning it back on starts an empty history.
@@ -538,14 +573,14 @@ void EditeurRiche::insertFromMimeData(const QMimeData *source)
     if (!source || !source->hasText())
         return;
     TermineCollage();
-    const QString sTexte = NormaliseSauts(source->text());
+    const QString sTexte = source->text();
     const int lFin = FinDePremierePartie(sTexte);
     QTextCursor c = textCursor();
     c.beginEditBlock();
-    m_pliage->Ecrit(c, sTexte.left(lFin));
+    m_pliage->Ecrit(c, NormaliseSauts(sTexte.left(lFin)));
     c.endEditBlock();
     if (lFin < sTexte.size()) {
-        CommenceCollage(sTexte, lFin, c, true);
+        CommenceCollage(sTexte, lFin, c, true, false);
         return;
     }
     ensureCursorVisible();
@@ -553,10 +588,12 @@ void EditeurRiche::insertFromMimeData(const QMimeData *source)
 
 // The rest of a large text follows part by part, joined to the step of undo
 // that wrote its first part; the window paints and answers in between.
-void EditeurRiche::CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin)
+void EditeurRiche::CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin,
+                                   bool bAncienApres)
 {
     m_resteCollage = sTexte;
     m_positionReste = lEcrits;
+    m_bAncienApres = bAncienApres;
     m_curseurCollage = curseur;
     m_caretApresCollage = bCaretALaFin;
     m_lectureSeuleAvantCollage = isReadOnly();
@@ -568,11 +605,20 @@ void EditeurRiche::CollePartie()
 {
     if (!CollageEnCours())
         return;
-    const int lFin = FinDePartie(m_resteCollage, m_positionReste);
+    const qint64 lTranche = qBound(kTrancheMinNs, m_horsCollage.isValid() ? m_horsCollage.nsecsElapsed() : 0, kTrancheMaxNs);
+    QElapsedTimer duree;
+    duree.start();
     m_curseurCollage.joinPreviousEditBlock();
-    m_pliage->Ecrit(m_curseurCollage, m_resteCollage.mid(m_positionReste, lFin - m_positionReste));
+    do {
+        const int lFin = FinDePartie(m_resteCollage, m_positionReste);
+        const QString sPartie = NormaliseSauts(m_resteCollage.mid(m_positionReste, lFin - m_positionReste));
+        if (m_bAncienApres)
+            RetireAncien(lFin == m_resteCollage.size() ? -1 : int(sPartie.count(QLatin1Char('\n'))));
+        m_pliage->Ecrit(m_curseurCollage, sPartie);
+        m_positionReste = lFin;
+    } while (CollageEnCours() && duree.nsecsElapsed() < lTranche);
     m_curseurCollage.endEditBlock();
-    m_positionReste = lFin;
+    m_horsCollage.start();
     if (m_chargement)
         document()->setModified(false);
     if (CollageEnCours()) {
@@ -581,6 +627,7 @@ void EditeurRiche::CollePartie()
     }
     m_resteCollage.clear();
     m_positionReste = 0;
+    m_horsCollage.invalidate();
     setReadOnly(m_lectureSeuleAvantCollage);
     if (m_chargement)
         FinitChargement();
@@ -588,6 +635,23 @@ void EditeurRiche::CollePartie()
         setTextCursor(m_curseurCollage);
         ensureCursorVisible();
     }
+}
+
+// Removes as many lines of the old text, which is all after the cursor, as a
+// part writes, or all of it (lLignes < 0).
+void EditeurRiche::RetireAncien(int lLignes)
+{
+    QTextCursor c = m_curseurCollage;
+    const QTextBlock fin = lLignes < 0 ? QTextBlock() : document()->findBlockByNumber(c.blockNumber() + lLignes);
+    if (fin.isValid()) {
+        if (fin.position() <= c.position())
+            return;
+        c.setPosition(fin.position(), QTextCursor::KeepAnchor);
+    } else {
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        m_bAncienApres = false;
+    }
+    c.removeSelectedText();
 }
 
 void EditeurRiche::TermineCollage()
@@ -703,13 +767,18 @@ void EditeurRiche::AllerALaLigne(int lLigne)
 
 void EditeurRiche::DemandeLigne()
 {
-    bool bOk = false;
     const int lLignes = m_pliage->NombreLignes();
-    const int lLigne = QInputDialog::getInt(this, QStringLiteral("Aller à la ligne"),
-                                            QStringLiteral("Numéro de ligne (1 à %1) :").arg(lLignes),
-                                            LigneDePosition(textCursor().position()) + 1, 1, lLignes, 1, &bOk);
-    if (bOk)
-        AllerALaLigne(lLigne);
+    QInputDialog boite(this);
+    boite.setWindowTitle(QStringLiteral("Aller à la ligne"));
+    boite.setLabelText(QStringLiteral("Numéro de ligne (1 à %1) :").arg(lLignes));
+    boite.setInputMode(QInputDialog::IntInput);
+    boite.setIntRange(1, lLignes);
+    boite.setIntValue(LigneDePosition(textCursor().position()) + 1);
+    // The program's own words: Qt's are English unless its translations are installed.
+    boite.setOkButtonText(QStringLiteral("OK"));
+    boite.setCancelButtonText(QStringLiteral("Annuler"));
+    if (boite.exec() == QDialog::Accepted)
+        AllerALaLigne(boite.intValue());
 }
 
 QList<QPair<int, int>> EditeurRiche::NumerosVisibles(int lHaut, int lBas) const

@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QRect>
 #include <QTextEdit>
@@ -135,7 +136,9 @@ private:
     void DemandeLigne();
     void CollePartie();
     void FinitChargement();
-    void CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin);
+    void CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin,
+                         bool bAncienApres);
+    void RetireAncien(int lLignes);
 
     double m_margeDroite = 0;
     int m_barres = 3;
@@ -145,10 +148,12 @@ private:
     ColorationSql *m_coloration = nullptr;
     MargeNumeros *m_marge = nullptr;
     QPlainTextEdit *m_vueLargeur = nullptr;
-    QString m_resteCollage;       ///< a large paste, written from m_positionReste on
+    QString m_resteCollage;       ///< a large paste, as given, written from m_positionReste on
     int m_positionReste = 0;
     QTextCursor m_curseurCollage; ///< where the rest of the paste goes
     bool m_lectureSeuleAvantCollage = false;
     bool m_caretApresCollage = true;      ///< a paste leaves the caret after it; SetText at the start
     bool m_chargement = false;            ///< the text being written is a file's: no undo, never modified
+    bool m_bAncienApres = false;
+    QElapsedTimer m_horsCollage;          ///< since the last part was written          ///< what follows the cursor of a SetText still to finish is the old text
 };

@@ -32,19 +32,23 @@ qsizetype Coupure(QStringView ligne, qsizetype lDebut, qsizetype lFin)
     return lFin;
 }
 
-// Appends sSource[lDebut, lFin) with each paragraph mark written as sSaut.
-void AjouteAvecSauts(QString &sCible, const QString &sSource, qsizetype lDebut, qsizetype lFin, QStringView sSaut)
+// sSource with each paragraph mark written as sSaut, in one pass.
+QString AvecSauts(const QString &sSource, QStringView sSaut)
 {
-    while (lDebut < lFin) {
-        qsizetype p = sSource.indexOf(kSeparateurParagraphe, lDebut);
-        if (p < 0 || p >= lFin)
-            p = lFin;
-        sCible.append(QStringView(sSource).mid(lDebut, p - lDebut));
-        if (p == lFin)
-            return;
-        sCible.append(sSaut);
-        lDebut = p + 1;
+    const qsizetype lSauts = sSource.count(kSeparateurParagraphe);
+    if (lSauts == 0)
+        return sSource;
+    QString s(sSource.size() + lSauts * (sSaut.size() - 1), Qt::Uninitialized);
+    QChar *sortie = s.data();
+    for (const QChar c : sSource) {
+        if (c != kSeparateurParagraphe) {
+            *sortie++ = c;
+            continue;
+        }
+        for (const QChar cs : sSaut)
+            *sortie++ = cs;
     }
+    return s;
 }
 
 } // namespace
@@ -218,33 +222,28 @@ int PliageLignes::NombreLignes() const
 
 QString PliageLignes::TexteEntre(int lDebut, int lFin, QStringView sSaut) const
 {
-    QString sBrut;
-    if (lDebut == 0 && lFin >= m_document->characterCount() - 1) {
-        sBrut = m_document->toRawText();
-    } else {
+    if (!m_bActif) {
+        if (lDebut == 0 && lFin >= m_document->characterCount() - 1)
+            return AvecSauts(m_document->toRawText(), sSaut);
         QTextCursor c(m_document);
         c.setPosition(lDebut);
         c.setPosition(lFin, QTextCursor::KeepAnchor);
-        sBrut = c.selectedText();
+        return AvecSauts(c.selectedText(), sSaut);
     }
-    if (!m_bActif) {
-        sBrut.replace(kSeparateurParagraphe, sSaut.toString());
-        return sBrut;
-    }
+    // Read block by block: a folded text can be large, and a raw copy of it
+    // would only double what the text takes for as long as it is read.
     QString sTexte;
-    sTexte.reserve(sBrut.size() + (sSaut.size() - 1) * m_document->blockCount());
-    qsizetype lDepuis = 0;
-    // The breaks before continuation blocks inside the range are left out.
-    const int lPremier = m_document->findBlock(lDebut).blockNumber() + 1;
-    if (!m_bAJour)
-        Releve();
-    for (auto it = std::lower_bound(m_suites.begin(), m_suites.end(), lPremier); it != m_suites.end(); ++it) {
-        const qsizetype lSaut = m_document->findBlockByNumber(*it).position() - 1 - lDebut;
-        if (lSaut >= sBrut.size())
+    sTexte.reserve(qsizetype(lFin - lDebut) + (sSaut.size() - 1) * qsizetype(m_document->blockCount()));
+    for (QTextBlock b = m_document->findBlock(lDebut); b.isValid(); b = b.next()) {
+        const int d = qMax(lDebut, b.position()) - b.position();
+        const int f = qMin(lFin, b.position() + b.length() - 1) - b.position();
+        if (f > d)
+            sTexte.append(QStringView(b.text()).mid(d, f - d));
+        const QTextBlock suivant = b.next();
+        if (!suivant.isValid() || suivant.position() > lFin)
             break;
-        AjouteAvecSauts(sTexte, sBrut, lDepuis, lSaut, sSaut);
-        lDepuis = lSaut + 1;
+        if (!EstSuite(suivant))
+            sTexte.append(sSaut);
     }
-    AjouteAvecSauts(sTexte, sBrut, lDepuis, sBrut.size(), sSaut);
     return sTexte;
 }
