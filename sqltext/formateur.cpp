@@ -188,7 +188,8 @@ QString Formate(const QString& sTexte, bool bGarderOuter, const TableauMotsCles&
     QString& sBlocs = t.protege.sTexte;
     IndenteSousRequetes(s, sBlocs);
     CoupeApresCommentaires(sBlocs, t.protege.zones);
-    RestaureZones(sBlocs, t.protege.zones, t.sResultat);
+    RestaureZones(sBlocs, t.protege.zones, t.protege.sSource, t.sResultat);
+    t.protege.sSource = QString(); // the caller's text, not kept beyond the call
     const QString sResultat = t.sResultat;
     t.LacheSiTropGrands();
     return sResultat;

@@ -133,6 +133,7 @@ void ProtegeZones(const QString& sTexte, qsizetype lFin, TexteProtege& tp)
     tp.sTexte.truncate(0);
     tp.sTexte.reserve(sTexte.size() + 4); // room for a final CR LF and a space at each end
     tp.zones.clear();
+    tp.sSource = sTexte;
     qsizetype i = 0;
     qsizetype debutPlat = 0;
     const char16_t* d = reinterpret_cast<const char16_t*>(sTexte.constData());
@@ -149,7 +150,7 @@ void ProtegeZones(const QString& sTexte, qsizetype lFin, TexteProtege& tp)
         }
         tp.sTexte.append(QStringView(sTexte).mid(debutPlat, i - debutPlat));
         tp.sTexte.append(QChar(MarqueurZone));
-        tp.zones.push_back({genre, sTexte.mid(i, fin - i)});
+        tp.zones.push_back({genre, i, fin - i});
         i = fin;
         debutPlat = fin;
     }
@@ -228,12 +229,13 @@ void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zo
     sTexte = sSortie;
 }
 
-void RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones, QString& sSortie)
+void RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones, const QString& sSource,
+                   QString& sSortie)
 {
     sSortie.truncate(0);
     qsizetype total = sTexte.size();
     for (const ZoneProtegee& z : zones)
-        total += z.sTexte.size();
+        total += z.lLongueur;
     sSortie.reserve(total);
     size_t iZone = 0;
     qsizetype debut = 0;
@@ -244,7 +246,8 @@ void RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones
         if (iZone >= zones.size())
             throw std::logic_error("RestaureZones: marqueur en trop");
         sSortie.append(QStringView(sTexte).mid(debut, idx - debut));
-        sSortie.append(zones[iZone++].sTexte);
+        const ZoneProtegee& z = zones[iZone++];
+        sSortie.append(QStringView(sSource).mid(z.lDebut, z.lLongueur));
         debut = idx + 1;
     }
     if (iZone != zones.size())

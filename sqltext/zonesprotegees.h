@@ -15,14 +15,19 @@ constexpr char16_t MarqueurZone = u'\uE000';
 
 enum class GenreZone { Litteral, CommentaireLigne, CommentaireBloc, Nom, Variable, Marqueur };
 
+/// Where a part stands in the text it was taken from: a script holds thousands of them, and
+/// a copy of each would cost an allocation apiece.
 struct ZoneProtegee {
     GenreZone genre;
-    QString sTexte;
+    qsizetype lDebut;
+    qsizetype lLongueur;
 };
 
-/// The text with each protected part replaced by MarqueurZone, and the parts in text order.
+/// The text with each protected part replaced by MarqueurZone, the parts in text order, and the
+/// text they were taken from (shared, not copied).
 struct TexteProtege {
     QString sTexte;
+    QString sSource;
     std::vector<ZoneProtegee> zones;
 };
 
@@ -36,6 +41,7 @@ void ProtegeZones(const QString& sTexte, qsizetype lFin, TexteProtege& tp);
 /// as the comment's line, or as those blanks held when they held more.
 void CoupeApresCommentaires(QString& sTexte, const std::vector<ZoneProtegee>& zones);
 
-/// The text with each marker replaced by its part, in order, in place of what sSortie held.
-/// Throws when the count differs.
-void RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones, QString& sSortie);
+/// The text with each marker replaced by its part (read from sSource), in order, in place of
+/// what sSortie held. Throws when the count differs.
+void RestaureZones(const QString& sTexte, const std::vector<ZoneProtegee>& zones, const QString& sSource,
+                   QString& sSortie);

@@ -32,7 +32,8 @@ qsizetype Coupure(QStringView ligne, qsizetype lDebut, qsizetype lFin)
     return lFin;
 }
 
-// sSource with each paragraph mark written as sSaut, in one pass.
+// sSource with each paragraph mark written as sSaut: the runs between marks
+// are found and copied whole.
 QString AvecSauts(const QString &sSource, QStringView sSaut)
 {
     const qsizetype lSauts = sSource.count(kSeparateurParagraphe);
@@ -40,13 +41,16 @@ QString AvecSauts(const QString &sSource, QStringView sSaut)
         return sSource;
     QString s(sSource.size() + lSauts * (sSaut.size() - 1), Qt::Uninitialized);
     QChar *sortie = s.data();
-    for (const QChar c : sSource) {
-        if (c != kSeparateurParagraphe) {
-            *sortie++ = c;
-            continue;
-        }
-        for (const QChar cs : sSaut)
-            *sortie++ = cs;
+    const QStringView source(sSource);
+    for (qsizetype lDebut = 0;;) {
+        qsizetype p = source.indexOf(kSeparateurParagraphe, lDebut);
+        const qsizetype lFin = p < 0 ? source.size() : p;
+        std::copy(source.begin() + lDebut, source.begin() + lFin, sortie);
+        sortie += lFin - lDebut;
+        if (p < 0)
+            break;
+        sortie = std::copy(sSaut.begin(), sSaut.end(), sortie);
+        lDebut = p + 1;
     }
     return s;
 }
