@@ -4,7 +4,7 @@
 // 10 MB written on one line, and the formatter on that line.
 // "Responsive" is measured up to the end of the first paint after the change
 // and the next turn of the event loop.
-// Memory is the peak of each of the two last cases alone.
+// Memory is the peak of each of the two last cases, each run alone in a process of its own.
 // BENCH_SEUL=colle6, formate, courtes or longue runs one case alone (for a profiler).
 // Last line: paste_ms=A key_p99_ms=B format_MiBps=C
 
@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
@@ -23,9 +24,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 
@@ -202,21 +200,18 @@ long MemoireMaxMio()
     return MemoireMio("VmHWM:");
 }
 
-// Each large case starts from an empty editor with no history, and its peak
-// memory is its own: what earlier cases freed goes back to the system and
-// the peak is counted again from there (the process's size then is printed).
-void NouveauCas(EditeurRiche &e)
+// The two largest cases run each in a process of their own, this program
+// again: a process's peak memory is then the case's alone.
+void CasAPart(const char *sCas)
 {
-    e.SetText(QString());
-    e.document()->clearUndoRedoStacks();
-    JusquaReponse(e);
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-    std::printf("  (process size before the case: %ld MiB)\n", MemoireMio("VmRSS:"));
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BENCH_SEUL"), QString::fromLatin1(sCas));
+    p.setProcessEnvironment(env);
+    std::fflush(stdout);
+    p.start(QCoreApplication::applicationFilePath(), {});
+    p.waitForFinished(-1);
 }
 
 QString LignesCourtes()
@@ -292,13 +287,15 @@ int main(int argc, char **argv)
         dMiBps = double(s1.size()) / UnMio * 1000.0 / dFormat1;
         std::printf("Formater 1 MiB with colours: median of runs %.1f ms, %.1f MiB/s\n", dFormat1, dMiBps);
     }
-    if (bTout || seul == "courtes") {
-        NouveauCas(e);
+    if (bTout) {
+        CasAPart("courtes");
+        CasAPart("longue");
+    }
+    if (seul == "courtes") {
         std::printf("paste 800,000 short lines: %.0f ms\n", Colle(e, LignesCourtes()));
         std::printf("  peak memory of the case: %ld MiB\n", MemoireMaxMio());
     }
-    if (bTout || seul == "longue") {
-        NouveauCas(e);
+    if (seul == "longue") {
         std::printf("paste 10 MB on one line: %.0f ms\n", Colle(e, LigneDe10Mo()));
         std::printf("  peak memory so far: %ld MiB\n", MemoireMaxMio());
         std::printf("keystroke in it: p99 %.2f ms\n", FrappeP99(e, 100));
