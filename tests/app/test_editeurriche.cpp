@@ -459,6 +459,23 @@ void TestEditeurRiche::grandCollageParParties()
     QCOMPARE(e.SelStart(), 0);
     e.undo();
     QCOMPARE(e.Text(), QStringLiteral("debut fin"));
+    // A large text set over a large one takes its place part by part, shorter
+    // or longer; one undo brings the old one back whole.
+    QString autre;
+    for (int i = 0; i < 3000; ++i)
+        autre += QStringLiteral("autre %1\r\n").arg(i);
+    e.SetText(colle);
+    for (const QString &nouveau : {autre, colle + autre}) {
+        const QString avant = e.Text();
+        e.SetText(nouveau);
+        QVERIFY(e.CollageEnCours());
+        QCoreApplication::processEvents();
+        QCOMPARE(e.Text(), nouveau);
+        e.undo();
+        QCOMPARE(e.Text(), avant);
+        e.redo();
+        QCOMPARE(e.Text(), nouveau);
+    }
 }
 
 void TestEditeurRiche::majEntreeDonneUnSautCrLf()
