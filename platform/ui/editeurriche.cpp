@@ -55,11 +55,14 @@ constexpr int kLignesParPartie = 250;
 constexpr int kCaracteresParPartie = 32 * 1024;
 constexpr int kLignesPremierePartie = 200;
 constexpr int kCaracteresPremierePartie = 32 * 1024;
-// A slice lasts as long as the rest of the last turn took (painting, mostly),
-// within these bounds: the window answers within a few milliseconds, and the
-// text still goes in at least half of the time.
+// The first slice is short, so that the window answers at once; each next
+// one doubles up to a few milliseconds, and lasts at least as long as the
+// rest of the last turn took (painting, mostly), so that the text still goes
+// in at least half of the time.
 constexpr qint64 kTrancheMinNs = 1'000'000;
+constexpr qint64 kTrancheCouranteNs = 8'000'000;
 constexpr qint64 kTrancheMaxNs = 50'000'000;
+constexpr int kAttentePeintureMs = 50;
 
 bool EstSaut(QChar c)
 {
@@ -119,6 +122,8 @@ QPlainTextDocumentLayout *MiseEnPage(const QTextDocument *doc)
 
 EditeurRiche::EditeurRiche(QWidget *parent) : QPlainTextEdit(parent), m_pliage(new PliageLignes(document()))
 {
+    m_minuterieCollage.setSingleShot(true);
+    connect(&m_minuterieCollage, &QTimer::timeout, this, &EditeurRiche::CollePartie);
     setUndoRedoEnabled(true);
     setTabChangesFocus(false);
     SetScrollBars(3);
@@ -196,6 +201,8 @@ void EditeurRiche::ChargeTexte(const QString &sTexte)
         m_resteCollage.clear();
         m_positionReste = 0;
         m_bAncienApres = false;
+        m_minuterieCollage.stop();
+        m_bAttendPeinture = false;
         setReadOnly(m_lectureSeuleAvantCollage);
     }
     // Undo is off while the text goes in: turning it back on starts an empty history.
@@ -598,14 +605,19 @@ void EditeurRiche::CommenceCollage(const QString &sTexte, int lEcrits, const QTe
     m_caretApresCollage = bCaretALaFin;
     m_lectureSeuleAvantCollage = isReadOnly();
     setReadOnly(true);
-    QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
+    // The first part is shown before the next is written: the rest follows
+    // the first paint, or a moment later when nothing paints this editor.
+    m_bAttendPeinture = true;
+    m_lTranches = 0;
+    m_minuterieCollage.start(kAttentePeintureMs);
 }
 
 void EditeurRiche::CollePartie()
 {
     if (!CollageEnCours())
         return;
-    const qint64 lTranche = qBound(kTrancheMinNs, m_horsCollage.isValid() ? m_horsCollage.nsecsElapsed() : 0, kTrancheMaxNs);
+    const qint64 lCroissante = qMin(kTrancheCouranteNs, kTrancheMinNs << qMin(m_lTranches++, 8));
+    const qint64 lTranche = qBound(lCroissante, m_horsCollage.isValid() ? m_horsCollage.nsecsElapsed() : 0, kTrancheMaxNs);
     QElapsedTimer duree;
     duree.start();
     m_curseurCollage.joinPreviousEditBlock();
@@ -622,7 +634,7 @@ void EditeurRiche::CollePartie()
     if (m_chargement)
         document()->setModified(false);
     if (CollageEnCours()) {
-        QTimer::singleShot(0, this, &EditeurRiche::CollePartie);
+        m_minuterieCollage.start(0);
         return;
     }
     m_resteCollage.clear();
@@ -658,6 +670,8 @@ void EditeurRiche::TermineCollage()
 {
     while (CollageEnCours())
         CollePartie();
+    m_minuterieCollage.stop();
+    m_bAttendPeinture = false;
 }
 
 bool EditeurRiche::canInsertFromMimeData(const QMimeData *source) const
@@ -690,6 +704,10 @@ void EditeurRiche::paintEvent(QPaintEvent *event)
         m_coloration->ColoreBlocs(firstVisibleBlock(), viewport()->height() / hauteurLigne + 2);
     }
     QPlainTextEdit::paintEvent(event);
+    if (m_bAttendPeinture) {
+        m_bAttendPeinture = false;
+        m_minuterieCollage.start(0);
+    }
 }
 
 void EditeurRiche::changeEvent(QEvent *event)

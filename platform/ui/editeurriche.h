@@ -1,6 +1,7 @@
 #pragma once
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QRect>
 #include <QTextEdit>
 #include <functional>
@@ -155,5 +156,8 @@ private:
     bool m_caretApresCollage = true;      ///< a paste leaves the caret after it; SetText at the start
     bool m_chargement = false;            ///< the text being written is a file's: no undo, never modified
     bool m_bAncienApres = false;
-    QElapsedTimer m_horsCollage;          ///< since the last part was written          ///< what follows the cursor of a SetText still to finish is the old text
+    QElapsedTimer m_horsCollage;          ///< since the last part was written
+    QTimer m_minuterieCollage;            ///< the next part's turn; one at a time
+    bool m_bAttendPeinture = false;       ///< the first part is not painted yet
+    int m_lTranches = 0;                  ///< slices of time the text has had so far          ///< what follows the cursor of a SetText still to finish is the old text
 };
