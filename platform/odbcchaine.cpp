@@ -22,7 +22,7 @@ QString PartieFreeTds(const CibleServeur &cible)
         s += Paire(QStringLiteral("Server"), cible.sHote, true);
         s += Paire(QStringLiteral("Port"), QString::number(cible.lPort), true);
     }
-    s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;");
+    s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;");
     return s;
 }
 
