@@ -53,21 +53,26 @@ private:
 class NomsVus
 {
 public:
-    explicit NomsVus(qsizetype lLignes)
+    // Every name is hashed first, in one pass: the probes of the table then
+    // follow each other without the hashing between them, and the processor
+    // overlaps their cache misses (the table of a long list is larger than
+    // its caches).
+    explicit NomsVus(const QVector<LigneProposition> &lignes)
     {
         size_t lCases = 16;
-        while (lCases < size_t(lLignes) * 2)
+        while (lCases < size_t(lignes.size()) * 2)
             lCases *= 2;
         m_cases.assign(lCases, -1);
-        m_hachages.assign(size_t(lLignes), 0);
+        m_hachages.resize(size_t(lignes.size()));
+        for (qsizetype i = 0; i < lignes.size(); ++i)
+            m_hachages[size_t(i)] = Hachage(lignes.at(i));
     }
     /// False when a listed name equals this one, letter case aside; else
     /// notes it as listed number lRang.
     bool Ajoute(const QVector<LigneProposition> &lignes, int lRang)
     {
         const LigneProposition &ligne = lignes.at(lRang);
-        const size_t lHachage = Hachage(ligne);
-        m_hachages[size_t(lRang)] = lHachage;
+        const size_t lHachage = m_hachages[size_t(lRang)];
         const size_t lMasque = m_cases.size() - 1;
         for (size_t i = lHachage & lMasque;; i = (i + 1) & lMasque) {
             const int lAutre = m_cases[i];
@@ -111,7 +116,7 @@ private:
     }
 
     std::vector<int> m_cases;       ///< ranks of the listed names, -1 where free
-    std::vector<size_t> m_hachages; ///< of the listed names, by rank
+    std::vector<size_t> m_hachages; ///< of every name, by rank
 };
 
 } // namespace
@@ -123,7 +128,7 @@ int ModelePropositions::Remplit(const QVector<LigneProposition> &lignes, const I
     m_icones.clear();
     m_icones.reserve(lignes.size());
     IndexIcones indexes(jeu);
-    NomsVus vus(lignes.size());
+    NomsVus vus(lignes);
     // The rows kept are flagged first: when all are (the usual case) the
     // model shares the caller's list instead of copying it row by row.
     std::vector<bool> gardees(size_t(lignes.size()), false);
