@@ -2,6 +2,7 @@
 #include "imagelist.h"
 
 #include <QHash>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -119,6 +120,45 @@ private:
     std::vector<size_t> m_hachages; ///< of every name, by rank
 };
 
+// Compares two ASCII names, letter case aside; nothing when either is not ASCII.
+std::optional<int> CompareAscii(QStringView a, QStringView b)
+{
+    const auto minuscule = [](char16_t c) { return c >= 'A' && c <= 'Z' ? char16_t(c + ('a' - 'A')) : c; };
+    const qsizetype n = qMin(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80)
+            return std::nullopt;
+        if (minuscule(x) != minuscule(y))
+            return minuscule(x) < minuscule(y) ? -1 : 1;
+    }
+    for (const QStringView reste : {a.mid(n), b.mid(n)}) {
+        for (const QChar c : reste) {
+            if (c.unicode() >= 0x80)
+                return std::nullopt;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// True when the names, all ASCII and without owners, come in strictly
+// increasing order letter case aside: then no two are equal. A catalogue
+// list comes sorted by name, and this one pass over it costs much less than
+// the table of the names seen.
+bool DistinctsEnOrdre(const QVector<LigneProposition> &lignes)
+{
+    for (qsizetype i = 0; i < lignes.size(); ++i) {
+        if (!lignes.at(i).sProprietaire.isEmpty())
+            return false;
+        const std::optional<int> ordre = i == 0 ? CompareAscii(QStringView(), lignes.at(0).sNom)
+                                                : CompareAscii(lignes.at(i - 1).sNom, lignes.at(i).sNom);
+        if (!ordre || (i > 0 && *ordre >= 0))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int ModelePropositions::Remplit(const QVector<LigneProposition> &lignes, const ImageList *jeu)
@@ -128,7 +168,9 @@ int ModelePropositions::Remplit(const QVector<LigneProposition> &lignes, const I
     m_icones.clear();
     m_icones.reserve(lignes.size());
     IndexIcones indexes(jeu);
-    NomsVus vus(lignes);
+    std::optional<NomsVus> vus;
+    if (!DistinctsEnOrdre(lignes))
+        vus.emplace(lignes);
     // The rows kept are flagged first: when all are (the usual case) the
     // model shares the caller's list instead of copying it row by row.
     std::vector<bool> gardees(size_t(lignes.size()), false);
@@ -136,7 +178,7 @@ int ModelePropositions::Remplit(const QVector<LigneProposition> &lignes, const I
         const LigneProposition &ligne = lignes.at(i);
         const int lIcone = indexes.Index(ligne.sCleIcone);
         // The first of equal names wins, letter case aside.
-        if (lIcone < 1 || !vus.Ajoute(lignes, i))
+        if (lIcone < 1 || (vus && !vus->Ajoute(lignes, i)))
             continue;
         gardees[size_t(i)] = true;
         m_icones.append(lIcone);
