@@ -2,6 +2,7 @@
 #include "imagelist.h"
 
 #include <QHash>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -53,21 +54,26 @@ private:
 class NomsVus
 {
 public:
-    explicit NomsVus(qsizetype lLignes)
+    // Every name is hashed first, in one pass: the probes of the table then
+    // follow each other without the hashing between them, and the processor
+    // overlaps their cache misses (the table of a long list is larger than
+    // its caches).
+    explicit NomsVus(const QVector<LigneProposition> &lignes)
     {
         size_t lCases = 16;
-        while (lCases < size_t(lLignes) * 2)
+        while (lCases < size_t(lignes.size()) * 2)
             lCases *= 2;
         m_cases.assign(lCases, -1);
-        m_hachages.assign(size_t(lLignes), 0);
+        m_hachages.resize(size_t(lignes.size()));
+        for (qsizetype i = 0; i < lignes.size(); ++i)
+            m_hachages[size_t(i)] = Hachage(lignes.at(i));
     }
     /// False when a listed name equals this one, letter case aside; else
     /// notes it as listed number lRang.
     bool Ajoute(const QVector<LigneProposition> &lignes, int lRang)
     {
         const LigneProposition &ligne = lignes.at(lRang);
-        const size_t lHachage = Hachage(ligne);
-        m_hachages[size_t(lRang)] = lHachage;
+        const size_t lHachage = m_hachages[size_t(lRang)];
         const size_t lMasque = m_cases.size() - 1;
         for (size_t i = lHachage & lMasque;; i = (i + 1) & lMasque) {
             const int lAutre = m_cases[i];
@@ -111,8 +117,47 @@ private:
     }
 
     std::vector<int> m_cases;       ///< ranks of the listed names, -1 where free
-    std::vector<size_t> m_hachages; ///< of the listed names, by rank
+    std::vector<size_t> m_hachages; ///< of every name, by rank
 };
+
+// Compares two ASCII names, letter case aside; nothing when either is not ASCII.
+std::optional<int> CompareAscii(QStringView a, QStringView b)
+{
+    const auto minuscule = [](char16_t c) { return c >= 'A' && c <= 'Z' ? char16_t(c + ('a' - 'A')) : c; };
+    const qsizetype n = qMin(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80)
+            return std::nullopt;
+        if (minuscule(x) != minuscule(y))
+            return minuscule(x) < minuscule(y) ? -1 : 1;
+    }
+    for (const QStringView reste : {a.mid(n), b.mid(n)}) {
+        for (const QChar c : reste) {
+            if (c.unicode() >= 0x80)
+                return std::nullopt;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// True when the names, all ASCII and without owners, come in strictly
+// increasing order letter case aside: then no two are equal. A catalogue
+// list comes sorted by name, and this one pass over it costs much less than
+// the table of the names seen.
+bool DistinctsEnOrdre(const QVector<LigneProposition> &lignes)
+{
+    for (qsizetype i = 0; i < lignes.size(); ++i) {
+        if (!lignes.at(i).sProprietaire.isEmpty())
+            return false;
+        const std::optional<int> ordre = i == 0 ? CompareAscii(QStringView(), lignes.at(0).sNom)
+                                                : CompareAscii(lignes.at(i - 1).sNom, lignes.at(i).sNom);
+        if (!ordre || (i > 0 && *ordre >= 0))
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -123,7 +168,9 @@ int ModelePropositions::Remplit(const QVector<LigneProposition> &lignes, const I
     m_icones.clear();
     m_icones.reserve(lignes.size());
     IndexIcones indexes(jeu);
-    NomsVus vus(lignes.size());
+    std::optional<NomsVus> vus;
+    if (!DistinctsEnOrdre(lignes))
+        vus.emplace(lignes);
     // The rows kept are flagged first: when all are (the usual case) the
     // model shares the caller's list instead of copying it row by row.
     std::vector<bool> gardees(size_t(lignes.size()), false);
@@ -131,7 +178,7 @@ int ModelePropositions::Remplit(const QVector<LigneProposition> &lignes, const I
         const LigneProposition &ligne = lignes.at(i);
         const int lIcone = indexes.Index(ligne.sCleIcone);
         // The first of equal names wins, letter case aside.
-        if (lIcone < 1 || !vus.Ajoute(lignes, i))
+        if (lIcone < 1 || (vus && !vus->Ajoute(lignes, i)))
             continue;
         gardees[size_t(i)] = true;
         m_icones.append(lIcone);

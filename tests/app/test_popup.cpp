@@ -117,6 +117,13 @@ void TestPopup::remplissage_data()
     QTest::newRow("accented keys ignore case") << QStringList{"Élève", "zoë", "élève", "ZOË", "eleve"}
                                                << QStringList{"U", "U", "V", "U", "U"}
                                                << QStringList{"Élève", "zoë", "eleve"};
+    QTest::newRow("names in order all kept") << QStringList{"a", "B", "c_1", "c_2"} << QStringList{"U", "V", "U", "U"}
+                                             << QStringList{"a", "B", "c_1", "c_2"};
+    QTest::newRow("names in order, then an equal one") << QStringList{"a", "b", "c", "B"}
+                                                        << QStringList{"U", "U", "U", "V"}
+                                                        << QStringList{"a", "b", "c"};
+    QTest::newRow("names in order, accented ones equal") << QStringList{"a", "é", "É"} << QStringList{"U", "U", "U"}
+                                                          << QStringList{"a", "é"};
     QTest::newRow("unknown icon key left out") << QStringList{"p", "t"} << QStringList{"P", "U"}
                                                << QStringList{"t"};
 }

@@ -300,15 +300,15 @@ void TestChaineConnexion::construitLaChaineOdbc_data()
     const QString sFreeTds = QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so");
     QTest::newRow("freetds hote et port")
         << sFreeTds << "127.0.0.1,1500" << "Mirabel4"
-        << "DRIVER=" + sFreeTds + ";Server=127.0.0.1;Port=1500;TDS_Version=7.4;ClientCharset=UTF-8;"
+        << "DRIVER=" + sFreeTds + ";Server=127.0.0.1;Port=1500;TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;"
            "Database=master;UID=sa;PWD=Mirabel4;APP=Brenlor;";
     QTest::newRow("freetds section")
         << "{FreeTDS}" << "MonServeur" << ""
-        << "DRIVER={FreeTDS};Servername=MonServeur;TDS_Version=7.4;ClientCharset=UTF-8;"
+        << "DRIVER={FreeTDS};Servername=MonServeur;TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;"
            "Database=master;UID=sa;PWD=;APP=Brenlor;";
     QTest::newRow("freetds mot de passe protege sans doubler")
         << sFreeTds << "(local)" << "a;b\"c}"
-        << "DRIVER=" + sFreeTds + ";Server=127.0.0.1;Port=1433;TDS_Version=7.4;ClientCharset=UTF-8;"
+        << "DRIVER=" + sFreeTds + ";Server=127.0.0.1;Port=1433;TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;"
            "Database=master;UID=sa;PWD={a;b\"c}};APP=Brenlor;";
     QTest::newRow("pilote microsoft")
         << "{ODBC Driver 18 for SQL Server}" << "srv,1500" << "p"

@@ -63,6 +63,35 @@ private slots:
         QCOMPARE(premiereColonne(r), attendu);
     }
 
+    // The completion's unfiltered list of tables and views, whole and in
+    // name order, in the server's default packets and in the largest ones.
+    void wholeCompletionList_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::newRow("default packets") << "";
+        QTest::newRow("32767-byte packets") << ";PacketSize=32767";
+    }
+
+    void wholeCompletionList()
+    {
+        QFETCH(QString, options);
+        Connexion cn;
+        const Resultat o = cn.ouvre(chaine(m_standin->port(), QStringLiteral("Mirabel4"), QStringLiteral("Grande")) + options);
+        QVERIFY2(o.bOk, qPrintable(o.sMessage));
+        const Resultat r = cn.execute(QStringLiteral(
+            "SELECT name, type AS Col, USER_NAME(uid) AS Proprietaire FROM sysobjects WHERE type IN ('U','V') ORDER BY name"));
+        QVERIFY2(r.bOk, qPrintable(r.sMessage));
+        QCOMPARE(r.lignes.size(), 300);
+        const QStringList noms = premiereColonne(r);
+        QCOMPARE(noms.first(), QStringLiteral("cible_01"));
+        QCOMPARE(noms.last(), QStringLiteral("t00249"));
+        QStringList tries = noms;
+        tries.sort(Qt::CaseInsensitive);
+        QCOMPARE(noms, tries);
+        for (const QStringList &ligne : r.lignes)
+            QCOMPARE(ligne.value(2), QStringLiteral("dbo"));
+    }
+
 private:
     std::unique_ptr<StandIn> m_standin;
     Connexion m_grande;

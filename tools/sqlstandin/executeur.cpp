@@ -107,31 +107,34 @@ ColonneTds colonnePour(sqlite3_stmt *st, int i, bool bLigne)
     return c;
 }
 
-ValeurTds valeurPour(sqlite3_stmt *st, int i, const ColonneTds &c)
+// Fills the row's slot in place: the value is looked up once (the column
+// accessors each find it again), and the slot's strings are kept, not
+// rebuilt, across the rows of a long list.
+void valeurPour(sqlite3_stmt *st, int i, const ColonneTds &c, ValeurTds &v)
 {
-    ValeurTds v;
-    if (sqlite3_column_type(st, i) == SQLITE_NULL)
-        return v;
-    v.bNul = false;
+    sqlite3_value *valeur = sqlite3_column_value(st, i);
+    v.pUtf8 = nullptr;
+    v.bNul = sqlite3_value_type(valeur) == SQLITE_NULL;
+    if (v.bNul)
+        return;
     switch (c.type) {
     case TypeTds::Entier:
     case TypeTds::Bit:
-        v.lEntier = sqlite3_column_int64(st, i);
+        v.lEntier = sqlite3_value_int64(valeur);
         break;
     case TypeTds::Flottant:
-        v.dReel = sqlite3_column_double(st, i);
+        v.dReel = sqlite3_value_double(valeur);
         break;
     case TypeTds::Binaire:
-        v.octets = QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+        v.octets = QByteArray(static_cast<const char *>(sqlite3_value_blob(valeur)), sqlite3_value_bytes(valeur));
         break;
     case TypeTds::DateHeure:
     case TypeTds::Texte:
         // Encoded straight from SQLite's bytes before the next step.
-        v.pUtf8 = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
-        v.lUtf8 = sqlite3_column_bytes(st, i);
+        v.pUtf8 = reinterpret_cast<const char *>(sqlite3_value_text(valeur));
+        v.lUtf8 = sqlite3_value_bytes(valeur);
         break;
     }
-    return v;
 }
 
 uint16_t commandePour(const QString &sPremierMot)
@@ -468,7 +471,7 @@ Issue ExecuteurLot::resultat(sqlite3_stmt *st, const InstructionSql &m, bool bDe
             return Issue::Coupure;
         }
         for (int i = 0; i < lColonnes; ++i)
-            valeurs[i] = valeurPour(st, i, colonnes.at(i));
+            valeurPour(st, i, colonnes.at(i), valeurs[i]);
         m_etat.jetons.ajouteLigne(m_flux.tampon(), colonnes, valeurs);
         m_flux.ecrit();
         ++lLignes;

@@ -155,8 +155,10 @@ std::optional<QByteArray> memoNomDeSchema(sqlite3 *db, int iGenre, unsigned int 
 
 // The name of an owner or schema by its id, in UTF-8, from the connection's
 // memo while its main database is as it was (changed neither by it nor by
-// another connection).
-std::optional<QByteArray> nomDeSchema(sqlite3 *db, GenreNom genre, qint64 lId)
+// another connection). The answer is the thread's own copy, valid until its
+// next call: handed out by reference, the row after row of a long list does
+// not count references on it.
+const std::optional<QByteArray> &nomDeSchema(sqlite3 *db, GenreNom genre, qint64 lId)
 {
     unsigned int lVersion = 0;
     // No name: the main database without looking it up among the attached ones.
