@@ -151,9 +151,10 @@ bool DistinctsEnOrdre(const QVector<LigneProposition> &lignes)
     for (qsizetype i = 0; i < lignes.size(); ++i) {
         if (!lignes.at(i).sProprietaire.isEmpty())
             return false;
-        const std::optional<int> ordre = i == 0 ? CompareAscii(QStringView(), lignes.at(0).sNom)
-                                                : CompareAscii(lignes.at(i - 1).sNom, lignes.at(i).sNom);
-        if (!ordre || (i > 0 && *ordre >= 0))
+        if (i == 0)
+            continue;
+        const std::optional<int> ordre = CompareAscii(lignes.at(i - 1).sNom, lignes.at(i).sNom);
+        if (!ordre || *ordre >= 0)
             return false;
     }
     return true;

@@ -197,14 +197,8 @@ void EditeurRiche::SetText(const QString &sTexte)
 void EditeurRiche::ChargeTexte(const QString &sTexte)
 {
     // What was still to come of an earlier text is replaced anyway: no need to write it.
-    if (CollageEnCours()) {
-        m_resteCollage.clear();
-        m_positionReste = 0;
-        m_bAncienApres = false;
-        m_minuterieCollage.stop();
-        m_bAttendPeinture = false;
-        setReadOnly(m_lectureSeuleAvantCollage);
-    }
+    if (CollageEnCours())
+        ArreteCollage();
     // Undo is off while the text goes in: turning it back on starts an empty history.
     setUndoRedoEnabled(false);
     m_pliage->Reinitialise();
@@ -637,10 +631,7 @@ void EditeurRiche::CollePartie()
         m_minuterieCollage.start(0);
         return;
     }
-    m_resteCollage.clear();
-    m_positionReste = 0;
-    m_horsCollage.invalidate();
-    setReadOnly(m_lectureSeuleAvantCollage);
+    ArreteCollage();
     if (m_chargement)
         FinitChargement();
     if (m_caretApresCollage) {
@@ -670,8 +661,19 @@ void EditeurRiche::TermineCollage()
 {
     while (CollageEnCours())
         CollePartie();
-    m_minuterieCollage.stop();
+}
+
+// Nothing is left to write (or what is left is dropped): the editor is as it
+// was before the text began.
+void EditeurRiche::ArreteCollage()
+{
+    m_resteCollage.clear();
+    m_positionReste = 0;
+    m_bAncienApres = false;
     m_bAttendPeinture = false;
+    m_minuterieCollage.stop();
+    m_horsCollage.invalidate();
+    setReadOnly(m_lectureSeuleAvantCollage);
 }
 
 bool EditeurRiche::canInsertFromMimeData(const QMimeData *source) const

@@ -140,6 +140,7 @@ private:
     void CommenceCollage(const QString &sTexte, int lEcrits, const QTextCursor &curseur, bool bCaretALaFin,
                          bool bAncienApres);
     void RetireAncien(int lLignes);
+    void ArreteCollage();
 
     double m_margeDroite = 0;
     int m_barres = 3;

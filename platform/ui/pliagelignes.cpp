@@ -72,24 +72,8 @@ void PliageLignes::Ecrit(QTextCursor &curseur, const QString &sTexte)
     if (curseur.hasSelection())
         curseur.removeSelectedText();
     const qsizetype n = sTexte.size();
-    bool bPlier = false;
-    for (qsizetype i = 0;;) {
-        qsizetype j = sTexte.indexOf(QLatin1Char('\n'), i);
-        if (j < 0)
-            j = n;
-        if ((i == 0 ? curseur.positionInBlock() : 0) + (j - i) > kLongueurMaxEntiere) {
-            bPlier = true;
-            break;
-        }
-        if (j == n)
-            break;
-        i = j + 1;
-    }
-    if (!bPlier) {
-        EcritLignesCourtes(curseur, sTexte, 0, n);
-        return;
-    }
-    // Lines that fit are written in runs; each long one piece by piece.
+    // Lines that fit are written in runs (all at once when none is long);
+    // each long one piece by piece.
     qsizetype lCourtes = 0;
     for (qsizetype i = 0;;) {
         qsizetype j = sTexte.indexOf(QLatin1Char('\n'), i);
